@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+
+namespace forms {
+
+// Message box styles and results, with the values of the forms runtime the program was written
+// for, so that callers read as they always did.
+inline constexpr int vbOKOnly = 0;
+inline constexpr int vbCritical = 16;
+inline constexpr int vbOK = 1;
+
+enum class MousePointer { Default = 0, Hourglass = 11 };
+
+// What the window needs of the forms runtime beyond its own widgets: the modal message box, the
+// screen-wide mouse pointer and the pumping of pending messages. Tests put a recording runtime
+// in place of the real one with ScopedForms.
+class Forms {
+ public:
+  virtual ~Forms() = default;
+
+  // Shows a modal message box and returns the button pressed.
+  virtual int MsgBox(const std::string& prompt, int buttons, const std::string& title) = 0;
+  virtual void SetScreenMousePointer(MousePointer pointer) = 0;
+  virtual MousePointer ScreenMousePointer() const = 0;
+  // Processes the window messages that are waiting, then returns.
+  virtual void DoEvents() = 0;
+};
+
+// The runtime in use: the Qt one unless a ScopedForms has replaced it.
+Forms& Current();
+
+// Puts another runtime in place for its own lifetime.
+class ScopedForms {
+ public:
+  explicit ScopedForms(Forms& replacement);
+  ~ScopedForms();
+  ScopedForms(const ScopedForms&) = delete;
+  ScopedForms& operator=(const ScopedForms&) = delete;
+
+ private:
+  Forms* previous_;
+};
+
+}  // namespace forms

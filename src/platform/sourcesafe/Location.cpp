@@ -1,0 +1,126 @@
+#include "platform/sourcesafe/Location.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <system_error>
+
+#include "platform/sourcesafe/EngineError.h"
+#include "platform/sourcesafe/IniFile.h"
+#include "platform/sourcesafe/UncPath.h"
+
+namespace sourcesafe {
+namespace {
+
+constexpr std::uintmax_t kMaxIniBytes = 64 * 1024;
+
+std::string Quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
+
+std::string ReadSmallFile(const std::filesystem::path& path, std::uintmax_t limit) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    throw EngineError(ErrorCode::kFileNotFound,
+                      "Cannot read " + Quoted(path) + ": " + std::strerror(errno));
+  }
+  std::string text(static_cast<std::size_t>(limit) + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.bad()) {
+    throw EngineError(ErrorCode::kFileNotFound, "Cannot read " + Quoted(path));
+  }
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  return text;
+}
+
+std::filesystem::path LocalPath(const std::string& typedPath,
+                                const std::filesystem::path& mountinfoFile) {
+  if (!IsUncPath(typedPath)) {
+    return typedPath;
+  }
+  std::ifstream in(mountinfoFile);
+  std::stringstream mountinfo;
+  mountinfo << in.rdbuf();
+  return ResolveUncPath(typedPath, mountinfo.str());
+}
+
+bool IsPlainFileName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of("/\\") == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+}  // namespace
+
+DatabaseLocation LocateDatabase(const std::string& typedPath,
+                                const std::filesystem::path& mountinfoFile) {
+  if (typedPath.empty()) {
+    throw EngineError(ErrorCode::kFileNotFound, "No database path was given");
+  }
+  const std::filesystem::path path = LocalPath(typedPath, mountinfoFile);
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  DatabaseLocation location;
+  if (status.type() == std::filesystem::file_type::not_found) {
+    throw EngineError(ErrorCode::kFileNotFound,
+                      "The database path " + Quoted(path) + " does not exist");
+  } else if (status.type() == std::filesystem::file_type::directory) {
+    location.ini = path / kIniName;
+    if (!std::filesystem::exists(location.ini, error)) {
+      throw EngineError(ErrorCode::kFileNotFound,
+                        "The folder " + Quoted(path) + " holds no " + kIniName +
+                            ": it is not a source-control database");
+    }
+  } else if (status.type() == std::filesystem::file_type::regular) {
+    location.ini = path;
+  } else if (error) {
+    throw EngineError(ErrorCode::kFileNotFound,
+                      "Cannot reach the database path " + Quoted(path) + ": " + error.message());
+  } else {
+    throw EngineError(ErrorCode::kNotADatabase, Quoted(path) +
+                                                    " is neither a database folder nor its " +
+                                                    kIniName);
+  }
+
+  const std::string text = ReadSmallFile(location.ini, kMaxIniBytes);
+  const std::optional<IniFile> ini =
+      text.size() > kMaxIniBytes ? std::nullopt : IniFile::Parse(text);
+  if (!ini) {
+    throw EngineError(ErrorCode::kNotADatabase,
+                      Quoted(location.ini) + " is not a " + kIniName + " file");
+  }
+  const std::optional<std::string> dataFile = ini->Get("Data_File");
+  if (!dataFile) {
+    if (ini->Get("Data_Path")) {
+      throw EngineError(ErrorCode::kUnsupportedVersion,
+                        Quoted(location.ini) +
+                            " describes a database in the older file format, which this "
+                            "program does not read");
+    }
+    throw EngineError(ErrorCode::kNotADatabase,
+                      Quoted(location.ini) + " names no Data_File: it is not a database");
+  }
+  const std::string version = ini->Get("Format_Version").value_or("");
+  if (version != kFormatVersion) {
+    throw EngineError(ErrorCode::kUnsupportedVersion,
+                      Quoted(location.ini) + " describes a database of format version '" +
+                          version + "'; this program reads version " + kFormatVersion);
+  }
+  if (!IsPlainFileName(*dataFile)) {
+    throw EngineError(ErrorCode::kNotADatabase,
+                      Quoted(location.ini) + " names a data file outside its own folder");
+  }
+  location.dataFile = location.ini.parent_path() / *dataFile;
+  if (!std::filesystem::is_regular_file(location.dataFile, error)) {
+    throw EngineError(ErrorCode::kFileNotFound, "The data file " + Quoted(location.dataFile) +
+                                                    " named by " + Quoted(location.ini) +
+                                                    " is missing");
+  }
+  return location;
+}
+
+std::string NewIniText() {
+  return std::string("; Source-control database. Keep this file beside its data file.\n") +
+         "Format_Version = " + kFormatVersion + "\nData_File = " + kDataFileName + "\n";
+}
+
+}  // namespace sourcesafe

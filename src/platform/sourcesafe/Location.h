@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace sourcesafe {
+
+inline constexpr const char* kIniName = "srcsafe.ini";
+inline constexpr const char* kDataFileName = "data.vssdb";
+inline constexpr const char* kFormatVersion = "1";
+
+// Where a database's files are.
+struct DatabaseLocation {
+  std::filesystem::path ini;
+  std::filesystem::path dataFile;
+};
+
+// Finds the database that a typed path names: a folder holding srcsafe.ini (with or without a
+// trailing separator), the ini file itself, or either written as a UNC path of a mounted share
+// (resolved through `mountinfoFile`). Throws an EngineError naming the path when there is no
+// readable database of this engine's format there.
+DatabaseLocation LocateDatabase(const std::string& typedPath,
+                                const std::filesystem::path& mountinfoFile);
+
+// The text of a new database's srcsafe.ini.
+std::string NewIniText();
+
+}  // namespace sourcesafe

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/sourcesafe/Location.h"
+
+namespace sqlite {
+class Connection;
+class Statement;
+}  // namespace sqlite
+
+namespace sourcesafe {
+
+// One project or file as it was read from the database.
+struct ItemRecord {
+  std::int64_t id = 0;
+  std::int64_t parent = 0;  // 0 for the root project
+  std::string name;
+  std::string spec;  // "$/" for the root, "$/A/b.txt" below it
+  bool isProject = false;
+  bool deleted = false;
+  std::int64_t version = 0;  // changes whenever the item's own record changes
+  std::int64_t size = 0;     // a file's content size in bytes
+};
+
+struct OpenOptions {
+  // How long a call waits for a lock that another user holds before it fails.
+  std::chrono::milliseconds busyTimeout{5000};
+  std::filesystem::path mountinfo{"/proc/self/mountinfo"};
+};
+
+// One user logged in to one database. Calls come from one thread at a time; several sessions,
+// in this process or others, may use the same database at once.
+class Session {
+  struct Key {};
+
+ public:
+  explicit Session(Key);
+  // Opens the database that `path` names (see LocateDatabase) as `user`.
+  static std::unique_ptr<Session> Open(const std::string& path, const std::string& user,
+                                       const std::string& password,
+                                       const OpenOptions& options = {});
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  const std::string& UserName() const noexcept { return userName_; }
+  const DatabaseLocation& Location() const noexcept { return location_; }
+  sqlite::Connection& Connection() noexcept { return *connection_; }
+
+  ItemRecord Root();
+  // The children of a project in name order without regard to case, equal names in the order
+  // they were made; a file has none.
+  std::vector<ItemRecord> Children(const ItemRecord& project, bool includeDeleted);
+  // Every item that `spec` names: the live one and any deleted ones. With `throughDeleted`
+  // false only live items count, along the path as at its end. Throws kItemNotFound when
+  // there is none.
+  std::vector<ItemRecord> Resolve(std::string_view spec, bool throughDeleted);
+  // The one item that `spec` names: the live one, or with `deleted` true and no live one, the
+  // only deleted one (kAmbiguousSpec when several share the spec).
+  ItemRecord Find(std::string_view spec, bool deleted);
+
+  // Makes a project, and the missing projects above it.
+  ItemRecord MakeProject(std::string_view spec);
+  // Adds a file to an existing live project.
+  ItemRecord AddFile(std::string_view spec, std::span<const unsigned char> content);
+  // Marks a live item deleted; its children keep their own marks.
+  void Delete(const ItemRecord& item);
+  // Brings a deleted item back; refused when a live item has its name.
+  void Recover(const ItemRecord& item);
+  // Removes the item, and everything below a project, for good, in one transaction. Refused
+  // without the right to destroy, and when the item's record changed since `item` was read.
+  void Destroy(const ItemRecord& item);
+  // Adds a user; only Admin may.
+  void AddUser(std::string_view name, std::string_view password, bool canDestroy);
+  std::vector<unsigned char> Content(const ItemRecord& file);
+
+ private:
+  void LogIn(const std::string& user, const std::string& password);
+  std::vector<ItemRecord> ChildrenNamed(const ItemRecord& project, std::string_view name);
+  // Throws kItemChanged unless the item's record is as `item` has it.
+  void ExpectUnchanged(const ItemRecord& item);
+  ItemRecord Insert(const ItemRecord& parent, std::string_view name, bool isProject,
+                    std::int64_t size);
+  bool IsAdmin() const;
+
+  DatabaseLocation location_;
+  std::unique_ptr<sqlite::Connection> connection_;
+  std::unique_ptr<sqlite::Statement> childrenQuery_;  // prepared once: the walk's hot path
+  std::int64_t userId_ = 0;
+  std::string userName_;
+};
+
+}  // namespace sourcesafe

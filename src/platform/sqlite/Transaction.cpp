@@ -1,0 +1,25 @@
+#include "platform/sqlite/Transaction.h"
+
+#include <sqlite3.h>
+
+#include "platform/sqlite/Connection.h"
+
+namespace sqlite {
+
+Transaction::Transaction(Connection& connection, Kind kind) : connection_(connection) {
+  connection_.Execute(kind == Kind::Immediate ? "BEGIN IMMEDIATE" : "BEGIN");
+}
+
+Transaction::~Transaction() {
+  if (open_) {
+    // Never throws: a failed rollback leaves SQLite to roll back when the connection closes.
+    sqlite3_exec(connection_.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+}
+
+void Transaction::Commit() {
+  connection_.Execute("COMMIT");
+  open_ = false;
+}
+
+}  // namespace sqlite

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace sourcecontrol {
+
+class IVSSItem;
+
+// A source-control database. Every failure raises an errors::ErrorRecord with a non-zero
+// number and a readable description.
+class IVSSDatabase {
+ public:
+  virtual ~IVSSDatabase() = default;
+
+  // Opens the database at `iniPath` (its folder or its srcsafe.ini) as `userName`.
+  virtual void Open(const std::string& iniPath, const std::string& userName,
+                    const std::string& password) = 0;
+  // The item that `spec` names; with `deleted` true a deleted item may be named.
+  virtual std::shared_ptr<IVSSItem> VSSItem(const std::string& spec, bool deleted) = 0;
+};
+
+// Makes a new, unopened database object: the engine's, unless a test has put a factory in place.
+std::shared_ptr<IVSSDatabase> NewVSSDatabase();
+
+using VSSDatabaseFactory = std::function<std::shared_ptr<IVSSDatabase>()>;
+
+// Puts `factory` in place of the engine's for its own lifetime.
+class ScopedVSSDatabaseFactory {
+ public:
+  explicit ScopedVSSDatabaseFactory(VSSDatabaseFactory factory);
+  ~ScopedVSSDatabaseFactory();
+  ScopedVSSDatabaseFactory(const ScopedVSSDatabaseFactory&) = delete;
+  ScopedVSSDatabaseFactory& operator=(const ScopedVSSDatabaseFactory&) = delete;
+
+ private:
+  VSSDatabaseFactory previous_;
+};
+
+}  // namespace sourcecontrol

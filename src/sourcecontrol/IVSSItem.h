@@ -1,0 +1,26 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace sourcecontrol {
+
+class IVSSItems;
+
+// A project or a file of the database. Every failure raises an errors::ErrorRecord with a
+// non-zero number.
+class IVSSItem {
+ public:
+  virtual ~IVSSItem() = default;
+
+  // True when the item is marked deleted and not yet purged.
+  virtual bool Deleted() = 0;
+  // The item's full path: "$/" for the root, "$/A/b.txt" below it.
+  virtual std::string Spec() = 0;
+  // The item's children in the database's order; deleted ones too when asked. A file has none.
+  virtual std::shared_ptr<IVSSItems> Items(bool includeDeleted) = 0;
+  // Removes the item from the database for good, a project with everything below it.
+  virtual void Destroy() = 0;
+};
+
+}  // namespace sourcecontrol

@@ -1,0 +1,132 @@
+#include "sourcecontrol/VSSDatabase.h"
+
+#include <utility>
+#include <vector>
+
+#include "errors/ErrorRecord.h"
+#include "errors/Procedure.h"
+#include "platform/sourcesafe/EngineError.h"
+#include "platform/sourcesafe/Session.h"
+#include "sourcecontrol/IVSSItem.h"
+#include "sourcecontrol/IVSSItems.h"
+
+namespace sourcecontrol {
+namespace {
+
+// Runs an engine call, raising whatever fails as an error record.
+template <class Call>
+auto Raising(Call&& call) {
+  try {
+    return call();
+  } catch (const sourcesafe::EngineError& error) {
+    throw errors::ErrorRecord(error.Number(), kEngineErrorSource, error.what());
+  } catch (const errors::ErrorRecord&) {
+    throw;
+  } catch (...) {
+    const errors::CapturedError error = errors::CurrentError();
+    throw errors::ErrorRecord(error.number, kEngineErrorSource, error.description);
+  }
+}
+
+class VSSItemOfEngine final : public IVSSItem {
+ public:
+  VSSItemOfEngine(std::shared_ptr<sourcesafe::Session> session, sourcesafe::ItemRecord record)
+      : session_(std::move(session)), record_(std::move(record)) {}
+
+  bool Deleted() override {
+    ExpectPresent();
+    return record_.deleted;
+  }
+  std::string Spec() override {
+    ExpectPresent();
+    return record_.spec;
+  }
+  std::shared_ptr<IVSSItems> Items(bool includeDeleted) override;
+  void Destroy() override {
+    ExpectPresent();
+    Raising([&] { session_->Destroy(record_); });
+    destroyed_ = true;
+  }
+
+ private:
+  void ExpectPresent() const {
+    if (destroyed_) {
+      throw errors::ErrorRecord(static_cast<std::int32_t>(sourcesafe::ErrorCode::kItemNotFound),
+                                kEngineErrorSource,
+                                "'" + record_.spec + "' has been destroyed");
+    }
+  }
+
+  std::shared_ptr<sourcesafe::Session> session_;
+  sourcesafe::ItemRecord record_;
+  bool destroyed_ = false;
+};
+
+class VSSItemsOfEngine final : public IVSSItems {
+ public:
+  VSSItemsOfEngine(std::shared_ptr<sourcesafe::Session> session,
+                   std::vector<sourcesafe::ItemRecord> children)
+      : session_(std::move(session)), children_(std::move(children)) {}
+
+  int Count() override { return static_cast<int>(children_.size()); }
+  std::shared_ptr<IVSSItem> Item(int index) override {
+    if (index < 1 || index > Count()) {
+      throw errors::ErrorRecord(static_cast<std::int32_t>(sourcesafe::ErrorCode::kInvalidArgument),
+                                kEngineErrorSource,
+                                "There is no child number " + std::to_string(index));
+    }
+    return std::make_shared<VSSItemOfEngine>(session_,
+                                             children_[static_cast<std::size_t>(index - 1)]);
+  }
+
+ private:
+  std::shared_ptr<sourcesafe::Session> session_;
+  std::vector<sourcesafe::ItemRecord> children_;
+};
+
+std::shared_ptr<IVSSItems> VSSItemOfEngine::Items(bool includeDeleted) {
+  ExpectPresent();
+  return Raising([&] {
+    return std::make_shared<VSSItemsOfEngine>(session_,
+                                              session_->Children(record_, includeDeleted));
+  });
+}
+
+VSSDatabaseFactory& Factory() {
+  static VSSDatabaseFactory factory;
+  return factory;
+}
+
+}  // namespace
+
+void VSSDatabase::Open(const std::string& iniPath, const std::string& userName,
+                       const std::string& password) {
+  session_ = Raising([&] {
+    return std::shared_ptr<sourcesafe::Session>(
+        sourcesafe::Session::Open(iniPath, userName, password));
+  });
+}
+
+std::shared_ptr<IVSSItem> VSSDatabase::VSSItem(const std::string& spec, bool deleted) {
+  if (!session_) {
+    throw errors::ErrorRecord(static_cast<std::int32_t>(sourcesafe::ErrorCode::kNotOpen),
+                              kEngineErrorSource, "The database is not open");
+  }
+  return Raising([&] {
+    return std::make_shared<VSSItemOfEngine>(session_, session_->Find(spec, deleted));
+  });
+}
+
+std::shared_ptr<IVSSDatabase> NewVSSDatabase() {
+  if (Factory()) {
+    return Factory()();
+  }
+  return std::make_shared<VSSDatabase>();
+}
+
+ScopedVSSDatabaseFactory::ScopedVSSDatabaseFactory(VSSDatabaseFactory factory)
+    : previous_(std::exchange(Factory(), std::move(factory))) {}
+
+ScopedVSSDatabaseFactory::~ScopedVSSDatabaseFactory() { Factory() = std::move(previous_); }
+
+}  // namespace sourcecontrol

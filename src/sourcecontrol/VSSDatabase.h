@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "sourcecontrol/IVSSDatabase.h"
+
+namespace sourcesafe {
+class Session;
+}
+
+namespace sourcecontrol {
+
+// The error source of what the engine raises.
+inline constexpr const char* kEngineErrorSource = "SourceSafe";
+
+// The database object over the engine of platform/sourcesafe.
+class VSSDatabase final : public IVSSDatabase {
+ public:
+  void Open(const std::string& iniPath, const std::string& userName,
+            const std::string& password) override;
+  std::shared_ptr<IVSSItem> VSSItem(const std::string& spec, bool deleted) override;
+
+ private:
+  std::shared_ptr<sourcesafe::Session> session_;
+};
+
+}  // namespace sourcecontrol

@@ -1,0 +1,184 @@
+#include "tools/vssdb/Arguments.h"
+
+#include <algorithm>
+#include <array>
+
+namespace vssdb {
+namespace {
+
+struct OptionForm {
+  std::string_view name;
+  bool takesValue;
+};
+
+struct CommandForm {
+  std::string_view name;
+  std::size_t minOperands;
+  std::size_t maxOperands;
+  std::vector<OptionForm> options;
+  std::string_view synopsis;
+  std::string_view purpose;
+};
+
+const std::vector<CommandForm>& Commands() {
+  static const std::vector<CommandForm> commands = {
+      {"create", 1, 1, {}, "vssdb create DIR", "Makes a new database in DIR (made if missing)."},
+      {"user add",
+       2,
+       2,
+       {{"--password", true}, {"--no-destroy", false}},
+       "vssdb user add DIR NAME [--password P] [--no-destroy]",
+       "Adds a user; --no-destroy withholds the right to destroy. Only Admin may add users."},
+      {"mkdir", 2, 2, {}, "vssdb mkdir DIR SPEC",
+       "Makes a project, and the missing projects above it."},
+      {"add", 2, 2, {{"--from", true}}, "vssdb add DIR SPEC [--from FILE]",
+       "Adds a file holding FILE's content (empty without --from) to an existing project."},
+      {"delete", 2, 2, {}, "vssdb delete DIR SPEC", "Marks a live item deleted."},
+      {"recover", 2, 2, {}, "vssdb recover DIR SPEC",
+       "Brings a deleted item back; refused while a live item has its name."},
+      {"destroy", 2, 2, {}, "vssdb destroy DIR SPEC",
+       "Destroys a deleted item for good. A live item is refused, and so is a spec that "
+       "several deleted items share."},
+      {"list", 1, 2, {{"--deleted", false}}, "vssdb list DIR [SPEC] [--deleted]",
+       "Lists SPEC (default $/) and everything below it, one spec a line, depth first, each item "
+       "before its children; --deleted lists only the items marked deleted."},
+      {"generate",
+       1,
+       1,
+       {{"--items", true}, {"--deleted", true}, {"--seed", true}},
+       "vssdb generate DIR --items N [--deleted FRACTION] [--seed S]",
+       "Makes a new database holding a random tree of N items (projects nested up to 8 deep, "
+       "about one project per ten files), FRACTION of them deleted. The same seed gives the same "
+       "tree."},
+      {"check", 1, 1, {}, "vssdb check DIR",
+       "Checks the database; prints each fault and exits 1 when there is one."},
+  };
+  return commands;
+}
+
+const CommandForm* FindCommand(std::string_view name) {
+  for (const CommandForm& form : Commands()) {
+    if (form.name == name) {
+      return &form;
+    }
+  }
+  return nullptr;
+}
+
+const OptionForm* FindOption(const CommandForm& form, std::string_view name) {
+  for (const OptionForm& option : form.options) {
+    if (option.name == name) {
+      return &option;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::optional<std::string> Arguments::Value(const std::string& name) const {
+  const auto found = values.find(name);
+  return found == values.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
+
+Arguments ParseArguments(const std::vector<std::string>& words) {
+  Arguments arguments;
+  // First pass: the login and --help, which may stand anywhere before "--".
+  std::vector<std::string> rest;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (!optionsEnded && (word == "-u" || word == "-p")) {
+      if (i + 1 == words.size()) {
+        throw UsageError(word + " needs a value");
+      }
+      (word == "-u" ? arguments.user : arguments.password) = words[++i];
+    } else if (!optionsEnded && (word == "--help" || word == "-h")) {
+      arguments.help = true;
+    } else {
+      optionsEnded = optionsEnded || word == "--";
+      rest.push_back(word);
+    }
+  }
+
+  // The command: its first word, or its first two for "user add".
+  std::size_t next = 0;
+  if (next < rest.size() && rest[next] != "--") {
+    arguments.command = rest[next++];
+    if (arguments.command == "user" && next < rest.size()) {
+      arguments.command += " " + rest[next++];
+    }
+  }
+  if (arguments.command.empty()) {
+    if (arguments.help) {
+      return arguments;
+    }
+    throw UsageError("no command given");
+  }
+  const CommandForm* form = FindCommand(arguments.command);
+  if (form == nullptr) {
+    throw UsageError("unknown command '" + arguments.command + "'");
+  }
+  if (arguments.help) {
+    return arguments;
+  }
+
+  optionsEnded = false;
+  for (; next < rest.size(); ++next) {
+    const std::string& word = rest[next];
+    if (!optionsEnded && word == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && word.size() > 1 && word[0] == '-') {
+      const std::size_t equals = word.find('=');
+      const std::string name = word.substr(0, equals);
+      const OptionForm* option = FindOption(*form, name);
+      if (option == nullptr) {
+        throw UsageError("'" + arguments.command + "' has no option " + name);
+      }
+      if (!option->takesValue) {
+        if (equals != std::string::npos) {
+          throw UsageError(name + " takes no value");
+        }
+        arguments.flags.insert(name);
+      } else if (equals != std::string::npos) {
+        arguments.values[name] = word.substr(equals + 1);
+      } else if (next + 1 < rest.size()) {
+        arguments.values[name] = rest[++next];
+      } else {
+        throw UsageError(name + " needs a value");
+      }
+    } else {
+      arguments.operands.push_back(word);
+    }
+  }
+  if (arguments.operands.size() < form->minOperands ||
+      arguments.operands.size() > form->maxOperands) {
+    throw UsageError("usage: " + std::string(form->synopsis));
+  }
+  return arguments;
+}
+
+std::string ToolHelp() {
+  std::string help =
+      "vssdb: administration and test data for source-control databases.\n\n"
+      "Every command takes the database folder DIR after its command words. -u USER and\n"
+      "-p PASSWORD log in and may stand anywhere (default: Admin with an empty password).\n"
+      "Exit status: 0 on success, 1 on failure (one line on stderr), 2 on a usage error.\n\n";
+  for (const auto& form : Commands()) {
+    help += "  " + std::string(form.synopsis) + "\n";
+  }
+  help += "\n'vssdb COMMAND --help' explains a command.\n";
+  return help;
+}
+
+std::string CommandHelp(std::string_view command) {
+  const CommandForm* form = FindCommand(command);
+  if (form == nullptr) {
+    return ToolHelp();
+  }
+  return "usage: " + std::string(form->synopsis) + "\n\n" + std::string(form->purpose) +
+         "\nSPEC is an item's path in the database, as $/Project/file.txt.\n"
+         "-u USER and -p PASSWORD log in (default: Admin with an empty password).\n";
+}
+
+}  // namespace vssdb

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vssdb {
+
+// A command line that does not fit any command's form.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Arguments {
+  std::string command;  // "create", "user add", ... ; empty with a bare --help
+  std::vector<std::string> operands;
+  std::map<std::string, std::string> values;  // options with a value, by name ("--from")
+  std::set<std::string> flags;                // options without one ("--no-destroy")
+  std::string user = "Admin";
+  std::string password;
+  bool help = false;
+
+  std::optional<std::string> Value(const std::string& name) const;
+  bool Flag(const std::string& name) const { return flags.count(name) != 0; }
+};
+
+// Reads a command line (without the program name). -u USER, -p PASSWORD and --help may stand
+// anywhere; "--" ends the options. Throws UsageError.
+Arguments ParseArguments(const std::vector<std::string>& words);
+
+// The help of the whole tool, and of one command.
+std::string ToolHelp();
+std::string CommandHelp(std::string_view command);
+
+}  // namespace vssdb

@@ -1,0 +1,158 @@
+#include "tools/vssdb/Commands.h"
+
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "platform/sourcesafe/EngineError.h"
+#include "platform/sourcesafe/Generator.h"
+#include "platform/sourcesafe/Integrity.h"
+#include "platform/sourcesafe/Schema.h"
+#include "platform/sourcesafe/Session.h"
+#include "tools/vssdb/Arguments.h"
+
+namespace vssdb {
+namespace {
+
+using sourcesafe::EngineError;
+using sourcesafe::ErrorCode;
+using sourcesafe::ItemRecord;
+using sourcesafe::Session;
+
+// A whole number or fraction from an option; a UsageError when the text is not one.
+template <class Number>
+Number ParseNumber(const std::string& option, const std::string& text) {
+  Number value{};
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || stop != end) {
+    throw UsageError(option + " takes a number, not '" + text + "'");
+  }
+  return value;
+}
+
+std::unique_ptr<Session> LogIn(const Arguments& arguments) {
+  return Session::Open(arguments.operands.at(0), arguments.user, arguments.password);
+}
+
+std::vector<unsigned char> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    throw EngineError(ErrorCode::kFileNotFound, "Cannot read '" + path + "'");
+  }
+  std::vector<unsigned char> content((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    throw EngineError(ErrorCode::kFileNotFound, "Cannot read '" + path + "'");
+  }
+  return content;
+}
+
+// The one deleted item that `spec` names, for recover and destroy.
+ItemRecord OnlyDeleted(Session& session, const std::string& spec, const char* verb) {
+  std::vector<ItemRecord> matches = session.Resolve(spec, true);
+  std::erase_if(matches, [](const ItemRecord& item) { return !item.deleted; });
+  if (matches.empty()) {
+    throw EngineError(ErrorCode::kItemNotDeleted,
+                      "'" + spec + "' is not deleted; only deleted items can be " + verb);
+  }
+  if (matches.size() > 1) {
+    throw EngineError(ErrorCode::kAmbiguousSpec,
+                      std::to_string(matches.size()) + " deleted items share the spec '" + spec +
+                          "'; none was " + verb);
+  }
+  return std::move(matches.front());
+}
+
+// Depth first, each item before its children, in the order of its project's children.
+void List(Session& session, const ItemRecord& start, bool deletedOnly, std::ostream& out) {
+  std::vector<ItemRecord> pending{start};
+  while (!pending.empty()) {
+    const ItemRecord item = std::move(pending.back());
+    pending.pop_back();
+    if (!deletedOnly || item.deleted) {
+      out << item.spec << '\n';
+    }
+    std::vector<ItemRecord> children = session.Children(item, true);
+    std::move(children.rbegin(), children.rend(), std::back_inserter(pending));
+  }
+}
+
+int Execute(const Arguments& arguments, std::ostream& out) {
+  const std::string& command = arguments.command;
+  const std::vector<std::string>& operands = arguments.operands;
+  if (command == "create") {
+    sourcesafe::CreateDatabase(operands[0]);
+  } else if (command == "user add") {
+    LogIn(arguments)->AddUser(operands[1], arguments.Value("--password").value_or(""),
+                              !arguments.Flag("--no-destroy"));
+  } else if (command == "mkdir") {
+    LogIn(arguments)->MakeProject(operands[1]);
+  } else if (command == "add") {
+    const std::optional<std::string> from = arguments.Value("--from");
+    const std::vector<unsigned char> content = from ? ReadFile(*from) : std::vector<unsigned char>();
+    LogIn(arguments)->AddFile(operands[1], content);
+  } else if (command == "delete") {
+    const auto session = LogIn(arguments);
+    session->Delete(session->Find(operands[1], false));
+  } else if (command == "recover") {
+    const auto session = LogIn(arguments);
+    session->Recover(OnlyDeleted(*session, operands[1], "recovered"));
+  } else if (command == "destroy") {
+    const auto session = LogIn(arguments);
+    session->Destroy(OnlyDeleted(*session, operands[1], "destroyed"));
+  } else if (command == "list") {
+    const auto session = LogIn(arguments);
+    const ItemRecord start = operands.size() > 1 ? session->Find(operands[1], true) : session->Root();
+    List(*session, start, arguments.Flag("--deleted"), out);
+  } else if (command == "generate") {
+    const std::optional<std::string> items = arguments.Value("--items");
+    if (!items) {
+      throw UsageError("generate needs --items N");
+    }
+    sourcesafe::GenerateOptions options;
+    options.items = ParseNumber<std::int64_t>("--items", *items);
+    options.deletedFraction = ParseNumber<double>("--deleted", arguments.Value("--deleted").value_or("0"));
+    options.seed = ParseNumber<std::uint64_t>("--seed", arguments.Value("--seed").value_or("1"));
+    if (options.items < 0 || !(options.deletedFraction >= 0.0 && options.deletedFraction <= 1.0)) {
+      throw UsageError("--items must not be negative and --deleted must lie between 0 and 1");
+    }
+    const sourcesafe::GenerateResult result = sourcesafe::GenerateDatabase(operands[0], options);
+    out << "generated " << options.items << " items (" << result.projects << " projects, "
+        << result.files << " files, " << result.deleted << " deleted) in " << operands[0] << '\n';
+  } else if (command == "check") {
+    const auto session = LogIn(arguments);
+    const std::vector<std::string> faults = sourcesafe::CheckIntegrity(*session);
+    for (const std::string& fault : faults) {
+      out << fault << '\n';
+    }
+    if (!faults.empty()) {
+      throw EngineError(ErrorCode::kDamaged,
+                        std::to_string(faults.size()) + " faults found in " + operands[0]);
+    }
+    out << "ok\n";
+  }
+  return 0;
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+  try {
+    const Arguments arguments = ParseArguments(words);
+    if (arguments.help) {
+      out << (arguments.command.empty() ? ToolHelp() : CommandHelp(arguments.command));
+      return 0;
+    }
+    return Execute(arguments, out);
+  } catch (const UsageError& error) {
+    err << "vssdb: " << error.what() << " (see 'vssdb --help')\n";
+    return 2;
+  } catch (const std::exception& error) {
+    err << "vssdb: " << error.what() << '\n';
+    return 1;
+  }
+}
+
+}  // namespace vssdb
