@@ -57,7 +57,7 @@ std::vector<std::string> CheckIntegrity(Session& session) {
     Collect(connection,
             "WITH RECURSIVE reach(id) AS (SELECT " + std::to_string(kRootId) +
                 " UNION SELECT items.id FROM items JOIN reach ON items.parent = reach.id)"
-                " SELECT (SELECT count(*) FROM items) - (SELECT count(*) FROM reach) ||"
+                " SELECT ((SELECT count(*) FROM items) - (SELECT count(*) FROM reach)) ||"
                 " ' items cannot be reached from the root'"
                 " WHERE (SELECT count(*) FROM items) <> (SELECT count(*) FROM reach)",
             "tree: ", faults);

@@ -1,0 +1,122 @@
+#include <fstream>
+#include <iterator>
+
+#include "EngineFixture.h"
+#include "platform/sourcesafe/Integrity.h"
+
+namespace engine_test {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST_F(EngineTest, DestroyingAProjectRemovesEverythingBelowItInOneStep) {
+  admin->MakeProject("$/P/Q/R");
+  AddFile("$/P/Q/R/deep", std::string(10000, 'd'));
+  AddFile("$/P/f", "f");
+  AddFile("$/keep", "k");
+  Delete("$/P");
+  admin->Destroy(admin->Find("$/P", true));
+
+  EXPECT_THAT(Walk(), ElementsAre("$/", "$/keep"));
+  EXPECT_TRUE(sourcesafe::CheckIntegrity(*admin).empty());
+  // A new project of the old name starts empty.
+  admin->MakeProject("$/P");
+  EXPECT_TRUE(admin->Children(admin->Find("$/P", false), true).empty());
+}
+
+TEST_F(EngineTest, DestroyIsRefusedAfterAnotherUserRecoveredTheItem) {
+  AddFile("$/f", "precious");
+  Delete("$/f");
+  const ItemRecord listed = admin->Find("$/f", true);
+
+  const auto other = OpenAs("admin");
+  other->Recover(other->Find("$/f", true));
+
+  std::string description;
+  EXPECT_EQ(ErrorNumberOf([&] { admin->Destroy(listed); }, &description),
+            N(ErrorCode::kItemChanged));
+  EXPECT_NE(description.find("'$/f'"), std::string::npos) << description;
+  EXPECT_THAT(Walk(), ElementsAre("$/", "$/f"));
+}
+
+TEST_F(EngineTest, DestroyIsRefusedForAnItemDestroyedOrDeletedAgainMeanwhile) {
+  AddFile("$/f");
+  Delete("$/f");
+  const ItemRecord listed = admin->Find("$/f", true);
+  const auto other = OpenAs("Admin");
+  other->Destroy(other->Find("$/f", true));
+  EXPECT_EQ(ErrorNumberOf([&] { admin->Destroy(listed); }), N(ErrorCode::kItemChanged));
+
+  // Recovered and deleted again: the mark is as it was, but the record is not.
+  AddFile("$/g");
+  Delete("$/g");
+  const ItemRecord stale = admin->Find("$/g", true);
+  other->Recover(other->Find("$/g", true));
+  other->Delete(other->Find("$/g", false));
+  EXPECT_EQ(ErrorNumberOf([&] { admin->Destroy(stale); }), N(ErrorCode::kItemChanged));
+  EXPECT_THAT(Walk(), ElementsAre("$/", "$/g (deleted)"));
+}
+
+TEST_F(EngineTest, ChangesBelowAProjectDoNotStopItsDestroy) {
+  admin->MakeProject("$/P");
+  AddFile("$/P/c");
+  Delete("$/P/c");
+  Delete("$/P");
+  const ItemRecord listed = admin->Find("$/P", true);
+  const auto other = OpenAs("Admin");
+  other->Recover(other->Find("$/P/c", true));
+  admin->Destroy(listed);
+  EXPECT_THAT(Walk(), ElementsAre("$/"));
+}
+
+TEST_F(EngineTest, DestroyIsRefusedWithoutTheRightAndChangesNothing) {
+  admin->AddUser("Guest", "guest-pass", false);
+  AddFile("$/f");
+  Delete("$/f");
+  const auto guest = OpenAs("guest", "guest-pass");
+  std::string description;
+  EXPECT_EQ(ErrorNumberOf([&] { guest->Destroy(guest->Find("$/f", true)); }, &description),
+            N(ErrorCode::kAccessDenied));
+  EXPECT_NE(description.find("'Guest'"), std::string::npos) << description;
+  EXPECT_THAT(Walk(), ElementsAre("$/", "$/f (deleted)"));
+  // Other users may add users only through Admin.
+  EXPECT_EQ(ErrorNumberOf([&] { guest->AddUser("Eve", "", true); }), N(ErrorCode::kAccessDenied));
+}
+
+TEST_F(EngineTest, RecoverIsRefusedWhileALiveItemHasTheName) {
+  AddFile("$/f");
+  Delete("$/f");
+  AddFile("$/F");
+  std::vector<ItemRecord> both = admin->Resolve("$/f", true);
+  ASSERT_EQ(both.size(), 2u);
+  EXPECT_EQ(ErrorNumberOf([&] { admin->Recover(both[1]); }), N(ErrorCode::kAlreadyExists));
+}
+
+TEST_F(EngineTest, TheRootCannotBeDeletedOrDestroyed) {
+  EXPECT_EQ(ErrorNumberOf([&] { admin->Delete(admin->Root()); }), N(ErrorCode::kAccessDenied));
+  EXPECT_EQ(ErrorNumberOf([&] { admin->Destroy(admin->Root()); }), N(ErrorCode::kAccessDenied));
+}
+
+TEST_F(EngineTest, NoPasswordTextIsStoredAnywhereInTheDatabase) {
+  const std::string password = "Correct-Horse-Battery-Staple";
+  admin->AddUser("Carol", password, true);
+  OpenAs("Carol", password);  // the password works...
+  for (const auto& entry : std::filesystem::directory_iterator(folder / "db")) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.find(password), std::string::npos) << entry.path();  // ...but is nowhere
+  }
+}
+
+TEST_F(EngineTest, DestroyedContentIsOverwrittenOnDisk) {
+  const std::string secret = "TOP-SECRET-CONTENT-0123456789";
+  AddFile("$/secret", secret);
+  Delete("$/secret");
+  admin->Destroy(admin->Find("$/secret", true));
+  std::ifstream in(folder / "db" / "data.vssdb", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(bytes.find(secret), std::string::npos);
+}
+
+}  // namespace
+}  // namespace engine_test

@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "platform/sourcesafe/EngineError.h"
+#include "platform/sourcesafe/Names.h"
+
+namespace {
+
+using sourcesafe::EngineError;
+
+struct SpecCase {
+  const char* spec;
+  std::vector<std::string> names;
+};
+
+class SplitSpecTest : public ::testing::TestWithParam<SpecCase> {};
+
+TEST_P(SplitSpecTest, SplitsIntoNames) {
+  EXPECT_EQ(sourcesafe::SplitSpec(GetParam().spec), GetParam().names);
+}
+
+INSTANTIATE_TEST_SUITE_P(Valid, SplitSpecTest,
+                         ::testing::Values(SpecCase{"$/", {}}, SpecCase{"$", {}},
+                                           SpecCase{"$/A", {"A"}}, SpecCase{"$/A/", {"A"}},
+                                           SpecCase{"$/A/b c.txt", {"A", "b c.txt"}}));
+
+class BadSpecTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(BadSpecTest, IsRefused) { EXPECT_THROW(sourcesafe::SplitSpec(GetParam()), EngineError); }
+
+INSTANTIATE_TEST_SUITE_P(Invalid, BadSpecTest,
+                         ::testing::Values("", "A/B", "/A", "$A", "$//", "$/A//B", "$/A//"));
+
+class BadNameTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(BadNameTest, IsRefused) {
+  EXPECT_THROW(sourcesafe::ValidateItemName(GetParam()), EngineError);
+}
+
+INSTANTIATE_TEST_SUITE_P(Invalid, BadNameTest,
+                         ::testing::Values("", "a/b", "a\\b", "a:b", "a*b", "a?b", "a\"b", "a<b",
+                                           "a|b", "a;b", "$a", "tab\there", std::string("nul\0", 4),
+                                           "\xff\xfe", "\xc3", std::string(256, 'x')));
+
+TEST(NamesTest, UsualNamesAreAccepted) {
+  for (const std::string& name : std::vector<std::string>{".hidden", "~sakA1.tmp", "with space", "\xc3\xa4rger.txt",
+                                 std::string(255, 'x')}) {
+    EXPECT_NO_THROW(sourcesafe::ValidateItemName(name)) << name;
+  }
+}
+
+TEST(NamesTest, FoldingIgnoresCaseBeyondAscii) {
+  EXPECT_EQ(sourcesafe::FoldName("ReadMe.TXT"), sourcesafe::FoldName("readme.txt"));
+  EXPECT_EQ(sourcesafe::FoldName("\xc3\x84RGER"), sourcesafe::FoldName("\xc3\xa4rger"));
+  EXPECT_NE(sourcesafe::FoldName("a"), sourcesafe::FoldName("b"));
+}
+
+TEST(NamesTest, ChildSpecJoinsBelowTheRootAndBelowAProject) {
+  EXPECT_EQ(sourcesafe::ChildSpec("$/", "A"), "$/A");
+  EXPECT_EQ(sourcesafe::ChildSpec("$/A", "b.txt"), "$/A/b.txt");
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include "errors/ErrorRecord.h"
+#include "platform/sourcesafe/EngineError.h"
+#include "platform/sourcesafe/Schema.h"
+#include "platform/sourcesafe/Session.h"
+#include "sourcecontrol/IVSSDatabase.h"
+#include "sourcecontrol/IVSSItem.h"
+#include "sourcecontrol/IVSSItems.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using sourcecontrol::IVSSDatabase;
+using sourcecontrol::IVSSItem;
+using sourcesafe::ErrorCode;
+
+std::int32_t N(ErrorCode code) { return static_cast<std::int32_t>(code); }
+
+template <class Call>
+errors::ErrorRecord RaisedBy(Call&& call) {
+  try {
+    call();
+  } catch (const errors::ErrorRecord& error) {
+    return error;
+  }
+  return errors::ErrorRecord(0, "", "nothing raised");
+}
+
+class VSSDatabaseTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sourcesafe::CreateDatabase(Dir());
+    auto setup = sourcesafe::Session::Open(Dir(), "Admin", "");
+    setup->MakeProject("$/P/Q");
+    setup->AddFile("$/P/b", {});
+    setup->AddFile("$/P/a", {});
+    setup->Delete(setup->Find("$/P/a", false));
+    setup->AddFile("$/P/Q/c", {});
+    setup->Delete(setup->Find("$/P/Q", false));
+    database->Open(Dir(), "Admin", "");
+  }
+
+  std::string Dir() const { return (folder / "db").string(); }
+
+  // Spec and deleted mark of everything below `item`, depth first, as the wizard walks.
+  void Walk(IVSSItem& item, std::vector<std::string>& seen) {
+    seen.push_back(item.Spec() + (item.Deleted() ? " (deleted)" : ""));
+    const std::shared_ptr<sourcecontrol::IVSSItems> children = item.Items(true);
+    for (const std::shared_ptr<IVSSItem> child : *children) {
+      Walk(*child, seen);
+    }
+  }
+
+  testing_support::TempDir folder;
+  std::shared_ptr<IVSSDatabase> database = sourcecontrol::NewVSSDatabase();
+};
+
+TEST_F(VSSDatabaseTest, WalksTheWholeTreeWithDeletedItemsInTheEnginesOrder) {
+  std::vector<std::string> seen;
+  Walk(*database->VSSItem("$/", false), seen);
+  EXPECT_EQ(seen, (std::vector<std::string>{"$/", "$/P", "$/P/a (deleted)", "$/P/b",
+                                            "$/P/Q (deleted)", "$/P/Q/c"}));
+  EXPECT_EQ(database->VSSItem("$/P", false)->Items(false)->Count(), 1);
+}
+
+TEST_F(VSSDatabaseTest, EngineFailuresAreRaisedAsErrorRecordsWithTheEnginesNumber) {
+  const auto failed = RaisedBy([&] { sourcecontrol::NewVSSDatabase()->Open(Dir(), "Admin", "x"); });
+  EXPECT_EQ(failed.Number(), N(ErrorCode::kInvalidPassword));
+  EXPECT_EQ(failed.Description(), "Invalid password");
+
+  const auto missing = RaisedBy([&] { database->VSSItem("$/nothing", false); });
+  EXPECT_EQ(missing.Number(), N(ErrorCode::kItemNotFound));
+  EXPECT_NE(missing.Description().find("$/nothing"), std::string::npos);
+
+  const auto unopened = RaisedBy([] { sourcecontrol::NewVSSDatabase()->VSSItem("$/", false); });
+  EXPECT_EQ(unopened.Number(), N(ErrorCode::kNotOpen));
+
+  const auto beyond = RaisedBy([&] { database->VSSItem("$/P", false)->Items(true)->Item(4); });
+  EXPECT_NE(beyond.Number(), 0);
+}
+
+TEST_F(VSSDatabaseTest, ADestroyedItemCanNoLongerBeUsed) {
+  const std::shared_ptr<IVSSItem> item = database->VSSItem("$/P/a", true);
+  item->Destroy();
+  EXPECT_EQ(RaisedBy([&] { item->Spec(); }).Number(), N(ErrorCode::kItemNotFound));
+  EXPECT_EQ(RaisedBy([&] { item->Destroy(); }).Number(), N(ErrorCode::kItemNotFound));
+  EXPECT_EQ(database->VSSItem("$/P", false)->Items(true)->Count(), 2);
+}
+
+class FakeDatabase final : public IVSSDatabase {
+ public:
+  void Open(const std::string& path, const std::string&, const std::string&) override {
+    opened = path;
+  }
+  std::shared_ptr<IVSSItem> VSSItem(const std::string&, bool) override { return nullptr; }
+  std::string opened;
+};
+
+TEST(VSSDatabaseFactoryTest, TestsCanPutTheirOwnDatabaseInPlaceForAWhile) {
+  auto fake = std::make_shared<FakeDatabase>();
+  {
+    sourcecontrol::ScopedVSSDatabaseFactory scope([&] { return fake; });
+    sourcecontrol::NewVSSDatabase()->Open("/somewhere", "u", "p");
+  }
+  EXPECT_EQ(fake->opened, "/somewhere");
+  EXPECT_NE(sourcecontrol::NewVSSDatabase(), fake);
+}
+
+}  // namespace

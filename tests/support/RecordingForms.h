@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/forms/Forms.h"
+
+namespace testing_support {
+
+// A forms runtime that records every box instead of showing it, and counts message pumps.
+// Installs itself for its own lifetime.
+class RecordingForms final : public forms::Forms {
+ public:
+  struct Box {
+    std::string prompt;
+    int buttons;
+    std::string title;
+  };
+
+  RecordingForms();
+
+  int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
+  void SetScreenMousePointer(forms::MousePointer pointer) override { pointer_ = pointer; }
+  forms::MousePointer ScreenMousePointer() const override { return pointer_; }
+  void DoEvents() override { ++pumps; }
+
+  std::vector<Box> boxes;
+  int pumps = 0;
+
+ private:
+  forms::MousePointer pointer_ = forms::MousePointer::Default;
+  forms::ScopedForms scope_;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "support/Process.h"
+#include "support/TempDir.h"
+#include "tools/vssdb/Commands.h"
+
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class VssdbTest : public ::testing::Test {
+ protected:
+  Outcome Run(std::vector<std::string> words) {
+    for (std::string& word : words) {
+      if (word == "DB") {
+        word = Db();
+      }
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = vssdb::Run(words, out, err);
+    return {status, out.str(), err.str()};
+  }
+
+  void Ok(std::vector<std::string> words) {
+    const Outcome outcome = Run(words);
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+  }
+
+  std::string Db() const { return (folder / "db").string(); }
+
+  testing_support::TempDir folder;
+};
+
+TEST_F(VssdbTest, ListsDepthFirstAndOnlyDeletedItemsWhenAsked) {
+  Ok({"create", "DB"});
+  Ok({"mkdir", "DB", "$/P/Q"});
+  Ok({"add", "DB", "$/P/z.txt"});
+  Ok({"add", "DB", "$/P/Q/a.txt"});
+  Ok({"add", "DB", "$/top.txt"});
+  Ok({"delete", "DB", "$/P/Q/a.txt"});
+  Ok({"delete", "DB", "$/P/Q"});
+  EXPECT_EQ(Run({"list", "DB"}).out, "$/\n$/P\n$/P/Q\n$/P/Q/a.txt\n$/P/z.txt\n$/top.txt\n");
+  EXPECT_EQ(Run({"list", "DB", "--deleted"}).out, "$/P/Q\n$/P/Q/a.txt\n");
+  EXPECT_EQ(Run({"list", "DB", "$/P/Q"}).out, "$/P/Q\n$/P/Q/a.txt\n");
+}
+
+TEST_F(VssdbTest, DestroyRefusesLiveItemsAndSpecsThatSeveralDeletedItemsShare) {
+  Ok({"create", "DB"});
+  Ok({"add", "DB", "$/f"});
+  Outcome live = Run({"destroy", "DB", "$/f"});
+  EXPECT_EQ(live.status, 1);
+  EXPECT_NE(live.err.find("not deleted"), std::string::npos) << live.err;
+  Ok({"delete", "DB", "$/f"});
+  Ok({"add", "DB", "$/f"});
+  Ok({"delete", "DB", "$/f"});
+  const Outcome shared = Run({"destroy", "DB", "$/f"});
+  EXPECT_EQ(shared.status, 1);
+  EXPECT_NE(shared.err.find("2 deleted items share"), std::string::npos) << shared.err;
+  EXPECT_EQ(Run({"list", "DB", "--deleted"}).out, "$/f\n$/f\n");
+  EXPECT_EQ(Run({"recover", "DB", "$/f"}).status, 1);  // two candidates
+}
+
+TEST_F(VssdbTest, RecoverAndDestroyTakeTheOnlyDeletedItemOfASpec) {
+  Ok({"create", "DB"});
+  Ok({"add", "DB", "$/f"});
+  Ok({"delete", "DB", "$/f"});
+  Ok({"recover", "DB", "$/f"});
+  EXPECT_EQ(Run({"list", "DB", "--deleted"}).out, "");
+  Ok({"delete", "DB", "$/f"});
+  Ok({"add", "DB", "$/f"});
+  Ok({"destroy", "DB", "$/f"});  // the deleted one; the live one stays
+  EXPECT_EQ(Run({"list", "DB"}).out, "$/\n$/f\n");
+}
+
+TEST_F(VssdbTest, AddTakesTheContentOfALocalFile) {
+  Ok({"create", "DB"});
+  std::ofstream(folder / "local.bin", std::ios::binary) << std::string("a\0b", 3);
+  Ok({"add", "DB", "$/f", "--from", (folder / "local.bin").string()});
+  const Outcome missing = Run({"add", "DB", "$/g", "--from", (folder / "none").string()});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(Run({"list", "DB"}).out, "$/\n$/f\n");
+}
+
+TEST_F(VssdbTest, LogsInWithTheGivenUserAndKeepsTheirRights) {
+  Ok({"create", "DB"});
+  Ok({"user", "add", "DB", "Guest", "--password", "pw", "--no-destroy"});
+  Ok({"add", "DB", "$/f", "-u", "guest", "-p", "pw"});
+  Ok({"delete", "DB", "$/f", "-u", "Guest", "-p", "pw"});
+  EXPECT_EQ(Run({"destroy", "DB", "$/f", "-u", "Guest", "-p", "pw"}).status, 1);
+  EXPECT_EQ(Run({"list", "DB", "-u", "Guest", "-p", "wrong"}).err, "vssdb: Invalid password\n");
+}
+
+struct StatusCase {
+  std::vector<std::string> words;
+  int status;
+};
+
+class ExitStatusTest : public VssdbTest, public ::testing::WithParamInterface<StatusCase> {};
+
+TEST_P(ExitStatusTest, FollowsTheConvention) {
+  const Outcome outcome = Run(GetParam().words);
+  EXPECT_EQ(outcome.status, GetParam().status) << outcome.err;
+  if (outcome.status != 0) {
+    // one line on stderr
+    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
+    EXPECT_EQ(outcome.err.rfind("vssdb: ", 0), 0u) << outcome.err;
+  } else {
+    EXPECT_EQ(outcome.err, "");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExitStatusTest,
+    ::testing::Values(StatusCase{{"--help"}, 0}, StatusCase{{"generate", "--help"}, 0},
+                      StatusCase{{"create", "DB"}, 0}, StatusCase{{"list", "DB"}, 1},
+                      StatusCase{{"check", "DB"}, 1}, StatusCase{{"bogus"}, 2},
+                      StatusCase{{"generate", "DB", "--items", "ten"}, 2},
+                      StatusCase{{"generate", "DB", "--items", "10", "--deleted", "1.5"}, 2},
+                      StatusCase{{"generate", "DB"}, 2},
+                      StatusCase{{"generate", "DB", "--items", "10", "--deleted", "0.5"}, 0}));
+
+TEST_F(VssdbTest, CheckSaysOkForASoundDatabase) {
+  Ok({"generate", "DB", "--items", "300", "--deleted", "0.2", "--seed", "9"});
+  const Outcome check = Run({"check", "DB"});
+  EXPECT_EQ(check.status, 0);
+  EXPECT_EQ(check.out, "ok\n");
+}
+
+TEST_F(VssdbTest, TheBuiltProgramExitsWithTheStatusOfItsCommand) {
+  const auto help = testing_support::RunCommand({SCOURWELL_VSSDB, "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("vssdb generate DIR --items N"), std::string::npos);
+  EXPECT_EQ(testing_support::RunCommand({SCOURWELL_VSSDB, "create"}).status, 2);
+  EXPECT_EQ(testing_support::RunCommand({SCOURWELL_VSSDB, "list", Db()}).status, 1);
+}
+
+}  // namespace
