@@ -52,8 +52,7 @@ class VSSItemOfEngine final : public IVSSItem {
   void ExpectPresent() const {
     if (destroyed_) {
       throw errors::ErrorRecord(static_cast<std::int32_t>(sourcesafe::ErrorCode::kItemNotFound),
-                                kEngineErrorSource,
-                                "'" + record_.spec + "' has been destroyed");
+                                kEngineErrorSource, "'" + record_.spec + "' has been destroyed");
     }
   }
 
@@ -112,9 +111,8 @@ std::shared_ptr<IVSSItem> VSSDatabase::VSSItem(const std::string& spec, bool del
     throw errors::ErrorRecord(static_cast<std::int32_t>(sourcesafe::ErrorCode::kNotOpen),
                               kEngineErrorSource, "The database is not open");
   }
-  return Raising([&] {
-    return std::make_shared<VSSItemOfEngine>(session_, session_->Find(spec, deleted));
-  });
+  return Raising(
+      [&] { return std::make_shared<VSSItemOfEngine>(session_, session_->Find(spec, deleted)); });
 }
 
 std::shared_ptr<IVSSDatabase> NewVSSDatabase() {

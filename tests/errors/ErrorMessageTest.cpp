@@ -25,12 +25,12 @@ TEST_P(ComposeErrorMessageTest, ComposesNumberAndQuotedDescription) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ComposeErrorMessageTest,
-    ::testing::Values(
-        MessageCase{errors::ClassErrorNumber(17062), "Invalid window handle",
-                    "(-2147204442) 'Invalid window handle'"},
-        MessageCase{5, "", "(5) ''"},
-        MessageCase{std::numeric_limits<std::int32_t>::min(), "x", "(-2147483648) 'x'"},
-        MessageCase{91, "it's 'quoted'", "(91) 'it's 'quoted''"}));
+    ::testing::Values(MessageCase{errors::ClassErrorNumber(17062), "Invalid window handle",
+                                  "(-2147204442) 'Invalid window handle'"},
+                      MessageCase{5, "", "(5) ''"},
+                      MessageCase{std::numeric_limits<std::int32_t>::min(), "x",
+                                  "(-2147483648) 'x'"},
+                      MessageCase{91, "it's 'quoted'", "(91) 'it's 'quoted''"}));
 
 TEST(ReportErrorTest, ShowsTheFixedReportInACriticalBoxWithOneButton) {
   testing_support::RecordingForms forms;

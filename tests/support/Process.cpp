@@ -42,9 +42,8 @@ Process::Process(const std::vector<std::string>& argv, const std::string& output
   if (!outputFile.empty()) {
     posix_spawn_file_actions_addopen(&files.actions, STDOUT_FILENO, outputFile.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&files.actions, STDERR_FILENO,
-                                     (outputFile + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
+    posix_spawn_file_actions_addopen(&files.actions, STDERR_FILENO, (outputFile + ".err").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
   }
   if (posix_spawn(&pid_, args[0], &files.actions, nullptr, args.data(), environ) != 0) {
     throw std::runtime_error("cannot start " + argv.at(0));

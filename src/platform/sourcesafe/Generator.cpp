@@ -56,8 +56,8 @@ GenerateResult GenerateDatabase(const std::filesystem::path& folder,
     ids.reserve(static_cast<std::size_t>(options.items));
     for (std::int64_t n = 1; n <= options.items; ++n) {
       const bool isProject = below(11) == 0;
-      const Project parent = isProject ? projects[nestable[below(nestable.size())]]
-                                       : projects[below(projects.size())];
+      const Project parent =
+          isProject ? projects[nestable[below(nestable.size())]] : projects[below(projects.size())];
       const std::string name = isProject ? "Project" + std::to_string(n)
                                          : "file" + std::to_string(n) + kExtensions[n % 5];
       const std::string content =

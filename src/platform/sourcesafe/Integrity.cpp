@@ -41,12 +41,13 @@ std::vector<std::string> CheckIntegrity(Session& session) {
     Collect(connection,
             "SELECT 'the root project (id " + std::to_string(kRootId) +
                 ") is missing or not a live project' WHERE NOT EXISTS (SELECT 1 FROM items"
-                " WHERE id = " + std::to_string(kRootId) +
-                " AND parent IS NULL AND is_project = 1 AND deleted = 0)",
+                " WHERE id = " +
+                std::to_string(kRootId) + " AND parent IS NULL AND is_project = 1 AND deleted = 0)",
             "tree: ", faults);
     Collect(connection,
             "SELECT 'item ' || id || ' (' || name || ') has no parent' FROM items"
-            " WHERE parent IS NULL AND id <> " + std::to_string(kRootId),
+            " WHERE parent IS NULL AND id <> " +
+                std::to_string(kRootId),
             "tree: ", faults);
     Collect(connection,
             "SELECT 'item ' || c.id || ' (' || c.name || ') lies below ' ||"
@@ -73,7 +74,8 @@ std::vector<std::string> CheckIntegrity(Session& session) {
             "contents: ", faults);
     Collect(connection,
             "SELECT 'there is no user Admin' WHERE NOT EXISTS"
-            " (SELECT 1 FROM users WHERE fold = '" + FoldName("Admin") + "')",
+            " (SELECT 1 FROM users WHERE fold = '" +
+                FoldName("Admin") + "')",
             "users: ", faults);
     sqlite::Statement names(connection, "SELECT id, name, fold FROM items WHERE id <> ?1");
     names.Bind(1, kRootId);

@@ -66,9 +66,9 @@ DatabaseLocation LocateDatabase(const std::string& typedPath,
   } else if (status.type() == std::filesystem::file_type::directory) {
     location.ini = path / kIniName;
     if (!std::filesystem::exists(location.ini, error)) {
-      throw EngineError(ErrorCode::kFileNotFound,
-                        "The folder " + Quoted(path) + " holds no " + kIniName +
-                            ": it is not a source-control database");
+      throw EngineError(ErrorCode::kFileNotFound, "The folder " + Quoted(path) + " holds no " +
+                                                      kIniName +
+                                                      ": it is not a source-control database");
     }
   } else if (status.type() == std::filesystem::file_type::regular) {
     location.ini = path;
@@ -76,9 +76,8 @@ DatabaseLocation LocateDatabase(const std::string& typedPath,
     throw EngineError(ErrorCode::kFileNotFound,
                       "Cannot reach the database path " + Quoted(path) + ": " + error.message());
   } else {
-    throw EngineError(ErrorCode::kNotADatabase, Quoted(path) +
-                                                    " is neither a database folder nor its " +
-                                                    kIniName);
+    throw EngineError(ErrorCode::kNotADatabase,
+                      Quoted(path) + " is neither a database folder nor its " + kIniName);
   }
 
   const std::string text = ReadSmallFile(location.ini, kMaxIniBytes);
@@ -102,8 +101,8 @@ DatabaseLocation LocateDatabase(const std::string& typedPath,
   const std::string version = ini->Get("Format_Version").value_or("");
   if (version != kFormatVersion) {
     throw EngineError(ErrorCode::kUnsupportedVersion,
-                      Quoted(location.ini) + " describes a database of format version '" +
-                          version + "'; this program reads version " + kFormatVersion);
+                      Quoted(location.ini) + " describes a database of format version '" + version +
+                          "'; this program reads version " + kFormatVersion);
   }
   if (!IsPlainFileName(*dataFile)) {
     throw EngineError(ErrorCode::kNotADatabase,

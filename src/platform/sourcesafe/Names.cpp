@@ -17,12 +17,12 @@ bool IsValidUtf8(std::string_view text) {
 
 void ValidateText(std::string_view name, std::string_view what) {
   if (name.empty()) {
-    throw EngineError(ErrorCode::kInvalidName, std::string("An empty ") + std::string(what) +
-                                                   " name is not allowed");
+    throw EngineError(ErrorCode::kInvalidName,
+                      std::string("An empty ") + std::string(what) + " name is not allowed");
   }
   if (name.size() > kMaxNameBytes) {
-    throw EngineError(ErrorCode::kInvalidName, std::string("The ") + std::string(what) +
-                                                   " name is longer than 255 bytes");
+    throw EngineError(ErrorCode::kInvalidName,
+                      std::string("The ") + std::string(what) + " name is longer than 255 bytes");
   }
   if (!IsValidUtf8(name)) {
     throw EngineError(ErrorCode::kInvalidName,

@@ -1,5 +1,7 @@
 #include "platform/sourcesafe/Session.h"
 
+#include <deque>
+
 #include "platform/sourcesafe/EngineError.h"
 #include "platform/sourcesafe/Names.h"
 #include "platform/sourcesafe/Passwords.h"
@@ -45,10 +47,10 @@ std::pair<std::string, std::string> SplitParent(std::string_view spec) {
 }  // namespace
 
 std::unique_ptr<Session> Session::Open(const std::string& path, const std::string& user,
-                                       const std::string& password,
-                                       const OpenOptions& options) {
+                                       const std::string& password, const OpenOptions& options) {
   auto session = std::make_unique<Session>(Key{});
   session->location_ = LocateDatabase(path, options.mountinfo);
+  session->readAheadLifetime_ = options.readAheadLifetime;
   WithStorageErrors(session->location_.dataFile, [&] {
     session->connection_ = std::make_unique<sqlite::Connection>(
         session->location_.dataFile, sqlite::Connection::Mode::ReadWrite);
@@ -109,16 +111,47 @@ std::vector<ItemRecord> Session::Children(const ItemRecord& project, bool includ
   if (!project.isProject) {
     return {};
   }
-  return WithStorageErrors(location_.dataFile, [&] {
-    sqlite::Statement& query = *childrenQuery_;
-    query.Reset();
-    query.Bind(1, project.id).Bind(2, std::int64_t{includeDeleted ? 1 : 0});
-    std::vector<ItemRecord> children;
-    while (query.Step()) {
-      children.push_back(ReadItem(query, project.spec));
+  auto found = prefetched_.find(project.id);
+  if (found == prefetched_.end() ||
+      std::chrono::steady_clock::now() - found->second.read > readAheadLifetime_) {
+    Prefetch(project);
+    found = prefetched_.find(project.id);
+  }
+  std::vector<ItemRecord> children = std::move(found->second.children);
+  prefetched_.erase(found);
+  if (!includeDeleted) {
+    std::erase_if(children, [](const ItemRecord& item) { return item.deleted; });
+  }
+  return children;
+}
+
+void Session::Prefetch(const ItemRecord& project) {
+  const auto now = std::chrono::steady_clock::now();
+  std::erase_if(prefetched_,
+                [&](const auto& entry) { return now - entry.second.read > readAheadLifetime_; });
+  WithStorageErrors(location_.dataFile, [&] {
+    sqlite::Transaction snapshot(*connection_);
+    std::deque<ItemRecord> pending{project};
+    std::size_t rows = 0;
+    while (!pending.empty() && (rows < kPrefetchRows || pending.front().id == project.id)) {
+      const ItemRecord parent = std::move(pending.front());
+      pending.pop_front();
+      sqlite::Statement& query = *childrenQuery_;
+      query.Reset();
+      query.Bind(1, parent.id).Bind(2, std::int64_t{1});
+      Prefetched& entry = prefetched_[parent.id];
+      entry.children.clear();
+      entry.read = now;
+      while (query.Step()) {
+        entry.children.push_back(ReadItem(query, parent.spec));
+        if (entry.children.back().isProject) {
+          pending.push_back(entry.children.back());
+        }
+      }
+      query.Reset();
+      rows += entry.children.size() + 1;
     }
-    query.Reset();
-    return children;
+    snapshot.Commit();
   });
 }
 
@@ -212,6 +245,7 @@ ItemRecord Session::Insert(const ItemRecord& parent, std::string_view name, bool
 }
 
 ItemRecord Session::MakeProject(std::string_view spec) {
+  prefetched_.clear();  // what this change touches may be among it
   const std::vector<std::string> names = SplitSpec(spec);
   if (names.empty()) {
     throw EngineError(ErrorCode::kAlreadyExists, "The root project $/ always exists");
@@ -240,6 +274,7 @@ ItemRecord Session::MakeProject(std::string_view spec) {
 }
 
 ItemRecord Session::AddFile(std::string_view spec, std::span<const unsigned char> content) {
+  prefetched_.clear();  // what this change touches may be among it
   const auto [parentSpec, name] = SplitParent(spec);
   return WithStorageErrors(location_.dataFile, [&] {
     sqlite::Transaction transaction(*connection_, sqlite::Transaction::Kind::Immediate);
@@ -247,8 +282,7 @@ ItemRecord Session::AddFile(std::string_view spec, std::span<const unsigned char
     if (!parent.isProject) {
       throw EngineError(ErrorCode::kNotAProject, Quoted(parent.spec) + " is a file, not a project");
     }
-    const ItemRecord file =
-        Insert(parent, name, false, static_cast<std::int64_t>(content.size()));
+    const ItemRecord file = Insert(parent, name, false, static_cast<std::int64_t>(content.size()));
     sqlite::Statement insert(*connection_, "INSERT INTO contents (item, data) VALUES (?1, ?2)");
     insert.Bind(1, file.id).BindBlob(2, content).Run();
     transaction.Commit();
@@ -264,12 +298,14 @@ void Session::ExpectUnchanged(const ItemRecord& item) {
                       Quoted(item.spec) + " was destroyed by another user meanwhile");
   }
   if (query.Int(0) != item.version) {
-    throw EngineError(ErrorCode::kItemChanged,
-                      Quoted(item.spec) + " was changed by another user meanwhile; nothing was done");
+    throw EngineError(
+        ErrorCode::kItemChanged,
+        Quoted(item.spec) + " was changed by another user meanwhile; nothing was done");
   }
 }
 
 void Session::Delete(const ItemRecord& item) {
+  prefetched_.clear();  // what this change touches may be among it
   if (item.id == kRootId) {
     throw EngineError(ErrorCode::kAccessDenied, "The root project $/ cannot be deleted");
   }
@@ -287,6 +323,7 @@ void Session::Delete(const ItemRecord& item) {
 }
 
 void Session::Recover(const ItemRecord& item) {
+  prefetched_.clear();  // what this change touches may be among it
   WithStorageErrors(location_.dataFile, [&] {
     sqlite::Transaction transaction(*connection_, sqlite::Transaction::Kind::Immediate);
     ExpectUnchanged(item);
@@ -308,15 +345,16 @@ void Session::Recover(const ItemRecord& item) {
 }
 
 void Session::Destroy(const ItemRecord& item) {
+  prefetched_.clear();  // what this change touches may be among it
   WithStorageErrors(location_.dataFile, [&] {
     sqlite::Transaction transaction(*connection_, sqlite::Transaction::Kind::Immediate);
     // The right is read inside the transaction, so a right taken away meanwhile counts.
     sqlite::Statement right(*connection_, "SELECT can_destroy FROM users WHERE id = ?1");
     right.Bind(1, userId_);
     if (!right.Step() || (right.Int(0) == 0 && !IsAdmin())) {
-      throw EngineError(ErrorCode::kAccessDenied,
-                        "User " + Quoted(userName_) + " has no right to destroy " +
-                            Quoted(item.spec));
+      throw EngineError(
+          ErrorCode::kAccessDenied,
+          "User " + Quoted(userName_) + " has no right to destroy " + Quoted(item.spec));
     }
     if (item.id == kRootId) {
       throw EngineError(ErrorCode::kAccessDenied, "The root project $/ cannot be destroyed");

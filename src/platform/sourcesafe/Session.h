@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/sourcesafe/Location.h"
@@ -30,10 +31,15 @@ struct ItemRecord {
   std::int64_t size = 0;     // a file's content size in bytes
 };
 
+// How many children are read ahead at a time.
+inline constexpr std::size_t kPrefetchRows = 4096;
+
 struct OpenOptions {
   // How long a call waits for a lock that another user holds before it fails.
   std::chrono::milliseconds busyTimeout{5000};
   std::filesystem::path mountinfo{"/proc/self/mountinfo"};
+  // How long children read ahead stay usable (see Children).
+  std::chrono::milliseconds readAheadLifetime{1000};
 };
 
 // One user logged in to one database. Calls come from one thread at a time; several sessions,
@@ -57,7 +63,8 @@ class Session {
 
   ItemRecord Root();
   // The children of a project in name order without regard to case, equal names in the order
-  // they were made; a file has none.
+  // they were made; a file has none. What is returned was read at most the read-ahead lifetime ago,
+  // or after this session's last change.
   std::vector<ItemRecord> Children(const ItemRecord& project, bool includeDeleted);
   // Every item that `spec` names: the live one and any deleted ones. With `throughDeleted`
   // false only live items count, along the path as at its end. Throws kItemNotFound when
@@ -85,6 +92,9 @@ class Session {
  private:
   void LogIn(const std::string& user, const std::string& password);
   std::vector<ItemRecord> ChildrenNamed(const ItemRecord& project, std::string_view name);
+  // Reads the children of `project`, and of the projects below it breadth first, up to about
+  // kPrefetchRows items, under one read lock.
+  void Prefetch(const ItemRecord& project);
   // Throws kItemChanged unless the item's record is as `item` has it.
   void ExpectUnchanged(const ItemRecord& item);
   ItemRecord Insert(const ItemRecord& parent, std::string_view name, bool isProject,
@@ -94,6 +104,17 @@ class Session {
   DatabaseLocation location_;
   std::unique_ptr<sqlite::Connection> connection_;
   std::unique_ptr<sqlite::Statement> childrenQuery_;  // prepared once: the walk's hot path
+
+  // A walk asks for the children of every project. Taking and releasing the file lock for each
+  // costs more than reading the rows, so children are read ahead in batches under one lock, and
+  // kept for a short while: long enough for a walk to use them, short enough that what the
+  // walk sees is current. A destroy checks the item's record again in any case.
+  struct Prefetched {
+    std::vector<ItemRecord> children;  // deleted ones included
+    std::chrono::steady_clock::time_point read;
+  };
+  std::unordered_map<std::int64_t, Prefetched> prefetched_;  // by project id
+  std::chrono::milliseconds readAheadLifetime_{0};
   std::int64_t userId_ = 0;
   std::string userName_;
 };

@@ -52,8 +52,7 @@ Statement& Statement::Bind(int index, std::string_view text) {
 Statement& Statement::BindBlob(int index, std::span<const unsigned char> data) {
   static const unsigned char kEmpty = 0;
   const void* bytes = data.empty() ? &kEmpty : data.data();
-  const int rc =
-      sqlite3_bind_blob64(statement_.get(), index, bytes, data.size(), SQLITE_TRANSIENT);
+  const int rc = sqlite3_bind_blob64(statement_.get(), index, bytes, data.size(), SQLITE_TRANSIENT);
   if (rc != SQLITE_OK) {
     connection_.Fail(rc);
   }
@@ -102,9 +101,11 @@ std::string Statement::Text(int column) const {
 }
 
 std::vector<unsigned char> Statement::Blob(int column) const {
-  const auto* data = static_cast<const unsigned char*>(sqlite3_column_blob(statement_.get(), column));
+  const auto* data =
+      static_cast<const unsigned char*>(sqlite3_column_blob(statement_.get(), column));
   const int size = sqlite3_column_bytes(statement_.get(), column);
-  return data == nullptr ? std::vector<unsigned char>() : std::vector<unsigned char>(data, data + size);
+  return data == nullptr ? std::vector<unsigned char>()
+                         : std::vector<unsigned char>(data, data + size);
 }
 
 }  // namespace sqlite

@@ -58,9 +58,9 @@ ItemRecord OnlyDeleted(Session& session, const std::string& spec, const char* ve
                       "'" + spec + "' is not deleted; only deleted items can be " + verb);
   }
   if (matches.size() > 1) {
-    throw EngineError(ErrorCode::kAmbiguousSpec,
-                      std::to_string(matches.size()) + " deleted items share the spec '" + spec +
-                          "'; none was " + verb);
+    throw EngineError(ErrorCode::kAmbiguousSpec, std::to_string(matches.size()) +
+                                                     " deleted items share the spec '" + spec +
+                                                     "'; none was " + verb);
   }
   return std::move(matches.front());
 }
@@ -91,7 +91,8 @@ int Execute(const Arguments& arguments, std::ostream& out) {
     LogIn(arguments)->MakeProject(operands[1]);
   } else if (command == "add") {
     const std::optional<std::string> from = arguments.Value("--from");
-    const std::vector<unsigned char> content = from ? ReadFile(*from) : std::vector<unsigned char>();
+    const std::vector<unsigned char> content =
+        from ? ReadFile(*from) : std::vector<unsigned char>();
     LogIn(arguments)->AddFile(operands[1], content);
   } else if (command == "delete") {
     const auto session = LogIn(arguments);
@@ -104,7 +105,8 @@ int Execute(const Arguments& arguments, std::ostream& out) {
     session->Destroy(OnlyDeleted(*session, operands[1], "destroyed"));
   } else if (command == "list") {
     const auto session = LogIn(arguments);
-    const ItemRecord start = operands.size() > 1 ? session->Find(operands[1], true) : session->Root();
+    const ItemRecord start =
+        operands.size() > 1 ? session->Find(operands[1], true) : session->Root();
     List(*session, start, arguments.Flag("--deleted"), out);
   } else if (command == "generate") {
     const std::optional<std::string> items = arguments.Value("--items");
@@ -113,7 +115,8 @@ int Execute(const Arguments& arguments, std::ostream& out) {
     }
     sourcesafe::GenerateOptions options;
     options.items = ParseNumber<std::int64_t>("--items", *items);
-    options.deletedFraction = ParseNumber<double>("--deleted", arguments.Value("--deleted").value_or("0"));
+    options.deletedFraction =
+        ParseNumber<double>("--deleted", arguments.Value("--deleted").value_or("0"));
     options.seed = ParseNumber<std::uint64_t>("--seed", arguments.Value("--seed").value_or("1"));
     if (options.items < 0 || !(options.deletedFraction >= 0.0 && options.deletedFraction <= 1.0)) {
       throw UsageError("--items must not be negative and --deleted must lie between 0 and 1");

@@ -24,11 +24,12 @@ TEST(QtFormsTest, MsgBoxShowsAModalCriticalBoxWithOneOkButtonAndReturnsOk) {
   QTimer::singleShot(0, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
-    seen = {box->windowTitle(), box->text(), box->icon(),
-            static_cast<int>(box->buttons().size()), box->isModal()};
+    seen = {box->windowTitle(), box->text(), box->icon(), static_cast<int>(box->buttons().size()),
+            box->isModal()};
     box->button(QMessageBox::Ok)->click();
   });
-  const int answer = qtForms.MsgBox("Error: x\r\n\r\nsecond", forms::vbCritical, "Pellbrook Scourwell");
+  const int answer =
+      qtForms.MsgBox("Error: x\r\n\r\nsecond", forms::vbCritical, "Pellbrook Scourwell");
   EXPECT_EQ(answer, forms::vbOK);
   EXPECT_EQ(seen.title, "Pellbrook Scourwell");
   EXPECT_EQ(seen.text, "Error: x\n\nsecond");

@@ -59,8 +59,9 @@ TEST_F(DamageTest, CheckFindsAnItemCutOffFromTheTree) {
   admin = Session::Open(Dir(), "Admin", "");
   const std::vector<std::string> faults = sourcesafe::CheckIntegrity(*admin);
   const auto mentions = [&](const std::string& text) {
-    return std::any_of(faults.begin(), faults.end(),
-                       [&](const std::string& fault) { return fault.find(text) != std::string::npos; });
+    return std::any_of(faults.begin(), faults.end(), [&](const std::string& fault) {
+      return fault.find(text) != std::string::npos;
+    });
   };
   EXPECT_TRUE(mentions("(file7) lies below a missing item"));
   EXPECT_TRUE(mentions("cannot be reached from the root"));

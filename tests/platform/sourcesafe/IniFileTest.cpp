@@ -28,6 +28,8 @@ TEST_P(NotIniTest, IsRefused) { EXPECT_FALSE(IniFile::Parse(GetParam())); }
 
 INSTANTIATE_TEST_SUITE_P(Invalid, NotIniTest,
                          ::testing::Values(std::string("Data_File = a\0b", 15), "just words",
-                                           "[unclosed", " = value", "\x7f" "ELF\x02\x01"));
+                                           "[unclosed", " = value",
+                                           "\x7f"
+                                           "ELF\x02\x01"));
 
 }  // namespace

@@ -42,8 +42,8 @@ INSTANTIATE_TEST_SUITE_P(Invalid, BadNameTest,
                                            "\xff\xfe", "\xc3", std::string(256, 'x')));
 
 TEST(NamesTest, UsualNamesAreAccepted) {
-  for (const std::string& name : std::vector<std::string>{".hidden", "~sakA1.tmp", "with space", "\xc3\xa4rger.txt",
-                                 std::string(255, 'x')}) {
+  for (const std::string& name : std::vector<std::string>{
+           ".hidden", "~sakA1.tmp", "with space", "\xc3\xa4rger.txt", std::string(255, 'x')}) {
     EXPECT_NO_THROW(sourcesafe::ValidateItemName(name)) << name;
   }
 }

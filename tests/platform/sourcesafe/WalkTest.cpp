@@ -18,9 +18,9 @@ TEST_F(EngineTest, ChildrenComeInNameOrderIgnoringCaseWithDeletedDuplicatesInCre
   admin->MakeProject("$/P/alpha");
   AddFile("$/P/C.txt");
 
-  EXPECT_THAT(Walk(), ElementsAre("$/", "$/P", "$/P/a.txt (deleted)", "$/P/A.TXT (deleted)",
-                                  "$/P/a.txt", "$/P/alpha", "$/P/b.txt", "$/P/C.txt", "$/P/Zeta",
-                                  "$/P/Zeta/x"));
+  EXPECT_THAT(Walk(),
+              ElementsAre("$/", "$/P", "$/P/a.txt (deleted)", "$/P/A.TXT (deleted)", "$/P/a.txt",
+                          "$/P/alpha", "$/P/b.txt", "$/P/C.txt", "$/P/Zeta", "$/P/Zeta/x"));
 }
 
 TEST_F(EngineTest, DeletingAProjectMarksOnlyTheProject) {
@@ -84,6 +84,29 @@ TEST_F(EngineTest, MakingAndAddingRefuseClashesAndMissingProjects) {
     EXPECT_EQ(ErrorNumberOf(cases[i].call), N(cases[i].code)) << "case " << i;
   }
   EXPECT_THAT(Walk(), ElementsAre("$/", "$/P", "$/P/f"));
+}
+
+}  // namespace
+}  // namespace engine_test
+
+namespace engine_test {
+namespace {
+
+// Children are read ahead in batches; what another user changed must show once the read-ahead
+// has expired, and what this session changed at once.
+TEST_F(EngineTest, ChildrenReadAheadNeverHidesChangesLongerThanItsLifetime) {
+  admin->MakeProject("$/P/Q");
+  sourcesafe::OpenOptions options;
+  options.readAheadLifetime = std::chrono::milliseconds(0);
+  const auto reader = Session::Open(Dir(), "Admin", "", options);
+  const auto writer = OpenAs("Admin");
+  EXPECT_TRUE(reader->Children(reader->Find("$/P/Q", false), true).empty());  // reads ahead
+  writer->AddFile("$/P/Q/new", {});
+  EXPECT_EQ(reader->Children(reader->Find("$/P/Q", false), true).size(), 1u);
+
+  EXPECT_EQ(admin->Children(admin->Root(), true).size(), 1u);  // reads $/P and $/P/Q ahead
+  admin->AddFile("$/P/Q/mine", {});
+  EXPECT_EQ(admin->Children(admin->Find("$/P/Q", false), true).size(), 2u);
 }
 
 }  // namespace

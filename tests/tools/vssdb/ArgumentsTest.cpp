@@ -8,8 +8,8 @@ using vssdb::Arguments;
 using vssdb::ParseArguments;
 
 TEST(ArgumentsTest, LoginOptionsMayStandAnywhere) {
-  const Arguments a = ParseArguments({"-u", "bob", "add", "db", "-p", "-secret", "$/f",
-                                      "--from", "local.txt"});
+  const Arguments a =
+      ParseArguments({"-u", "bob", "add", "db", "-p", "-secret", "$/f", "--from", "local.txt"});
   EXPECT_EQ(a.command, "add");
   EXPECT_EQ(a.operands, (std::vector<std::string>{"db", "$/f"}));
   EXPECT_EQ(a.user, "bob");
@@ -29,8 +29,9 @@ TEST(ArgumentsTest, TheNewUsersPasswordIsNotTheLogin) {
 
 TEST(ArgumentsTest, DeletedIsAFlagForListAndAValueForGenerate) {
   EXPECT_TRUE(ParseArguments({"list", "db", "--deleted"}).Flag("--deleted"));
-  EXPECT_EQ(ParseArguments({"generate", "db", "--items", "5", "--deleted", "0.5"}).Value("--deleted"),
-            "0.5");
+  EXPECT_EQ(
+      ParseArguments({"generate", "db", "--items", "5", "--deleted", "0.5"}).Value("--deleted"),
+      "0.5");
 }
 
 TEST(ArgumentsTest, DoubleDashEndsTheOptions) {
