@@ -26,7 +26,8 @@ constexpr int kDestroys = 1000;
 // A folder that lives as long as the program.
 const std::filesystem::path& BenchFolder() {
   static const std::filesystem::path folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "scourwell-bench-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "scourwell-bench-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
       throw std::runtime_error("cannot make a temporary folder");
     }
@@ -70,8 +71,9 @@ void BM_PlainScan(benchmark::State& state) {
   sqlite::Connection db(WalkDatabase() / "data.vssdb", sqlite::Connection::Mode::ReadOnly);
   std::int64_t seen = 0;
   for (auto _ : state) {
-    sqlite::Statement scan(db, "SELECT id, parent, name, is_project, deleted, version, size"
-                               " FROM items");
+    sqlite::Statement scan(db,
+                           "SELECT id, parent, name, is_project, deleted, version, size"
+                           " FROM items");
     seen = 0;
     while (scan.Step()) {
       benchmark::DoNotOptimize(scan.Text(2));
