@@ -17,7 +17,10 @@ class IVSSItems {
   // The child at `index`, counted from 1 as the library counts.
   virtual std::shared_ptr<IVSSItem> Item(int index) = 0;
 
-  // Enumeration: for (std::shared_ptr<IVSSItem> child : *items) ...
+  // Enumeration. Hold the collection while enumerating: a range-for over *item->Items(true)
+  // would outlive the temporary pointer.
+  //   const std::shared_ptr<IVSSItems> children = item->Items(true);
+  //   for (const std::shared_ptr<IVSSItem> child : *children) ...
   class Iterator {
    public:
     using iterator_category = std::input_iterator_tag;

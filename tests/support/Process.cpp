@@ -1,5 +1,6 @@
 #include "support/Process.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -59,7 +60,7 @@ Process::~Process() {
 int Process::Wait() {
   if (pid_ > 0) {
     int status = 0;
-    while (waitpid(pid_, &status, 0) < 0) {
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
     pid_ = -1;
     status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

@@ -305,41 +305,36 @@ void Session::ExpectUnchanged(const ItemRecord& item) {
 }
 
 void Session::Delete(const ItemRecord& item) {
-  prefetched_.clear();  // what this change touches may be among it
   if (item.id == kRootId) {
     throw EngineError(ErrorCode::kAccessDenied, "The root project $/ cannot be deleted");
   }
-  WithStorageErrors(location_.dataFile, [&] {
-    sqlite::Transaction transaction(*connection_, sqlite::Transaction::Kind::Immediate);
-    ExpectUnchanged(item);
-    if (item.deleted) {
-      throw EngineError(ErrorCode::kItemNotFound, Quoted(item.spec) + " is deleted already");
-    }
-    sqlite::Statement update(*connection_,
-                             "UPDATE items SET deleted = 1, version = version + 1 WHERE id = ?1");
-    update.Bind(1, item.id).Run();
-    transaction.Commit();
-  });
+  SetDeletedMark(item, true);
 }
 
-void Session::Recover(const ItemRecord& item) {
+void Session::Recover(const ItemRecord& item) { SetDeletedMark(item, false); }
+
+void Session::SetDeletedMark(const ItemRecord& item, bool deleted) {
   prefetched_.clear();  // what this change touches may be among it
   WithStorageErrors(location_.dataFile, [&] {
     sqlite::Transaction transaction(*connection_, sqlite::Transaction::Kind::Immediate);
     ExpectUnchanged(item);
-    if (!item.deleted) {
-      throw EngineError(ErrorCode::kItemNotDeleted, Quoted(item.spec) + " is not deleted");
+    if (item.deleted == deleted) {
+      throw deleted
+          ? EngineError(ErrorCode::kItemNotFound, Quoted(item.spec) + " is deleted already")
+          : EngineError(ErrorCode::kItemNotDeleted, Quoted(item.spec) + " is not deleted");
     }
-    sqlite::Statement live(*connection_,
-                           "SELECT 1 FROM items WHERE parent = ?1 AND fold = ?2 AND deleted = 0");
-    live.Bind(1, item.parent).Bind(2, FoldName(item.name));
-    if (live.Step()) {
-      throw EngineError(ErrorCode::kAlreadyExists,
-                        "A live item " + Quoted(item.spec) + " exists; recovering would clash");
+    if (!deleted) {
+      sqlite::Statement live(*connection_,
+                             "SELECT 1 FROM items WHERE parent = ?1 AND fold = ?2 AND deleted = 0");
+      live.Bind(1, item.parent).Bind(2, FoldName(item.name));
+      if (live.Step()) {
+        throw EngineError(ErrorCode::kAlreadyExists,
+                          "A live item " + Quoted(item.spec) + " exists; recovering would clash");
+      }
     }
     sqlite::Statement update(*connection_,
-                             "UPDATE items SET deleted = 0, version = version + 1 WHERE id = ?1");
-    update.Bind(1, item.id).Run();
+                             "UPDATE items SET deleted = ?2, version = version + 1 WHERE id = ?1");
+    update.Bind(1, item.id).Bind(2, std::int64_t{deleted ? 1 : 0}).Run();
     transaction.Commit();
   });
 }

@@ -95,6 +95,8 @@ class Session {
   // Reads the children of `project`, and of the projects below it breadth first, up to about
   // kPrefetchRows items, under one read lock.
   void Prefetch(const ItemRecord& project);
+  // Marks an unchanged item deleted or live again.
+  void SetDeletedMark(const ItemRecord& item, bool deleted);
   // Throws kItemChanged unless the item's record is as `item` has it.
   void ExpectUnchanged(const ItemRecord& item);
   ItemRecord Insert(const ItemRecord& parent, std::string_view name, bool isProject,

@@ -2,9 +2,7 @@
 
 #include <filesystem>
 
-namespace sqlite {
-class SqliteError;
-}
+#include "platform/sqlite/SqliteError.h"
 
 namespace sourcesafe {
 
@@ -14,15 +12,6 @@ namespace sourcesafe {
                                     const std::filesystem::path& dataFile);
 
 // Runs `work`, turning SQLite failures into engine errors.
-template <class Work>
-auto WithStorageErrors(const std::filesystem::path& dataFile, Work&& work);
-
-}  // namespace sourcesafe
-
-#include "platform/sqlite/SqliteError.h"
-
-namespace sourcesafe {
-
 template <class Work>
 auto WithStorageErrors(const std::filesystem::path& dataFile, Work&& work) {
   try {
