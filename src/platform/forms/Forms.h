@@ -23,7 +23,8 @@ class Forms {
   virtual int MsgBox(const std::string& prompt, int buttons, const std::string& title) = 0;
   virtual void SetScreenMousePointer(MousePointer pointer) = 0;
   virtual MousePointer ScreenMousePointer() const = 0;
-  // Processes the window messages that are waiting, then returns.
+  // Processes the window messages that are waiting, then returns. May skip the turn when the
+  // window had one a moment ago.
   virtual void DoEvents() = 0;
 };
 

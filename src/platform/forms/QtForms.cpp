@@ -49,6 +49,13 @@ void QtForms::SetScreenMousePointer(MousePointer pointer) {
 
 MousePointer QtForms::ScreenMousePointer() const { return pointer_; }
 
-void QtForms::DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtForms::DoEvents() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastTurn_ < kTurnInterval) {
+    return;
+  }
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  lastTurn_ = std::chrono::steady_clock::now();
+}
 
 }  // namespace forms

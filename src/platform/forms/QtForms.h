@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include "platform/forms/Forms.h"
 
 namespace forms {
@@ -7,6 +9,11 @@ namespace forms {
 // The forms runtime on Qt Widgets. Needs a QApplication.
 class QtForms final : public Forms {
  public:
+  // DoEvents gives the window a turn only when this long has passed since its last turn. Long
+  // runs pump after every item; a turn each time would let the item list redo its layout for
+  // every item, which makes a run quadratic in the list's length.
+  static constexpr std::chrono::milliseconds kTurnInterval{25};
+
   int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
   void SetScreenMousePointer(MousePointer pointer) override;
   MousePointer ScreenMousePointer() const override;
@@ -14,6 +21,7 @@ class QtForms final : public Forms {
 
  private:
   MousePointer pointer_ = MousePointer::Default;
+  std::chrono::steady_clock::time_point lastTurn_{};
 };
 
 }  // namespace forms

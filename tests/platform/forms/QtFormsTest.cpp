@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <thread>
 
 #include "platform/forms/Forms.h"
 #include "platform/forms/QtForms.h"
@@ -51,12 +52,18 @@ TEST(QtFormsTest, TheHourglassIsSetOnceAndClearedCompletely) {
   EXPECT_EQ(qtForms.ScreenMousePointer(), forms::MousePointer::Default);
 }
 
-TEST(QtFormsTest, DoEventsRunsPendingWork) {
+TEST(QtFormsTest, DoEventsGivesTheWindowATurnOnlyWhenItHadNoneForAWhile) {
   forms::QtForms qtForms;
-  bool ran = false;
-  QTimer::singleShot(0, [&] { ran = true; });
+  int turns = 0;
+  QTimer::singleShot(0, [&] { ++turns; });
   qtForms.DoEvents();
-  EXPECT_TRUE(ran);
+  EXPECT_EQ(turns, 1);
+  QTimer::singleShot(0, [&] { ++turns; });
+  qtForms.DoEvents();  // a moment after the last turn: skipped
+  EXPECT_EQ(turns, 1);
+  std::this_thread::sleep_for(forms::QtForms::kTurnInterval + std::chrono::milliseconds(5));
+  qtForms.DoEvents();
+  EXPECT_EQ(turns, 2);
 }
 
 }  // namespace

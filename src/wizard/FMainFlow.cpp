@@ -1,0 +1,187 @@
+// The wizard's flow: the pages, the busy pointer, the forward button and the Close/Stop button.
+#include <QApplication>
+
+#include "errors/ObjectRequired.h"
+#include "errors/Procedure.h"
+#include "errors/ReportError.h"
+#include "platform/forms/Forms.h"
+#include "sourcecontrol/IVSSDatabase.h"
+#include "sourcecontrol/IVSSItem.h"
+#include "wizard/FMain.h"
+
+namespace wizard {
+
+void FMain::Form_Load() {
+  errors::Procedure proc("Scourwell.FMain.Form_Load");
+  // 100 to 104: the window's placement and the remembered login come with the settings store.
+  proc.Do(105, [&] { WizardStep = 1; });
+  proc.Do(106, [&] { SetControls(); });
+}
+
+void FMain::SetControls() {
+  errors::Procedure proc("Scourwell.FMain.SetControls");
+  proc.Do(100, [&] { frmHost(0).hide(); });
+  proc.Do(101, [&] { frmHost(1).hide(); });
+  proc.Do(102, [&] { frmHost(2).hide(); });
+  switch (WizardStep) {  // 103
+    case 1:
+      proc.Do(104, [&] { frmHost(0).show(); });
+      break;
+    case 2:
+      proc.Do(106, [&] { frmHost(1).show(); });
+      break;
+    case 3:
+      proc.Do(108, [&] { frmHost(2).show(); });
+      break;
+    default:
+      break;
+  }
+}
+
+void FMain::SetHourglass(bool on) {
+  errors::Procedure proc("Scourwell.FMain.SetHourglass");
+  proc.Do(100, [&] {
+    forms::Current().SetScreenMousePointer(on ? forms::MousePointer::Hourglass
+                                              : forms::MousePointer::Default);
+  });
+  proc.Do(101, [&] { Busy = on; });
+}
+
+void FMain::cmdCancel_MouseMove() {
+  // Errors ignored: hovering never reports.
+  errors::CaptureError([&] {
+    if (forms::Current().ScreenMousePointer() == forms::MousePointer::Hourglass) {
+      forms::Current().SetScreenMousePointer(forms::MousePointer::Default);
+    }
+  });
+}
+
+void FMain::Form_MouseMove() {
+  errors::CaptureError([&] {
+    const bool hourglass = forms::Current().ScreenMousePointer() == forms::MousePointer::Hourglass;
+    if (hourglass != Busy) {
+      forms::Current().SetScreenMousePointer(Busy ? forms::MousePointer::Hourglass
+                                                  : forms::MousePointer::Default);
+    }
+  });
+}
+
+void FMain::frmHost_MouseMove(int /*index*/) { Form_MouseMove(); }
+
+void FMain::List1_MouseMove() { Form_MouseMove(); }
+
+void FMain::cmdNext_Click() {
+  errors::Procedure proc("Scourwell.FMain.cmdNext_Click");
+  running_ = true;
+  switch (WizardStep) {  // 100
+    case 1: {
+      // Connect and search.
+      proc.Do(101, [&] { Database = sourcecontrol::NewVSSDatabase(); });
+      proc.Do(102, [&] { DeletedItems = DeletedItemCollection(); });
+      // 103 to 107: the open's errors are kept, not reported.
+      const errors::CapturedError hourglassError = errors::CaptureError([&] { SetHourglass(true); });
+      const errors::CapturedError openError = errors::CaptureError([&] {
+        errors::Object(Database).Open(txtVssDb.text().toStdString(), txtLoginName.text().toStdString(),
+                       txtPassword.text().toStdString());
+      });
+      const errors::CapturedError& kept = openError ? openError : hourglassError;  // 105, 106
+      proc.Do(107, [&] { SetHourglass(false); });
+      if (proc.If(108, [&] { return kept.number != 0; })) {
+        proc.Do(151, [&] {
+          forms::Current().MsgBox(
+              "Could not connect to the VSS database.\r\n\r\nDetails: " + kept.description,
+              forms::vbOKOnly | forms::vbCritical, errors::kAppTitle);
+        });
+        break;
+      }
+      // 109, 110: the login name and the path are remembered with the settings store.
+      proc.Do(111, [&] { cmdNext.setEnabled(false); });
+      proc.Do(112, [&] { StopRequested = false; });
+      proc.Do(113, [&] { cmdCancel.setText(QStringLiteral("&Stop")); });
+      proc.Do(114, [&] { forms::Current().DoEvents(); });
+      proc.Do(115, [&] { cmdCancel.setFocus(); });
+      proc.Do(116, [&] { txtLoginName.setEnabled(false); });
+      proc.Do(117, [&] { txtPassword.setEnabled(false); });
+      proc.Do(118, [&] { txtVssDb.setEnabled(false); });
+      proc.Do(119, [&] { lblChangePath.setEnabled(false); });
+      proc.Do(120, [&] { SetBorder(Shape1, false); });
+      proc.Do(121, [&] { SetBorder(Shape2, true); });
+      proc.Do(122, [&] { repaint(); });
+      proc.Do(123, [&] { List1.clear(); });
+      proc.Do(124, [&] {
+        lblPleaseWait.setText(
+            QStringLiteral("Please wait until Scourwell builds the") +
+            QStringLiteral(" list of items that are deleted but not purged."));
+      });
+      proc.Do(125, [&] { lblNowSearchingIn.show(); });
+      proc.Do(126, [&] { lblSearchedFolder.show(); });
+      proc.Do(127, [&] { SetHourglass(true); });
+      proc.Do(128, [&] { SearchVssItem(errors::Object(Database).VSSItem("$/", false)); });
+      proc.Do(129, [&] { SetHourglass(false); });
+      if (!proc.If(130, [&] { return List1.count() == 0; })) {
+        proc.Do(131, [&] { WizardStep = 2; });
+        proc.Do(132, [&] { SetControls(); });
+        proc.Do(133, [&] { SetBorder(Shape2, false); });
+        proc.Do(134, [&] { SetBorder(Shape3, true); });
+        proc.Do(135, [&] { repaint(); });
+        proc.Do(136, [&] { AllChecked = true; });
+        proc.Do(137, [&] {
+          lblCount.setText(QString::number(List1.count()) + QStringLiteral(" items found"));
+        });
+        proc.Do(138, [&] { cmdNext.setText(QStringLiteral("&Purge >>")); });
+        proc.Do(139, [&] { cmdNext.setEnabled(true); });
+        proc.Do(140, [&] { cmdCancel.setText(QStringLiteral("&Close")); });
+        proc.Do(141, [&] { forms::Current().DoEvents(); });
+        proc.Do(142, [&] { cmdNext.setFocus(); });
+        break;
+      }
+      proc.Do(143, [&] { WizardStep = 3; });
+      proc.Do(144, [&] { SetControls(); });
+      proc.Do(145, [&] { SetBorder(Shape2, false); });
+      proc.Do(146, [&] { SetBorder(Shape5, true); });
+      proc.Do(147, [&] { repaint(); });
+      proc.Do(148, [&] { lblPurgeFileName.hide(); });
+      proc.Do(149, [&] { lblNowPurging.setText(QStringLiteral("No deleted items found.")); });
+      proc.Do(150, [&] { cmdCancel.setText(QStringLiteral("&Close")); });
+      break;
+    }
+    case 2:
+      // Purge.
+      proc.Do(153, [&] { WizardStep = 3; });
+      proc.Do(154, [&] { SetControls(); });
+      proc.Do(155, [&] { cmdNext.setEnabled(false); });
+      proc.Do(156, [&] { StopRequested = false; });
+      proc.Do(157, [&] { cmdCancel.setText(QStringLiteral("&Stop")); });
+      proc.Do(158, [&] { SetBorder(Shape3, false); });
+      proc.Do(159, [&] { SetBorder(Shape4, true); });
+      proc.Do(160, [&] { forms::Current().DoEvents(); });
+      proc.Do(161, [&] { cmdCancel.setFocus(); });
+      proc.Do(162, [&] { SetHourglass(true); });
+      proc.Do(163, [&] { PurgeVssItems(); });
+      proc.Do(164, [&] { SetHourglass(false); });
+      proc.Do(165, [&] { lblPurgeFileName.hide(); });
+      proc.Do(166, [&] { lblNowPurging.setText(QStringLiteral("Finished.")); });
+      proc.Do(167, [&] { cmdCancel.setText(QStringLiteral("&Close")); });
+      proc.Do(168, [&] { SetBorder(Shape4, false); });
+      proc.Do(169, [&] { SetBorder(Shape5, true); });
+      proc.Do(170, [&] { repaint(); });
+      break;
+    default:
+      break;
+  }
+  running_ = false;
+  if (closeRequested_) {
+    close();  // the close box was used while the run pumped messages
+  }
+}
+
+void FMain::cmdCancel_Click() {
+  errors::Procedure proc("Scourwell.FMain.cmdCancel_Click");
+  if (proc.If(100, [&] { return cmdCancel.text() == QStringLiteral("&Close"); })) {
+    proc.Do(101, [&] { close(); });
+  } else if (proc.If(102, [&] { return cmdCancel.text() == QStringLiteral("&Stop"); })) {
+    proc.Do(103, [&] { StopRequested = true; });
+  }
+}
+
+}  // namespace wizard
