@@ -15,8 +15,8 @@ namespace wizard {
 // collection the window was written against.
 class DeletedItemCollection {
  public:
-  static constexpr int kKeyInUse = 457;         // "This key is already associated with ..."
-  static constexpr int kInvalidArgument = 5;    // "Invalid procedure call or argument"
+  static constexpr int kKeyInUse = 457;       // "This key is already associated with ..."
+  static constexpr int kInvalidArgument = 5;  // "Invalid procedure call or argument"
 
   void Add(std::shared_ptr<sourcecontrol::IVSSItem> item, const std::string& key);
   std::shared_ptr<sourcecontrol::IVSSItem> Item(const std::string& key) const;

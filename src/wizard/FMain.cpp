@@ -216,8 +216,8 @@ void FMain::WireEvents() {
   for (QWidget* control : findChildren<QWidget*>()) {
     control->setAttribute(Qt::WA_NoMousePropagation);
   }
-  QWidget* tracked[] = {&frmHost0, &frmHost1, &frmHost2, List1.viewport(), &cmdCancel,
-                        &lblCheckAll};
+  QWidget* tracked[] = {&frmHost0,        &frmHost1,  &frmHost2,
+                        List1.viewport(), &cmdCancel, &lblCheckAll};
   for (QWidget* control : tracked) {
     control->setMouseTracking(true);
     control->setAttribute(Qt::WA_NoMousePropagation, false);
@@ -240,7 +240,8 @@ bool FMain::eventFilter(QObject* watched, QEvent* event) {
     }
   } else if (event->type() == QEvent::MouseButtonRelease && watched == &lblCheckAll) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() == Qt::LeftButton && lblCheckAll.rect().contains(mouse->position().toPoint())) {
+    if (mouse->button() == Qt::LeftButton &&
+        lblCheckAll.rect().contains(mouse->position().toPoint())) {
       lblCheckAll_Click();
       return true;
     }

@@ -27,10 +27,9 @@ class DeletedEntry;
 // serve; each numbered procedure reports a failing statement with its number and goes on.
 //
 //   FMain.cpp         the controls and their layout, event wiring
-//   FMainFlow.cpp     Form_Load, SetControls, SetHourglass, cmdNext_Click, cmdCancel_Click, cursor handlers
-//   FMainSearch.cpp   SearchVssItem
-//   FMainPurge.cpp    PurgeVssItems
-//   FMainList.cpp     List1_ItemCheck, lblCheckAll_Click
+//   FMainFlow.cpp     Form_Load, SetControls, SetHourglass, cmdNext_Click, cmdCancel_Click, cursor
+//   handlers FMainSearch.cpp   SearchVssItem FMainPurge.cpp    PurgeVssItems FMainList.cpp
+//   List1_ItemCheck, lblCheckAll_Click
 class FMain : public QWidget {
  public:
   // The database path the login page starts with: the share Vss on the file server.

@@ -79,10 +79,12 @@ void FMain::cmdNext_Click() {
       proc.Do(101, [&] { Database = sourcecontrol::NewVSSDatabase(); });
       proc.Do(102, [&] { DeletedItems = DeletedItemCollection(); });
       // 103 to 107: the open's errors are kept, not reported.
-      const errors::CapturedError hourglassError = errors::CaptureError([&] { SetHourglass(true); });
+      const errors::CapturedError hourglassError =
+          errors::CaptureError([&] { SetHourglass(true); });
       const errors::CapturedError openError = errors::CaptureError([&] {
-        errors::Object(Database).Open(txtVssDb.text().toStdString(), txtLoginName.text().toStdString(),
-                       txtPassword.text().toStdString());
+        errors::Object(Database).Open(txtVssDb.text().toStdString(),
+                                      txtLoginName.text().toStdString(),
+                                      txtPassword.text().toStdString());
       });
       const errors::CapturedError& kept = openError ? openError : hourglassError;  // 105, 106
       proc.Do(107, [&] { SetHourglass(false); });
@@ -109,9 +111,8 @@ void FMain::cmdNext_Click() {
       proc.Do(122, [&] { repaint(); });
       proc.Do(123, [&] { List1.clear(); });
       proc.Do(124, [&] {
-        lblPleaseWait.setText(
-            QStringLiteral("Please wait until Scourwell builds the") +
-            QStringLiteral(" list of items that are deleted but not purged."));
+        lblPleaseWait.setText(QStringLiteral("Please wait until Scourwell builds the") +
+                              QStringLiteral(" list of items that are deleted but not purged."));
       });
       proc.Do(125, [&] { lblNowSearchingIn.show(); });
       proc.Do(126, [&] { lblSearchedFolder.show(); });

@@ -28,9 +28,8 @@ void FMain::lblCheckAll_Click() {
     checkingAll_ = true;
     const int count = List1.count();
     for (int index = 0; index < count; ++index) {  // 102
-      proc.Do(103, [&] {
-        List1.item(index)->setCheckState(AllChecked ? Qt::Checked : Qt::Unchecked);
-      });
+      proc.Do(103,
+              [&] { List1.item(index)->setCheckState(AllChecked ? Qt::Checked : Qt::Unchecked); });
     }
     checkingAll_ = false;
   }

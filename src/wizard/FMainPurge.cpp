@@ -11,7 +11,7 @@ namespace wizard {
 void FMain::PurgeVssItems() {
   errors::Procedure proc("Scourwell.FMain.PurgeVssItems");
   // Counting pass. Entry counts and indexes are plain int: a list may hold more than 32,767.
-  int total = 0;  // 100
+  int total = 0;                                              // 100
   for (int index = List1.count() - 1; index >= 0; --index) {  // 101
     // An entry whose check state cannot be read is counted.
     if (proc.If(102, [&] { return List1.item(index)->checkState() == Qt::Checked; })) {
@@ -24,10 +24,11 @@ void FMain::PurgeVssItems() {
   }
 
   // Purge pass. Removing entry i never shifts an entry still to be visited.
-  int current = 0;  // 106
+  int current = 0;                                            // 106
   for (int index = List1.count() - 1; index >= 0; --index) {  // 107
     // An entry whose check state cannot be read is not destroyed.
-    if (!proc.If(108, [&] { return List1.item(index)->checkState() == Qt::Checked; }, false)) {
+    if (!proc.If(
+            108, [&] { return List1.item(index)->checkState() == Qt::Checked; }, false)) {
       continue;
     }
     proc.Do(109, [&] { ++current; });

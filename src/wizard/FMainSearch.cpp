@@ -16,7 +16,8 @@ void FMain::SearchVssItem(const std::shared_ptr<sourcecontrol::IVSSItem>& item) 
   }
   // An item whose deleted mark cannot be read is not listed: every entry starts checked and
   // would be destroyed by a purge.
-  if (proc.If(101, [&] { return errors::Object(item).Deleted(); }, false)) {
+  if (proc.If(
+          101, [&] { return errors::Object(item).Deleted(); }, false)) {
     proc.Do(102, [&] { DeletedItems.Add(item, item->Spec()); });
     proc.Do(103, [&] {
       // The entry keeps the item it was listed for (the purge destroys exactly that one).
@@ -31,7 +32,8 @@ void FMain::SearchVssItem(const std::shared_ptr<sourcecontrol::IVSSItem>& item) 
   // 106: a failure to fetch the children (as for a file) means there are none.
   std::shared_ptr<sourcecontrol::IVSSItems> children;
   errors::CaptureError([&] { children = errors::Object(item).Items(true); });
-  if (proc.If(107, [&] { return children && children->Count() > 0; }, false)) {
+  if (proc.If(
+          107, [&] { return children && children->Count() > 0; }, false)) {
     proc.Do(108, [&] { lblSearchedFolder.setText(QString::fromStdString(item->Spec())); });
     const int count = children->Count();
     for (int index = 1; index <= count; ++index) {  // 109

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,17 @@ class RecordingForms final : public forms::Forms {
   int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
   void SetScreenMousePointer(forms::MousePointer pointer) override { pointer_ = pointer; }
   forms::MousePointer ScreenMousePointer() const override { return pointer_; }
-  void DoEvents() override { ++pumps; }
+  void DoEvents() override {
+    ++pumps;
+    if (onDoEvents) {
+      onDoEvents();
+    }
+  }
 
   std::vector<Box> boxes;
   int pumps = 0;
+  // Runs at every pump, as the user's actions would while the window has its turn.
+  std::function<void()> onDoEvents;
 
  private:
   forms::MousePointer pointer_ = forms::MousePointer::Default;

@@ -1,0 +1,149 @@
+#include <QApplication>
+#include <QTest>
+
+#include "WizardFixture.h"
+#include "platform/forms/QtForms.h"
+
+namespace wizard_test {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST_F(WizardTest, StartsOnTheLoginPageWithTheStartMarkerRed) {
+  EXPECT_EQ(window->windowTitle(), "Pellbrook Scourwell");
+  EXPECT_EQ(window->size(), QSize(476, 307));
+  EXPECT_TRUE(Shown("frmHost(0)"));
+  EXPECT_FALSE(Shown("frmHost(1)"));
+  EXPECT_FALSE(Shown("frmHost(2)"));
+  EXPECT_EQ(RedMarkers(), "1");
+  EXPECT_EQ(Button("cmdNext").text(), "&List All >>");
+  EXPECT_EQ(Button("cmdCancel").text(), "&Close");
+  EXPECT_EQ(Get<QLineEdit>("txtLoginName").text(), "Admin");
+  EXPECT_EQ(Get<QLineEdit>("txtVssDb").text(), wizard::FMain::DesignTimeDatabasePath());
+  EXPECT_TRUE(wizard::FMain::DesignTimeDatabasePath().endsWith("\\vss\\"));
+  Get<QLineEdit>("txtPassword").setText("secret");
+  EXPECT_EQ(Get<QLineEdit>("txtPassword").displayText(), "******");
+  EXPECT_EQ(Get<QWidget>("Shape3").geometry(), QRect(208, 22, 63, 25));  // twips / 15
+}
+
+TEST_F(WizardTest, AFailedOpenShowsTheLibrarysDetailsAndChangesNothing) {
+  ListAll(Dir(), "Admin", "wrong");
+  ASSERT_EQ(forms.boxes.size(), 1u);
+  EXPECT_EQ(forms.boxes[0].prompt,
+            "Could not connect to the VSS database.\r\n\r\nDetails: Invalid password");
+  EXPECT_EQ(forms.boxes[0].title, "Pellbrook Scourwell");
+  EXPECT_EQ(forms.boxes[0].buttons, forms::vbCritical);
+  EXPECT_TRUE(Shown("frmHost(0)"));
+  EXPECT_EQ(RedMarkers(), "1");
+  EXPECT_TRUE(Button("cmdNext").isEnabled());
+  EXPECT_TRUE(Get<QLineEdit>("txtVssDb").isEnabled());
+  EXPECT_EQ(Button("cmdCancel").text(), "&Close");
+  EXPECT_EQ(forms.ScreenMousePointer(), forms::MousePointer::Default);
+  // The user corrects the password and goes on.
+  ListAll(Dir(), "Admin", "");
+  EXPECT_EQ(forms.boxes.size(), 1u);
+  EXPECT_TRUE(Shown("frmHost(2)"));
+}
+
+TEST_F(WizardTest, ADatabaseWithoutDeletedItemsEndsOnTheProgressPage) {
+  AddFile("$/live.txt");
+  ListAll();
+  EXPECT_TRUE(forms.boxes.empty());
+  EXPECT_TRUE(Shown("frmHost(2)"));
+  EXPECT_EQ(Text("lblNowPurging"), "No deleted items found.");
+  EXPECT_FALSE(Shown("lblPurgeFileName"));
+  EXPECT_EQ(RedMarkers(), "5");
+  EXPECT_FALSE(Button("cmdNext").isEnabled());
+  EXPECT_EQ(Button("cmdCancel").text(), "&Close");
+  EXPECT_EQ(Text("lblSearchedFolder"), "$/");
+}
+
+TEST_F(WizardTest, MarkersFollowTheWizardThroughSearchAndPurge) {
+  AddFile("$/f");
+  Delete("$/f");
+  std::vector<std::string> seen;
+  forms.onDoEvents = [&] {
+    seen.push_back(RedMarkers() + " " + Button("cmdCancel").text().toStdString());
+  };
+  ListAll();
+  EXPECT_EQ(RedMarkers(), "3");
+  Button("cmdNext").click();
+  EXPECT_EQ(RedMarkers(), "5");
+  EXPECT_EQ(Text("lblNowPurging"), "Finished.");
+  EXPECT_FALSE(Shown("lblPurgeFileName"));
+  // While searching "List All" is red, while purging "Purge", and the button reads Stop.
+  EXPECT_EQ(seen.front(), "1 &Stop");  // line 114, before the markers change
+  EXPECT_THAT(seen, ::testing::Contains("2 &Stop"));
+  EXPECT_THAT(seen, ::testing::Contains("3 &Close"));  // line 141
+  EXPECT_THAT(seen, ::testing::Contains("4 &Stop"));
+  EXPECT_EQ(forms.ScreenMousePointer(), forms::MousePointer::Default);
+}
+
+TEST_F(WizardTest, TheCloseBoxDuringASearchStopsItAndClosesWhenItHasReturned) {
+  for (int i = 0; i < 5; ++i) {
+    AddFile("$/f" + std::to_string(i));
+    Delete("$/f" + std::to_string(i));
+  }
+  window->show();
+  bool closedAtOnce = true;
+  forms.onDoEvents = [&] {
+    if (List().count() == 2 && closedAtOnce) {
+      closedAtOnce = window->close();
+    }
+  };
+  ListAll();
+  EXPECT_FALSE(closedAtOnce);  // the run was still going on
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(List().count(), 2);
+  EXPECT_TRUE(forms.boxes.empty());
+}
+
+TEST_F(WizardTest, StopIsOnlyTheCancelButtonsWhenItReadsStop) {
+  window->show();
+  Button("cmdCancel").setText("Something else");
+  Button("cmdCancel").click();
+  EXPECT_TRUE(window->isVisible());
+  Button("cmdCancel").setText("&Close");
+  Button("cmdCancel").click();
+  EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(WizardTest, EnterPressesTheForwardButtonAndEscTheCancelButton) {
+  AddFile("$/f");
+  Delete("$/f");
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  Get<QLineEdit>("txtVssDb").setText(QString::fromStdString(Dir()));
+  Get<QLineEdit>("txtPassword").setFocus();
+  QTest::keyClick(&Get<QLineEdit>("txtPassword"), Qt::Key_Return);
+  EXPECT_TRUE(Shown("frmHost(1)"));
+  // Esc while the purge runs stops it; Esc afterwards closes the window.
+  bool stopped = false;
+  forms.onDoEvents = [&] {
+    if (!stopped && Button("cmdCancel").text() == "&Stop") {
+      QTest::keyClick(window.get(), Qt::Key_Escape);
+      stopped = true;
+    }
+  };
+  QTest::keyClick(&List(), Qt::Key_Enter);
+  EXPECT_TRUE(stopped);
+  EXPECT_EQ(List().count(), 1);  // stopped in the counting pass: nothing destroyed
+  EXPECT_EQ(Text("lblNowPurging"), "Finished.");
+  QTest::keyClick(window.get(), Qt::Key_Escape);
+  EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(WizardTest, TheCancelButtonShowsTheNormalPointerDuringARun) {
+  window->SetHourglass(true);
+  window->cmdCancel_MouseMove();
+  EXPECT_EQ(forms.ScreenMousePointer(), forms::MousePointer::Default);
+  window->Form_MouseMove();  // back over the window: busy again
+  EXPECT_EQ(forms.ScreenMousePointer(), forms::MousePointer::Hourglass);
+  window->SetHourglass(false);
+  window->List1_MouseMove();
+  EXPECT_EQ(forms.ScreenMousePointer(), forms::MousePointer::Default);
+}
+
+}  // namespace
+}  // namespace wizard_test

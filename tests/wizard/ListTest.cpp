@@ -1,0 +1,66 @@
+#include "WizardFixture.h"
+
+namespace wizard_test {
+namespace {
+
+class ListTest : public WizardTest {
+ protected:
+  void SetUp() override {
+    WizardTest::SetUp();
+    for (const char* name : {"a", "b", "c"}) {
+      AddFile(std::string("$/") + name);
+      Delete(std::string("$/") + name);
+    }
+    ListAll();
+    ASSERT_EQ(List().count(), 3);
+  }
+  void CheckAll() { window->lblCheckAll_Click(); }
+  int Checked() {
+    int checked = 0;
+    for (int i = 0; i < List().count(); ++i) {
+      checked += List().item(i)->checkState() == Qt::Checked ? 1 : 0;
+    }
+    return checked;
+  }
+};
+
+TEST_F(ListTest, ThePurgeButtonFollowsTheCheckBoxes) {
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(Button("cmdNext").isEnabled()) << i;
+    List().item(i)->setCheckState(Qt::Unchecked);
+  }
+  EXPECT_FALSE(Button("cmdNext").isEnabled());
+  List().item(1)->setCheckState(Qt::Checked);
+  EXPECT_TRUE(Button("cmdNext").isEnabled());
+}
+
+TEST_F(ListTest, ThreeCheckAllClicksEndUncheckedWithCheckAll) {
+  EXPECT_EQ(Text("lblCheckAll"), "Uncheck All");
+  CheckAll();
+  EXPECT_EQ(Checked(), 0);
+  EXPECT_EQ(Text("lblCheckAll"), "Check All");
+  EXPECT_FALSE(Button("cmdNext").isEnabled());
+  CheckAll();
+  EXPECT_EQ(Checked(), 3);
+  EXPECT_EQ(Text("lblCheckAll"), "Uncheck All");
+  EXPECT_TRUE(Button("cmdNext").isEnabled());
+  List().item(0)->setCheckState(Qt::Unchecked);  // by hand: the next click still unchecks
+  CheckAll();
+  EXPECT_EQ(Checked(), 0);
+  EXPECT_EQ(Text("lblCheckAll"), "Check All");
+  EXPECT_FALSE(Button("cmdNext").isEnabled());
+  EXPECT_TRUE(List().isEnabled());
+  EXPECT_TRUE(forms.boxes.empty());
+}
+
+TEST_F(ListTest, ChecksOnOtherPagesDoNotTouchThePurgeButton) {
+  CheckAll();
+  Button("cmdNext").setEnabled(true);
+  Button("cmdNext").click();  // purge nothing: progress page
+  ASSERT_TRUE(Shown("frmHost(2)"));
+  List().item(0)->setCheckState(Qt::Checked);
+  EXPECT_FALSE(Button("cmdNext").isEnabled());
+}
+
+}  // namespace
+}  // namespace wizard_test
