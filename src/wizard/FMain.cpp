@@ -216,13 +216,13 @@ void FMain::WireEvents() {
   for (QWidget* control : findChildren<QWidget*>()) {
     control->setAttribute(Qt::WA_NoMousePropagation);
   }
-  QWidget* tracked[] = {&frmHost0,        &frmHost1,  &frmHost2,
-                        List1.viewport(), &cmdCancel, &lblCheckAll};
+  QWidget* tracked[] = {&frmHost0, &frmHost1, &frmHost2, List1.viewport(), &cmdCancel};
   for (QWidget* control : tracked) {
     control->setMouseTracking(true);
     control->setAttribute(Qt::WA_NoMousePropagation, false);
     control->installEventFilter(this);
   }
+  lblCheckAll.installEventFilter(this);  // its click
 }
 
 bool FMain::eventFilter(QObject* watched, QEvent* event) {
