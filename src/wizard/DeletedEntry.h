@@ -9,7 +9,7 @@ class IVSSItem;
 
 namespace wizard {
 
-// An entry of the item list: the spec of a deleted item, and the item it was listed for. The
+// An entry of the item list: a deleted item's spec, and the item it was listed for. The
 // purge destroys that very item, so two entries with the same text never mix up their items.
 class DeletedEntry : public QListWidgetItem {
  public:

@@ -32,6 +32,14 @@ void Bold(QWidget& control) {
   control.setFont(font);
 }
 
+// A bold caption of two lines at the top of a page.
+void PageHeading(QLabel& label, const QString& text) {
+  label.setText(text);
+  label.setWordWrap(true);
+  label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Bold(label);
+}
+
 void LinkLook(QLabel& label) {
   QPalette palette = label.palette();
   palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
@@ -96,12 +104,10 @@ void FMain::BuildControls() {
   // Page 0, the login page.
   Place(frmHost0, "frmHost(0)", 75, 825, 7155, 3105);
   Place(lblPleaseWait, "lblPleaseWait", 75, 105, 6855, 510);
-  lblPleaseWait.setText(QStringLiteral(
-      "Please enter below the login information to be used and the VSS database where "
-      "Scourwell should search for deleted items."));
-  lblPleaseWait.setWordWrap(true);
-  lblPleaseWait.setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Bold(lblPleaseWait);
+  PageHeading(lblPleaseWait,
+              QStringLiteral(
+                  "Please enter below the login information to be used and the VSS database where "
+                  "Scourwell should search for deleted items."));
   Label1.setText(QStringLiteral("Login &Name:"));
   PlaceAutoSize(Label1, "Label1", 75, 840);
   Label1.setBuddy(&txtLoginName);
@@ -133,12 +139,11 @@ void FMain::BuildControls() {
   // Page 1, the selection page.
   Place(frmHost1, "frmHost(1)", 75, 825, 7440, 3060);
   Place(Label6, "Label6", 105, 75, 6825, 510);
-  Label6.setText(QStringLiteral(
-      "Scourwell has analyzed the database and found the following items as being deleted but "
-      "not purged. Please check the items you want to purge:"));
-  Label6.setWordWrap(true);
-  Label6.setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Bold(Label6);
+  PageHeading(
+      Label6,
+      QStringLiteral(
+          "Scourwell has analyzed the database and found the following items as being deleted but "
+          "not purged. Please check the items you want to purge:"));
   Place(List1, "List1", 75, 585, 6855, 2085);
   // Every entry is one line of text: uniform sizes spare the list a layout pass over every
   // entry each time one is added or removed.

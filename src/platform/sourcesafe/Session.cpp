@@ -194,8 +194,8 @@ std::vector<ItemRecord> Session::Resolve(std::string_view spec, bool throughDele
         current = std::move(matches.front());
       } else {
         throw EngineError(ErrorCode::kAmbiguousSpec,
-                          std::to_string(matches.size()) + " deleted projects share the spec " +
-                              Quoted(matches.front().spec) + "; give the spec of a live one");
+                          std::to_string(matches.size()) + " deleted projects are named " +
+                              Quoted(matches.front().spec) + "; name a live one");
       }
       if (!current.isProject) {
         throw EngineError(ErrorCode::kNotAProject,
@@ -211,9 +211,9 @@ ItemRecord Session::Find(std::string_view spec, bool deleted) {
   if (!matches.front().deleted || matches.size() == 1) {
     return std::move(matches.front());
   }
-  throw EngineError(ErrorCode::kAmbiguousSpec, std::to_string(matches.size()) +
-                                                   " deleted items share the spec " +
-                                                   Quoted(matches.front().spec));
+  throw EngineError(
+      ErrorCode::kAmbiguousSpec,
+      std::to_string(matches.size()) + " deleted items are named " + Quoted(matches.front().spec));
 }
 
 ItemRecord Session::Insert(const ItemRecord& parent, std::string_view name, bool isProject,

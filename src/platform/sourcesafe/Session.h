@@ -71,7 +71,7 @@ class Session {
   // there is none.
   std::vector<ItemRecord> Resolve(std::string_view spec, bool throughDeleted);
   // The one item that `spec` names: the live one, or with `deleted` true and no live one, the
-  // only deleted one (kAmbiguousSpec when several share the spec).
+  // only deleted one (kAmbiguousSpec when several have that name).
   ItemRecord Find(std::string_view spec, bool deleted);
 
   // Makes a project, and the missing projects above it.

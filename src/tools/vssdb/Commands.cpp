@@ -59,7 +59,7 @@ ItemRecord OnlyDeleted(Session& session, const std::string& spec, const char* ve
   }
   if (matches.size() > 1) {
     throw EngineError(ErrorCode::kAmbiguousSpec, std::to_string(matches.size()) +
-                                                     " deleted items share the spec '" + spec +
+                                                     " deleted items are named '" + spec +
                                                      "'; none was " + verb);
   }
   return std::move(matches.front());

@@ -63,7 +63,7 @@ TEST_F(VssdbTest, DestroyRefusesLiveItemsAndSpecsThatSeveralDeletedItemsShare) {
   Ok({"delete", "DB", "$/f"});
   const Outcome shared = Run({"destroy", "DB", "$/f"});
   EXPECT_EQ(shared.status, 1);
-  EXPECT_NE(shared.err.find("2 deleted items share"), std::string::npos) << shared.err;
+  EXPECT_NE(shared.err.find("2 deleted items are named"), std::string::npos) << shared.err;
   EXPECT_EQ(Run({"list", "DB", "--deleted"}).out, "$/f\n$/f\n");
   EXPECT_EQ(Run({"recover", "DB", "$/f"}).status, 1);  // two candidates
 }
