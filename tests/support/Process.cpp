@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,6 +67,13 @@ int Process::Wait() {
     status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
   return status_;
+}
+
+int Process::Kill() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+  }
+  return Wait();
 }
 
 Completed RunCommand(const std::vector<std::string>& argv) {

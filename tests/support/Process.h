@@ -18,6 +18,8 @@ class Process {
 
   // Waits for the process and returns its exit status (128 + signal when a signal ended it).
   int Wait();
+  // Ends the process at once (SIGKILL) and waits for it.
+  int Kill();
 
  private:
   pid_t pid_ = -1;

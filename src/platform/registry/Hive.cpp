@@ -1,0 +1,409 @@
+#include "platform/registry/Hive.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <sqlite3.h>
+#include <QString>
+#include <cstdlib>
+#include <map>
+
+#include "platform/sqlite/Connection.h"
+#include "platform/sqlite/SqliteError.h"
+#include "platform/sqlite/Statement.h"
+#include "platform/sqlite/Transaction.h"
+
+namespace registry {
+namespace {
+
+constexpr std::int64_t kApplicationId = 0x5343524B;  // "SCRK"
+constexpr std::int64_t kSchemaVersion = 1;
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE keys (
+  id INTEGER PRIMARY KEY AUTOINCREMENT,
+  parent INTEGER,
+  name TEXT NOT NULL,
+  fold TEXT NOT NULL
+);
+CREATE UNIQUE INDEX keys_by_parent ON keys (parent, fold);
+CREATE TABLE key_values (
+  id INTEGER PRIMARY KEY AUTOINCREMENT,
+  key INTEGER NOT NULL,
+  name TEXT NOT NULL,
+  fold TEXT NOT NULL,
+  type INTEGER NOT NULL,
+  data BLOB NOT NULL
+);
+CREATE UNIQUE INDEX values_by_key ON key_values (key, fold);
+INSERT INTO keys (id, parent, name, fold) VALUES (1, NULL, '', '');
+)sql";
+
+std::string Fold(const std::string& name) {
+  return QString::fromStdString(name).toCaseFolded().toStdString();
+}
+
+// The Windows code for a failed SQLite call.
+LONG CodeOf(const sqlite::SqliteError& error) {
+  switch (error.Code()) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return ERROR_BUSY;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+      return ERROR_ACCESS_DENIED;
+    case SQLITE_NOMEM:
+      return ERROR_OUTOFMEMORY;
+    default:
+      return ERROR_BADDB;
+  }
+}
+
+template <class Work>
+LONG Guarded(Work&& work) {
+  try {
+    return work();
+  } catch (const sqlite::SqliteError& error) {
+    return CodeOf(error);
+  } catch (const std::bad_alloc&) {
+    return ERROR_OUTOFMEMORY;
+  }
+}
+
+bool CanWrite(const std::filesystem::path& path) { return ::access(path.c_str(), W_OK) == 0; }
+
+}  // namespace
+
+std::filesystem::path HivePath(HKEY root) {
+  const auto variable = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? std::string(value) : std::string();
+  };
+  if (root == HKEY_CURRENT_USER) {
+    std::filesystem::path config = variable("XDG_CONFIG_HOME");
+    if (config.empty()) {
+      config = std::filesystem::path(variable("HOME")) / ".config";
+    }
+    return config / "Pellbrook" / "registry" / "user.hive";
+  }
+  std::string dirs = variable("XDG_CONFIG_DIRS");
+  std::string first = dirs.substr(0, dirs.find(':'));
+  if (first.empty()) {
+    first = "/etc/xdg";
+  }
+  return std::filesystem::path(first) / "Pellbrook" / "registry" / "machine.hive";
+}
+
+Hive::Hive(std::filesystem::path file, bool userHive)
+    : file_(std::move(file)), userHive_(userHive) {}
+
+Hive::~Hive() = default;
+
+LONG Hive::Open(bool create) {
+  if (connection_) {
+    return ERROR_SUCCESS;
+  }
+  std::error_code error;
+  const bool exists = std::filesystem::exists(file_, error);
+  if (!exists && !create) {
+    return ERROR_FILE_NOT_FOUND;
+  }
+  if (!exists) {
+    const std::filesystem::path folder = file_.parent_path();
+    std::filesystem::create_directories(folder, error);
+    if (userHive_) {
+      std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+    }
+    if (!CanWrite(folder)) {
+      return ERROR_ACCESS_DENIED;
+    }
+    const int fd =
+        ::open(file_.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, userHive_ ? 0600 : 0644);
+    if (fd < 0 && errno != EEXIST) {
+      return ERROR_ACCESS_DENIED;
+    }
+    if (fd >= 0) {
+      ::close(fd);
+    }
+  }
+  return Guarded([&] {
+    const bool writable = CanWrite(file_) && CanWrite(file_.parent_path());
+    auto connection = std::make_unique<sqlite::Connection>(
+        file_, writable ? sqlite::Connection::Mode::ReadWrite : sqlite::Connection::Mode::ReadOnly);
+    connection->SetBusyTimeout(std::chrono::milliseconds(5000));
+    connection->Execute("PRAGMA synchronous = FULL");
+    {
+      sqlite::Transaction transaction(*connection, writable ? sqlite::Transaction::Kind::Immediate
+                                                            : sqlite::Transaction::Kind::Deferred);
+      sqlite::Statement id(*connection, "PRAGMA application_id");
+      id.Step();
+      const std::int64_t applicationId = id.Int(0);
+      id.Reset();
+      sqlite::Statement tables(*connection, "SELECT count(*) FROM sqlite_schema");
+      tables.Step();
+      const bool empty = tables.Int(0) == 0;
+      tables.Reset();
+      if (empty && applicationId == 0 && writable) {
+        // A hive made just now (or an empty file left by a crash before its first write).
+        connection->Execute(kSchema);
+        connection->Execute("PRAGMA application_id = " + std::to_string(kApplicationId) +
+                            "; PRAGMA user_version = " + std::to_string(kSchemaVersion));
+      } else if (applicationId != kApplicationId) {
+        return ERROR_BADDB;  // another program's file: never touched
+      }
+      transaction.Commit();
+    }
+    connection_ = std::move(connection);
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG Hive::ForReading(sqlite::Connection** connection) {
+  const LONG result = Open(false);
+  if (result != ERROR_SUCCESS) {
+    return ERROR_FILE_NOT_FOUND;  // a missing or damaged hive holds no keys
+  }
+  *connection = connection_.get();
+  return ERROR_SUCCESS;
+}
+
+LONG Hive::ForWriting(sqlite::Connection** connection) {
+  const LONG result = Open(true);
+  if (result != ERROR_SUCCESS) {
+    return result;
+  }
+  if (!CanWrite(file_)) {
+    return ERROR_ACCESS_DENIED;
+  }
+  *connection = connection_.get();
+  return ERROR_SUCCESS;
+}
+
+LONG Hive::Find(std::int64_t from, const std::vector<std::string>& names, std::int64_t* key) {
+  sqlite::Connection* db = nullptr;
+  if (const LONG result = ForReading(&db); result != ERROR_SUCCESS) {
+    return result;
+  }
+  return Guarded([&] {
+    sqlite::Transaction snapshot(*db);
+    if (Exists(from) != ERROR_SUCCESS) {
+      return ERROR_KEY_DELETED;
+    }
+    sqlite::Statement child(*db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
+    std::int64_t current = from;
+    for (const std::string& name : names) {
+      child.Reset();
+      child.Bind(1, current).Bind(2, Fold(name));
+      if (!child.Step()) {
+        return ERROR_FILE_NOT_FOUND;
+      }
+      current = child.Int(0);
+    }
+    *key = current;
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG Hive::Create(std::int64_t from, const std::vector<std::string>& names, std::int64_t* key,
+                  bool* created) {
+  sqlite::Connection* db = nullptr;
+  if (const LONG result = ForWriting(&db); result != ERROR_SUCCESS) {
+    return result;
+  }
+  return Guarded([&] {
+    sqlite::Transaction transaction(*db, sqlite::Transaction::Kind::Immediate);
+    if (Exists(from) != ERROR_SUCCESS) {
+      return ERROR_KEY_DELETED;
+    }
+    sqlite::Statement child(*db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
+    sqlite::Statement insert(*db, "INSERT INTO keys (parent, name, fold) VALUES (?1, ?2, ?3)");
+    std::int64_t current = from;
+    *created = false;
+    for (const std::string& name : names) {
+      child.Reset();
+      child.Bind(1, current).Bind(2, Fold(name));
+      if (child.Step()) {
+        current = child.Int(0);
+        *created = false;
+      } else {
+        insert.Reset();
+        insert.Bind(1, current).Bind(2, name).Bind(3, Fold(name)).Run();
+        current = db->LastInsertRowId();
+        *created = true;
+      }
+    }
+    child.Reset();
+    transaction.Commit();
+    *key = current;
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG Hive::Exists(std::int64_t key) {
+  sqlite::Connection* db = nullptr;
+  if (const LONG result = ForReading(&db); result != ERROR_SUCCESS) {
+    return ERROR_KEY_DELETED;
+  }
+  return Guarded([&] {
+    sqlite::Statement query(*db, "SELECT 1 FROM keys WHERE id = ?1");
+    query.Bind(1, key);
+    return query.Step() ? ERROR_SUCCESS : ERROR_KEY_DELETED;
+  });
+}
+
+LONG Hive::SetValue(std::int64_t key, const std::string& name, DWORD type,
+                    const std::vector<unsigned char>& data) {
+  sqlite::Connection* db = nullptr;
+  if (const LONG result = ForWriting(&db); result != ERROR_SUCCESS) {
+    return result;
+  }
+  return Guarded([&] {
+    sqlite::Transaction transaction(*db, sqlite::Transaction::Kind::Immediate);
+    if (Exists(key) != ERROR_SUCCESS) {
+      return ERROR_KEY_DELETED;
+    }
+    // An existing value keeps its place in the enumeration order; a new one goes last.
+    sqlite::Statement update(*db,
+                             "UPDATE key_values SET name = ?3, type = ?4, data = ?5"
+                             " WHERE key = ?1 AND fold = ?2");
+    update.Bind(1, key).Bind(2, Fold(name)).Bind(3, name).Bind(4, std::int64_t{type});
+    update.BindBlob(5, data).Run();
+    if (db->Changes() == 0) {
+      sqlite::Statement insert(*db,
+                               "INSERT INTO key_values (key, fold, name, type, data)"
+                               " VALUES (?1, ?2, ?3, ?4, ?5)");
+      insert.Bind(1, key).Bind(2, Fold(name)).Bind(3, name).Bind(4, std::int64_t{type});
+      insert.BindBlob(5, data).Run();
+    }
+    transaction.Commit();
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG Hive::GetValue(std::int64_t key, const std::string& name, StoredValue* value) {
+  sqlite::Connection* db = nullptr;
+  if (const LONG result = ForReading(&db); result != ERROR_SUCCESS) {
+    return result;
+  }
+  return Guarded([&] {
+    sqlite::Transaction snapshot(*db);
+    if (Exists(key) != ERROR_SUCCESS) {
+      return ERROR_KEY_DELETED;
+    }
+    sqlite::Statement query(*db,
+                            "SELECT name, type, data FROM key_values WHERE key = ?1 AND fold = ?2");
+    query.Bind(1, key).Bind(2, Fold(name));
+    if (!query.Step()) {
+      return ERROR_FILE_NOT_FOUND;
+    }
+    *value = {query.Text(0), static_cast<DWORD>(query.Int(1)), query.Blob(2)};
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG Hive::Values(std::int64_t key, std::vector<StoredValue>* values) {
+  sqlite::Connection* db = nullptr;
+  if (const LONG result = ForReading(&db); result != ERROR_SUCCESS) {
+    return ERROR_KEY_DELETED;
+  }
+  return Guarded([&] {
+    sqlite::Transaction snapshot(*db);
+    if (Exists(key) != ERROR_SUCCESS) {
+      return ERROR_KEY_DELETED;
+    }
+    sqlite::Statement query(*db,
+                            "SELECT name, type, data FROM key_values WHERE key = ?1 ORDER BY id");
+    query.Bind(1, key);
+    values->clear();
+    while (query.Step()) {
+      values->push_back({query.Text(0), static_cast<DWORD>(query.Int(1)), query.Blob(2)});
+    }
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG Hive::Subkeys(std::int64_t key, std::vector<std::string>* names) {
+  sqlite::Connection* db = nullptr;
+  if (const LONG result = ForReading(&db); result != ERROR_SUCCESS) {
+    return ERROR_KEY_DELETED;
+  }
+  return Guarded([&] {
+    sqlite::Transaction snapshot(*db);
+    if (Exists(key) != ERROR_SUCCESS) {
+      return ERROR_KEY_DELETED;
+    }
+    sqlite::Statement query(*db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold, id");
+    query.Bind(1, key);
+    names->clear();
+    while (query.Step()) {
+      names->push_back(query.Text(0));
+    }
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG Hive::DeleteKey(std::int64_t key) {
+  if (key == kRootKey) {
+    return ERROR_ACCESS_DENIED;
+  }
+  sqlite::Connection* db = nullptr;
+  if (const LONG result = ForWriting(&db); result != ERROR_SUCCESS) {
+    return result;
+  }
+  return Guarded([&] {
+    sqlite::Transaction transaction(*db, sqlite::Transaction::Kind::Immediate);
+    if (Exists(key) != ERROR_SUCCESS) {
+      return ERROR_FILE_NOT_FOUND;
+    }
+    sqlite::Statement children(*db, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1");
+    children.Bind(1, key);
+    if (children.Step()) {
+      return ERROR_ACCESS_DENIED;  // as on Windows: a key with subkeys stays
+    }
+    children.Reset();
+    sqlite::Statement values(*db, "DELETE FROM key_values WHERE key = ?1");
+    values.Bind(1, key).Run();
+    sqlite::Statement remove(*db, "DELETE FROM keys WHERE id = ?1");
+    remove.Bind(1, key).Run();
+    transaction.Commit();
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG Hive::DeleteValue(std::int64_t key, const std::string& name) {
+  sqlite::Connection* db = nullptr;
+  if (const LONG result = ForWriting(&db); result != ERROR_SUCCESS) {
+    return result;
+  }
+  return Guarded([&] {
+    sqlite::Transaction transaction(*db, sqlite::Transaction::Kind::Immediate);
+    if (Exists(key) != ERROR_SUCCESS) {
+      return ERROR_KEY_DELETED;
+    }
+    sqlite::Statement remove(*db, "DELETE FROM key_values WHERE key = ?1 AND fold = ?2");
+    remove.Bind(1, key).Bind(2, Fold(name)).Run();
+    if (db->Changes() == 0) {
+      return ERROR_FILE_NOT_FOUND;
+    }
+    transaction.Commit();
+    return ERROR_SUCCESS;
+  });
+}
+
+Hive* HiveOf(HKEY root) {
+  if (root != HKEY_CURRENT_USER && root != HKEY_LOCAL_MACHINE) {
+    return nullptr;
+  }
+  // One hive object for each file: the environment may point elsewhere later (tests do).
+  static std::map<std::filesystem::path, std::unique_ptr<Hive>> hives;
+  const std::filesystem::path file = HivePath(root);
+  auto& hive = hives[file];
+  if (!hive) {
+    hive = std::make_unique<Hive>(file, root == HKEY_CURRENT_USER);
+  }
+  return hive.get();
+}
+
+}  // namespace registry

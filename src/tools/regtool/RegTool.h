@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/registry/Registry.h"
+
+namespace regtool {
+
+// A key written as ROOT\path: HKCU or HKEY_CURRENT_USER, HKLM or HKEY_LOCAL_MACHINE (any case).
+struct KeyPath {
+  registry::HKEY root = 0;
+  std::string subKey;
+};
+std::optional<KeyPath> ParseKeyPath(const std::string& text);
+
+// Runs the tool on a command line (without the program name). Returns the exit status: 0
+// success, 1 failure (one line on `err`), 2 usage error.
+int Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
+
+}  // namespace regtool

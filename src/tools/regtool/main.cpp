@@ -1,0 +1,12 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/regtool/RegTool.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> words(argv + 1, argv + argc);
+  const int status = regtool::Run(words, std::cout, std::cerr);
+  std::cout.flush();
+  return std::cout.fail() && status == 0 ? 1 : status;
+}

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
+#include "tools/regtool/RegTool.h"
+
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class RegToolTest : public ::testing::Test {
+ protected:
+  Outcome Run(const std::vector<std::string>& words) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = regtool::Run(words, out, err);
+    return {status, out.str(), err.str()};
+  }
+
+  testing_support::TempDir folder;
+  testing_support::ScopedEnv config{"XDG_CONFIG_HOME", (folder / "home").string()};
+  const std::string key = "HKCU\\Software\\Pellbrook\\Scourwell\\General";
+};
+
+TEST(KeyPathTest, ReadsTheRootByEitherName) {
+  EXPECT_EQ(regtool::ParseKeyPath("HKCU\\Software\\X")->root, registry::HKEY_CURRENT_USER);
+  EXPECT_EQ(regtool::ParseKeyPath("hkey_local_machine\\SOFTWARE")->root,
+            registry::HKEY_LOCAL_MACHINE);
+  EXPECT_EQ(regtool::ParseKeyPath("HKLM\\SOFTWARE\\Classes")->subKey, "SOFTWARE\\Classes");
+  EXPECT_EQ(regtool::ParseKeyPath("HKCU")->subKey, "");
+  EXPECT_FALSE(regtool::ParseKeyPath("HKU\\S-1-5"));
+  EXPECT_FALSE(regtool::ParseKeyPath("Software\\X"));
+}
+
+struct TypeCase {
+  const char* type;
+  const char* data;
+  const char* shown;
+  const char* typeName;
+};
+
+class RoundTripTest : public RegToolTest, public ::testing::WithParamInterface<TypeCase> {};
+
+TEST_P(RoundTripTest, WhatIsSetIsGotAndListed) {
+  const TypeCase& c = GetParam();
+  ASSERT_EQ(Run({"set", key, "Value", c.data, "--type", c.type}).status, 0);
+  EXPECT_EQ(Run({"get", key, "value"}).out, std::string(c.shown) + "\n");
+  EXPECT_EQ(Run({"list", key}).out, std::string("Value\t") + c.typeName + "\t" + c.shown + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, RoundTripTest,
+    ::testing::Values(TypeCase{"sz", "C:\\path with space", "C:\\path with space", "REG_SZ"},
+                      TypeCase{"sz", "", "", "REG_SZ"}, TypeCase{"dword", "-5", "-5", "REG_DWORD"},
+                      TypeCase{"DWORD", "4294967295", "-1", "REG_DWORD"},
+                      TypeCase{"expand_sz", "%HOME%/x", "%HOME%/x", "REG_EXPAND_SZ"},
+                      TypeCase{"multi_sz", "a;b c;d", "a;b c;d", "REG_MULTI_SZ"},
+                      TypeCase{"binary", "01ab FF", "01 ab ff", "REG_BINARY"}));
+
+TEST_F(RegToolTest, ListsSubkeysThenValuesAndDeletesValuesAndKeys) {
+  ASSERT_EQ(Run({"set", key, "LoginName", "Admin"}).status, 0);
+  ASSERT_EQ(Run({"set", "HKCU\\Software\\Pellbrook\\Scourwell\\Windows settings\\FMain",
+                 "WindowState", "1"})
+                .status,
+            0);
+  ASSERT_EQ(Run({"set", "HKCU\\Software\\Pellbrook\\Scourwell", "", "top"}).status, 0);
+  EXPECT_EQ(Run({"list", "HKCU\\Software\\Pellbrook\\Scourwell"}).out,
+            "General\\\nWindows settings\\\n(Default)\tREG_SZ\ttop\n");
+  EXPECT_EQ(Run({"delete", "HKCU\\Software\\Pellbrook\\Scourwell"}).status, 1);  // subkeys
+  EXPECT_EQ(Run({"delete", key, "LoginName"}).status, 0);
+  EXPECT_EQ(Run({"get", key, "LoginName"}).status, 1);
+  EXPECT_EQ(Run({"delete", key}).status, 0);
+  EXPECT_EQ(Run({"list", key}).status, 1);
+}
+
+struct StatusCase {
+  std::vector<std::string> words;
+  int status;
+};
+
+class ExitStatusTest : public RegToolTest, public ::testing::WithParamInterface<StatusCase> {};
+
+TEST_P(ExitStatusTest, FollowsTheConvention) {
+  const Outcome outcome = Run(GetParam().words);
+  EXPECT_EQ(outcome.status, GetParam().status) << outcome.err;
+  if (outcome.status != 0) {
+    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExitStatusTest,
+    ::testing::Values(StatusCase{{"--help"}, 0}, StatusCase{{}, 2}, StatusCase{{"list"}, 2},
+                      StatusCase{{"list", "Software\\X"}, 2},
+                      StatusCase{{"set", "HKCU\\X", "v", "12x", "--type", "dword"}, 2},
+                      StatusCase{{"set", "HKCU\\X", "v", "4294967296", "--type", "dword"}, 2},
+                      StatusCase{{"set", "HKCU\\X", "v", "abc", "--type", "binary"}, 2},
+                      StatusCase{{"set", "HKCU\\X", "v", "1", "--type", "qword"}, 2},
+                      StatusCase{{"get", "HKCU\\Nothing", "v"}, 1},
+                      StatusCase{{"set", "HKCU\\X", "v", "1"}, 0}));
+
+}  // namespace
