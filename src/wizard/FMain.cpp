@@ -49,13 +49,16 @@ void LinkLook(QLabel& label) {
 
 }  // namespace
 
-QString FMain::DesignTimeDatabasePath() {
-  return QStringLiteral("\\\\%1\\vss\\").arg(QStringLiteral(SCOURWELL_FILE_SERVER).toLower());
+QString FMain::DefaultDatabasePath() {
+  return QStringLiteral("\\\\%1\\Vss\\").arg(QStringLiteral(SCOURWELL_FILE_SERVER));
 }
+
+QString FMain::DesignTimeDatabasePath() { return DefaultDatabasePath().toLower(); }
 
 FMain::FMain() {
   BuildControls();
   WireEvents();
+  Form_Initialize();
   Form_Load();  // before the window is first shown
 }
 
@@ -265,6 +268,12 @@ void FMain::closeEvent(QCloseEvent* event) {
     // would, and close once it has returned.
     StopRequested = true;
     closeRequested_ = true;
+    event->ignore();
+    return;
+  }
+  int cancel = 0;
+  Form_Unload(cancel);
+  if (cancel != 0) {
     event->ignore();
     return;
   }

@@ -10,6 +10,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "settings/CAppSettings.h"
+#include "settings/CFormRestore.h"
+#include "settings/FormObject.h"
 #include "wizard/DeletedItemCollection.h"
 #include "wizard/Shape.h"
 
@@ -27,19 +30,24 @@ class DeletedEntry;
 // serve; each numbered procedure reports a failing statement with its number and goes on.
 //
 //   FMain.cpp         the controls and their layout, event wiring
-//   FMainFlow.cpp     Form_Load, SetControls, SetHourglass, cmdNext_Click, cmdCancel_Click, cursor
+//   FMainLifecycle.cpp  Form_Initialize, Form_Load, Form_Unload, the window as a FormObject
+//   FMainFlow.cpp     SetControls, SetHourglass, cmdNext_Click, cmdCancel_Click, cursor
 //   handlers FMainSearch.cpp   SearchVssItem FMainPurge.cpp    PurgeVssItems FMainList.cpp
 //   List1_ItemCheck, lblCheckAll_Click
-class FMain : public QWidget {
+class FMain : public QWidget, public settings::FormObject {
  public:
-  // The database path the login page starts with: the share Vss on the file server.
+  // The database path the login page starts with: the share Vss on the file server; the
+  // settings store's default for it has the server's name as written, the text box in lower case.
+  static QString DefaultDatabasePath();
   static QString DesignTimeDatabasePath();
 
   FMain();
   ~FMain() override;
 
   // Procedures and event handlers.
+  void Form_Initialize();
   void Form_Load();
+  void Form_Unload(int& cancel);
   void SetControls();
   void SetHourglass(bool on);
   void cmdNext_Click();
@@ -52,6 +60,15 @@ class FMain : public QWidget {
   void PurgeVssItems();
   void List1_ItemCheck(int index);
   void lblCheckAll_Click();
+
+  // What the placement memory needs of the window.
+  std::string Name() const override { return "FMain"; }
+  windowing::HWND hWnd() const override;
+  bool Visible() const override { return isVisible(); }
+  bool Sizable() const override { return false; }
+  double OuterWidth() const override { return frameGeometry().width(); }
+  double OuterHeight() const override { return frameGeometry().height(); }
+  void SetWindowState(WindowState state) override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -115,6 +132,8 @@ class FMain : public QWidget {
   std::int16_t WizardStep = 0;  // 1 login page, 2 selection page, 3 progress page
   std::shared_ptr<sourcecontrol::IVSSDatabase> Database;
   bool StopRequested = false;
+  std::shared_ptr<settings::CAppSettings> AppSettings;
+  std::shared_ptr<settings::CFormRestore> FormRestore;
   bool Busy = false;
   bool AllChecked = false;
 

@@ -11,13 +11,6 @@
 
 namespace wizard {
 
-void FMain::Form_Load() {
-  errors::Procedure proc("Scourwell.FMain.Form_Load");
-  // 100 to 104: the window's placement and the remembered login come with the settings store.
-  proc.Do(105, [&] { WizardStep = 1; });
-  proc.Do(106, [&] { SetControls(); });
-}
-
 void FMain::SetControls() {
   errors::Procedure proc("Scourwell.FMain.SetControls");
   proc.Do(100, [&] { frmHost(0).hide(); });
@@ -96,7 +89,17 @@ void FMain::cmdNext_Click() {
         });
         break;
       }
-      // 109, 110: the login name and the path are remembered with the settings store.
+      // The login is remembered only after a successful open; the password never.
+      proc.Do(109, [&] {
+        errors::Object(AppSettings)
+            .SaveSetting("General", "LoginName",
+                         settings::SettingValue::Text(txtLoginName.text().toStdString()));
+      });
+      proc.Do(110, [&] {
+        errors::Object(AppSettings)
+            .SaveSetting("General", "VssDb",
+                         settings::SettingValue::Text(txtVssDb.text().toStdString()));
+      });
       proc.Do(111, [&] { cmdNext.setEnabled(false); });
       proc.Do(112, [&] { StopRequested = false; });
       proc.Do(113, [&] { cmdCancel.setText(QStringLiteral("&Stop")); });

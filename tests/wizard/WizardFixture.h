@@ -18,6 +18,7 @@
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
 #include "support/RecordingForms.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "wizard/FMain.h"
 
@@ -114,6 +115,8 @@ class WizardTest : public ::testing::Test {
   }
 
   testing_support::TempDir folder;
+  // The window's settings live in a registry of the test's own.
+  testing_support::ScopedEnv config{"XDG_CONFIG_HOME", (folder / "config").string()};
   std::unique_ptr<sourcesafe::Session> engine;
   testing_support::RecordingForms forms;
   std::unique_ptr<wizard::FMain> window = std::make_unique<wizard::FMain>();
