@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <cstring>
 
+#include "errors/ClassFailure.h"
 #include "platform/registry/Registry.h"
 
 namespace settings {
@@ -14,19 +15,11 @@ using namespace registry;
   throw errors::ErrorRecord(number, CAppSettings::kSource, description);
 }
 
-// Runs an operation: its own errors go to the caller; every other failure becomes the
-// component failure, without the underlying number and text.
 template <class Operation>
 auto Guarded(Operation&& operation) {
-  try {
-    return operation();
-  } catch (const errors::ErrorRecord& error) {
-    if (error.Source() == CAppSettings::kSource) {
-      throw;
-    }
-  } catch (...) {
-  }
-  Raise(CAppSettings::kComponentFailure, "CAppSettings component failure");
+  return errors::AsClassOperation(CAppSettings::kSource, CAppSettings::kComponentFailure,
+                                  "CAppSettings component failure",
+                                  std::forward<Operation>(operation));
 }
 
 HKEY RootOf(std::int32_t rootKey) { return static_cast<HKEY>(static_cast<std::uint32_t>(rootKey)); }

@@ -6,6 +6,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "errors/ClassFailure.h"
 #include "settings/CAppSettings.h"
 #include "settings/FormObject.h"
 
@@ -20,16 +21,8 @@ using namespace windowing;
 
 template <class Operation>
 void Guarded(Operation&& operation) {
-  try {
-    operation();
-    return;
-  } catch (const errors::ErrorRecord& error) {
-    if (error.Source() == CFormRestore::kSource) {
-      throw;
-    }
-  } catch (...) {
-  }
-  Raise(CFormRestore::kComponentFailure, "CFormRestore component failure");
+  errors::AsClassOperation(CFormRestore::kSource, CFormRestore::kComponentFailure,
+                           "CFormRestore component failure", std::forward<Operation>(operation));
 }
 
 // A number brought into 32 bits, halves to even; outside the range it is a failure.

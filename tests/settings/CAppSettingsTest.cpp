@@ -5,6 +5,7 @@
 #include "errors/ErrorRecord.h"
 #include "platform/registry/Registry.h"
 #include "settings/CAppSettings.h"
+#include "support/Raised.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
@@ -14,15 +15,7 @@ using settings::CAppSettings;
 using settings::SettingValue;
 using namespace registry;
 
-template <class Call>
-errors::ErrorRecord RaisedBy(Call&& call) {
-  try {
-    call();
-  } catch (const errors::ErrorRecord& error) {
-    return error;
-  }
-  return errors::ErrorRecord(0, "", "nothing raised");
-}
+using testing_support::RaisedBy;
 
 class CAppSettingsTest : public ::testing::Test {
  protected:

@@ -7,6 +7,7 @@
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
+#include "support/Raised.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -17,15 +18,7 @@ using sourcesafe::ErrorCode;
 
 std::int32_t N(ErrorCode code) { return static_cast<std::int32_t>(code); }
 
-template <class Call>
-errors::ErrorRecord RaisedBy(Call&& call) {
-  try {
-    call();
-  } catch (const errors::ErrorRecord& error) {
-    return error;
-  }
-  return errors::ErrorRecord(0, "", "nothing raised");
-}
+using testing_support::RaisedBy;
 
 class VSSDatabaseTest : public ::testing::Test {
  protected:

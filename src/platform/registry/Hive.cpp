@@ -181,17 +181,46 @@ LONG Hive::ForWriting(sqlite::Connection** connection) {
   return ERROR_SUCCESS;
 }
 
-LONG Hive::Find(std::int64_t from, const std::vector<std::string>& names, std::int64_t* key) {
+template <class Work>
+LONG Hive::Reading(std::int64_t key, Work&& work) {
   sqlite::Connection* db = nullptr;
-  if (const LONG result = ForReading(&db); result != ERROR_SUCCESS) {
-    return result;
+  if (ForReading(&db) != ERROR_SUCCESS) {
+    return ERROR_KEY_DELETED;  // the hive went away under an open key
   }
   return Guarded([&] {
     sqlite::Transaction snapshot(*db);
-    if (Exists(from) != ERROR_SUCCESS) {
+    if (Exists(key) != ERROR_SUCCESS) {
       return ERROR_KEY_DELETED;
     }
-    sqlite::Statement child(*db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
+    return work(*db);
+  });
+}
+
+template <class Work>
+LONG Hive::Writing(std::int64_t key, Work&& work) {
+  sqlite::Connection* db = nullptr;
+  if (const LONG result = ForWriting(&db); result != ERROR_SUCCESS) {
+    return result;
+  }
+  return Guarded([&] {
+    sqlite::Transaction transaction(*db, sqlite::Transaction::Kind::Immediate);
+    if (Exists(key) != ERROR_SUCCESS) {
+      return ERROR_KEY_DELETED;
+    }
+    const LONG result = work(*db);
+    if (result == ERROR_SUCCESS) {
+      transaction.Commit();
+    }
+    return result;
+  });
+}
+
+LONG Hive::Find(std::int64_t from, const std::vector<std::string>& names, std::int64_t* key) {
+  if (sqlite::Connection* unused = nullptr; ForReading(&unused) != ERROR_SUCCESS) {
+    return ERROR_FILE_NOT_FOUND;  // a missing or damaged hive holds no keys
+  }
+  return Reading(from, [&](sqlite::Connection& db) {
+    sqlite::Statement child(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
     std::int64_t current = from;
     for (const std::string& name : names) {
       child.Reset();
@@ -208,17 +237,9 @@ LONG Hive::Find(std::int64_t from, const std::vector<std::string>& names, std::i
 
 LONG Hive::Create(std::int64_t from, const std::vector<std::string>& names, std::int64_t* key,
                   bool* created) {
-  sqlite::Connection* db = nullptr;
-  if (const LONG result = ForWriting(&db); result != ERROR_SUCCESS) {
-    return result;
-  }
-  return Guarded([&] {
-    sqlite::Transaction transaction(*db, sqlite::Transaction::Kind::Immediate);
-    if (Exists(from) != ERROR_SUCCESS) {
-      return ERROR_KEY_DELETED;
-    }
-    sqlite::Statement child(*db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
-    sqlite::Statement insert(*db, "INSERT INTO keys (parent, name, fold) VALUES (?1, ?2, ?3)");
+  return Writing(from, [&](sqlite::Connection& db) {
+    sqlite::Statement child(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = ?2");
+    sqlite::Statement insert(db, "INSERT INTO keys (parent, name, fold) VALUES (?1, ?2, ?3)");
     std::int64_t current = from;
     *created = false;
     for (const std::string& name : names) {
@@ -230,12 +251,11 @@ LONG Hive::Create(std::int64_t from, const std::vector<std::string>& names, std:
       } else {
         insert.Reset();
         insert.Bind(1, current).Bind(2, name).Bind(3, Fold(name)).Run();
-        current = db->LastInsertRowId();
+        current = db.LastInsertRowId();
         *created = true;
       }
     }
     child.Reset();
-    transaction.Commit();
     *key = current;
     return ERROR_SUCCESS;
   });
@@ -255,44 +275,27 @@ LONG Hive::Exists(std::int64_t key) {
 
 LONG Hive::SetValue(std::int64_t key, const std::string& name, DWORD type,
                     const std::vector<unsigned char>& data) {
-  sqlite::Connection* db = nullptr;
-  if (const LONG result = ForWriting(&db); result != ERROR_SUCCESS) {
-    return result;
-  }
-  return Guarded([&] {
-    sqlite::Transaction transaction(*db, sqlite::Transaction::Kind::Immediate);
-    if (Exists(key) != ERROR_SUCCESS) {
-      return ERROR_KEY_DELETED;
-    }
+  return Writing(key, [&](sqlite::Connection& db) {
     // An existing value keeps its place in the enumeration order; a new one goes last.
-    sqlite::Statement update(*db,
+    sqlite::Statement update(db,
                              "UPDATE key_values SET name = ?3, type = ?4, data = ?5"
                              " WHERE key = ?1 AND fold = ?2");
     update.Bind(1, key).Bind(2, Fold(name)).Bind(3, name).Bind(4, std::int64_t{type});
     update.BindBlob(5, data).Run();
-    if (db->Changes() == 0) {
-      sqlite::Statement insert(*db,
+    if (db.Changes() == 0) {
+      sqlite::Statement insert(db,
                                "INSERT INTO key_values (key, fold, name, type, data)"
                                " VALUES (?1, ?2, ?3, ?4, ?5)");
       insert.Bind(1, key).Bind(2, Fold(name)).Bind(3, name).Bind(4, std::int64_t{type});
       insert.BindBlob(5, data).Run();
     }
-    transaction.Commit();
     return ERROR_SUCCESS;
   });
 }
 
 LONG Hive::GetValue(std::int64_t key, const std::string& name, StoredValue* value) {
-  sqlite::Connection* db = nullptr;
-  if (const LONG result = ForReading(&db); result != ERROR_SUCCESS) {
-    return result;
-  }
-  return Guarded([&] {
-    sqlite::Transaction snapshot(*db);
-    if (Exists(key) != ERROR_SUCCESS) {
-      return ERROR_KEY_DELETED;
-    }
-    sqlite::Statement query(*db,
+  return Reading(key, [&](sqlite::Connection& db) {
+    sqlite::Statement query(db,
                             "SELECT name, type, data FROM key_values WHERE key = ?1 AND fold = ?2");
     query.Bind(1, key).Bind(2, Fold(name));
     if (!query.Step()) {
@@ -304,16 +307,8 @@ LONG Hive::GetValue(std::int64_t key, const std::string& name, StoredValue* valu
 }
 
 LONG Hive::Values(std::int64_t key, std::vector<StoredValue>* values) {
-  sqlite::Connection* db = nullptr;
-  if (const LONG result = ForReading(&db); result != ERROR_SUCCESS) {
-    return ERROR_KEY_DELETED;
-  }
-  return Guarded([&] {
-    sqlite::Transaction snapshot(*db);
-    if (Exists(key) != ERROR_SUCCESS) {
-      return ERROR_KEY_DELETED;
-    }
-    sqlite::Statement query(*db,
+  return Reading(key, [&](sqlite::Connection& db) {
+    sqlite::Statement query(db,
                             "SELECT name, type, data FROM key_values WHERE key = ?1 ORDER BY id");
     query.Bind(1, key);
     values->clear();
@@ -325,16 +320,8 @@ LONG Hive::Values(std::int64_t key, std::vector<StoredValue>* values) {
 }
 
 LONG Hive::Subkeys(std::int64_t key, std::vector<std::string>* names) {
-  sqlite::Connection* db = nullptr;
-  if (const LONG result = ForReading(&db); result != ERROR_SUCCESS) {
-    return ERROR_KEY_DELETED;
-  }
-  return Guarded([&] {
-    sqlite::Transaction snapshot(*db);
-    if (Exists(key) != ERROR_SUCCESS) {
-      return ERROR_KEY_DELETED;
-    }
-    sqlite::Statement query(*db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold, id");
+  return Reading(key, [&](sqlite::Connection& db) {
+    sqlite::Statement query(db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold, id");
     query.Bind(1, key);
     names->clear();
     while (query.Step()) {
@@ -348,47 +335,26 @@ LONG Hive::DeleteKey(std::int64_t key) {
   if (key == kRootKey) {
     return ERROR_ACCESS_DENIED;
   }
-  sqlite::Connection* db = nullptr;
-  if (const LONG result = ForWriting(&db); result != ERROR_SUCCESS) {
-    return result;
-  }
-  return Guarded([&] {
-    sqlite::Transaction transaction(*db, sqlite::Transaction::Kind::Immediate);
-    if (Exists(key) != ERROR_SUCCESS) {
-      return ERROR_FILE_NOT_FOUND;
-    }
-    sqlite::Statement children(*db, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1");
+  return Writing(key, [&](sqlite::Connection& db) {
+    sqlite::Statement children(db, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1");
     children.Bind(1, key);
     if (children.Step()) {
       return ERROR_ACCESS_DENIED;  // as on Windows: a key with subkeys stays
     }
     children.Reset();
-    sqlite::Statement values(*db, "DELETE FROM key_values WHERE key = ?1");
+    sqlite::Statement values(db, "DELETE FROM key_values WHERE key = ?1");
     values.Bind(1, key).Run();
-    sqlite::Statement remove(*db, "DELETE FROM keys WHERE id = ?1");
+    sqlite::Statement remove(db, "DELETE FROM keys WHERE id = ?1");
     remove.Bind(1, key).Run();
-    transaction.Commit();
     return ERROR_SUCCESS;
   });
 }
 
 LONG Hive::DeleteValue(std::int64_t key, const std::string& name) {
-  sqlite::Connection* db = nullptr;
-  if (const LONG result = ForWriting(&db); result != ERROR_SUCCESS) {
-    return result;
-  }
-  return Guarded([&] {
-    sqlite::Transaction transaction(*db, sqlite::Transaction::Kind::Immediate);
-    if (Exists(key) != ERROR_SUCCESS) {
-      return ERROR_KEY_DELETED;
-    }
-    sqlite::Statement remove(*db, "DELETE FROM key_values WHERE key = ?1 AND fold = ?2");
+  return Writing(key, [&](sqlite::Connection& db) {
+    sqlite::Statement remove(db, "DELETE FROM key_values WHERE key = ?1 AND fold = ?2");
     remove.Bind(1, key).Bind(2, Fold(name)).Run();
-    if (db->Changes() == 0) {
-      return ERROR_FILE_NOT_FOUND;
-    }
-    transaction.Commit();
-    return ERROR_SUCCESS;
+    return db.Changes() == 0 ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
   });
 }
 

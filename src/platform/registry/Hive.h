@@ -58,6 +58,12 @@ class Hive {
   LONG ForReading(sqlite::Connection** connection);
   LONG ForWriting(sqlite::Connection** connection);
   LONG Open(bool create);
+  // Runs `work` on an existing key under one read lock; ERROR_KEY_DELETED when it is gone.
+  template <class Work>
+  LONG Reading(std::int64_t key, Work&& work);
+  // Runs `work` on an existing key in one write transaction, committed when it succeeds.
+  template <class Work>
+  LONG Writing(std::int64_t key, Work&& work);
 
   std::filesystem::path file_;
   bool userHive_;
