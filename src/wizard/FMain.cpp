@@ -7,6 +7,7 @@
 #include "errors/ErrorRecord.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "wizard/DeletedEntry.h"
+#include "wizard/HandCursor.h"
 
 namespace wizard {
 namespace {
@@ -40,11 +41,13 @@ void PageHeading(QLabel& label, const QString& text) {
   Bold(label);
 }
 
+// Blue, not underlined at rest, with the hand pointer.
 void LinkLook(QLabel& label) {
   QPalette palette = label.palette();
   palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
   label.setPalette(palette);
-  label.setCursor(Qt::PointingHandCursor);
+  static const QCursor hand = HandCursor();
+  label.setCursor(hand);
 }
 
 }  // namespace
@@ -54,6 +57,10 @@ QString FMain::DefaultDatabasePath() {
 }
 
 QString FMain::DesignTimeDatabasePath() { return DefaultDatabasePath().toLower(); }
+
+const char* FMain::WebHost() { return SCOURWELL_WEB_HOST; }
+
+const char* FMain::EMailAddress() { return SCOURWELL_EMAIL; }
 
 FMain::FMain() {
   BuildControls();
@@ -171,10 +178,10 @@ void FMain::BuildControls() {
   Place(Frame5, "Frame5", -60, 3885, 7290, 90);
   Frame5.setFrameShape(QFrame::HLine);
   Frame5.setFrameShadow(QFrame::Sunken);
-  lblWWW.setText(QStringLiteral(SCOURWELL_WEB_HOST));
+  lblWWW.setText(QString::fromUtf8(WebHost()));
   PlaceAutoSize(lblWWW, "lblWWW", 120, 4065);
   LinkLook(lblWWW);
-  lblEMail.setText(QStringLiteral(SCOURWELL_EMAIL));
+  lblEMail.setText(QString::fromUtf8(EMailAddress()));
   PlaceAutoSize(lblEMail, "lblEMail", 120, 4305);
   LinkLook(lblEMail);
   Place(cmdNext, "cmdNext", 4950, 4095, 990, 390);
@@ -218,19 +225,22 @@ void FMain::WireEvents() {
   connect(&enterKey_, &QShortcut::activated, this, enter);
   connect(&escapeKey_, &QShortcut::activated, this, [this] { cmdCancel.click(); });
 
-  // Pointer movements reach the handlers of the window, the pages, the list and the cancel
-  // button; other controls keep them to themselves.
+  // Pointer movements reach the handlers of the window, the pages, the list, the cancel button
+  // and the link labels; other controls keep them to themselves.
   setMouseTracking(true);
   for (QWidget* control : findChildren<QWidget*>()) {
     control->setAttribute(Qt::WA_NoMousePropagation);
   }
-  QWidget* tracked[] = {&frmHost0, &frmHost1, &frmHost2, List1.viewport(), &cmdCancel};
+  QWidget* tracked[] = {&frmHost0,    &frmHost1, &frmHost2,      List1.viewport(), &cmdCancel,
+                        &lblCheckAll, &lblWWW,   &lblChangePath, &lblEMail};
   for (QWidget* control : tracked) {
     control->setMouseTracking(true);
-    control->setAttribute(Qt::WA_NoMousePropagation, false);
     control->installEventFilter(this);
   }
-  lblCheckAll.installEventFilter(this);  // its click
+  for (QWidget* page :
+       std::initializer_list<QWidget*>{&frmHost0, &frmHost1, &frmHost2, List1.viewport()}) {
+    page->setAttribute(Qt::WA_NoMousePropagation, false);
+  }
 }
 
 bool FMain::eventFilter(QObject* watched, QEvent* event) {
@@ -239,6 +249,14 @@ bool FMain::eventFilter(QObject* watched, QEvent* event) {
       cmdCancel_MouseMove();
     } else if (watched == List1.viewport()) {
       List1_MouseMove();
+    } else if (watched == &lblCheckAll) {
+      lblCheckAll_MouseMove();
+    } else if (watched == &lblWWW) {
+      lblWWW_MouseMove();
+    } else if (watched == &lblChangePath) {
+      lblChangePath_MouseMove();
+    } else if (watched == &lblEMail) {
+      lblEMail_MouseMove();
     } else {
       for (int index = 0; index < 3; ++index) {
         if (watched == &frmHost(index)) {
@@ -246,12 +264,24 @@ bool FMain::eventFilter(QObject* watched, QEvent* event) {
         }
       }
     }
-  } else if (event->type() == QEvent::MouseButtonRelease && watched == &lblCheckAll) {
+  } else if (event->type() == QEvent::MouseButtonRelease) {
+    // A label is clicked when the left button comes up over it.
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() == Qt::LeftButton &&
-        lblCheckAll.rect().contains(mouse->position().toPoint())) {
-      lblCheckAll_Click();
-      return true;
+    auto* label = qobject_cast<QLabel*>(watched);
+    if (label != nullptr && mouse->button() == Qt::LeftButton &&
+        label->rect().contains(mouse->position().toPoint())) {
+      if (label == &lblCheckAll) {
+        lblCheckAll_Click();
+        return true;
+      }
+      if (label == &lblWWW) {
+        lblWWW_Click();
+        return true;
+      }
+      if (label == &lblEMail) {
+        lblEMail_Click();
+        return true;
+      }
     }
   }
   return QWidget::eventFilter(watched, event);

@@ -28,18 +28,23 @@ class DeletedEntry;
 // The main window: a wizard that opens a database, lists every deleted item in it, and purges
 // the items the user checks. Its handlers carry the names of the controls and events they
 // serve; each numbered procedure reports a failing statement with its number and goes on.
-//
-//   FMain.cpp         the controls and their layout, event wiring
-//   FMainLifecycle.cpp  Form_Initialize, Form_Load, Form_Unload, the window as a FormObject
-//   FMainFlow.cpp     SetControls, SetHourglass, cmdNext_Click, cmdCancel_Click, cursor
-//   handlers FMainSearch.cpp   SearchVssItem FMainPurge.cpp    PurgeVssItems FMainList.cpp
-//   List1_ItemCheck, lblCheckAll_Click
+// Where each concern lives:
+// - FMain.cpp: the controls and their layout, event wiring.
+// - FMainLifecycle.cpp: Form_Initialize, Form_Load, Form_Unload, the window as a FormObject.
+// - FMainFlow.cpp: SetControls, SetHourglass, cmdNext_Click, cmdCancel_Click, the pointer.
+// - FMainSearch.cpp: SearchVssItem.
+// - FMainPurge.cpp: PurgeVssItems.
+// - FMainList.cpp: List1_ItemCheck, lblCheckAll_Click.
+// - FMainLinks.cpp: UnderlineLabel(s), the links' pointer handlers, lblWWW_Click, lblEMail_Click.
 class FMain : public QWidget, public settings::FormObject {
  public:
-  // The database path the login page starts with: the share Vss on the file server; the
-  // settings store's default for it has the server's name as written, the text box in lower case.
+  // The database path the login page starts with: the share Vss on the file server. The
+  // settings store's default has the server's name as written, the text box's lower case.
   static QString DefaultDatabasePath();
   static QString DesignTimeDatabasePath();
+  // The maker's web host and e-mail address, as the link labels show them.
+  static const char* WebHost();
+  static const char* EMailAddress();
 
   FMain();
   ~FMain() override;
@@ -60,6 +65,14 @@ class FMain : public QWidget, public settings::FormObject {
   void PurgeVssItems();
   void List1_ItemCheck(int index);
   void lblCheckAll_Click();
+  void UnderlineLabel(QLabel& label, bool underlined);
+  void UnderlineLabels(const QLabel* label);
+  void lblCheckAll_MouseMove();
+  void lblWWW_MouseMove();
+  void lblChangePath_MouseMove();
+  void lblEMail_MouseMove();
+  void lblWWW_Click();
+  void lblEMail_Click();
 
   // What the placement memory needs of the window.
   std::string Name() const override { return "FMain"; }

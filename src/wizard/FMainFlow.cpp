@@ -50,6 +50,7 @@ void FMain::cmdCancel_MouseMove() {
 }
 
 void FMain::Form_MouseMove() {
+  errors::CaptureError([&] { UnderlineLabels(nullptr); });
   errors::CaptureError([&] {
     const bool hourglass = forms::Current().ScreenMousePointer() == forms::MousePointer::Hourglass;
     if (hourglass != Busy) {

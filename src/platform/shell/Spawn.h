@@ -1,0 +1,20 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace shell {
+
+// The full path of `program`: as given when it holds a '/', else the first executable of that
+// name in PATH.
+std::optional<std::filesystem::path> FindProgram(const std::string& program);
+
+// Starts `argv` (argv[0] the program's path) with the caller's environment, in `directory` when
+// it is not empty; no shell is involved. Returns the process id, or nothing with errno set.
+std::optional<pid_t> Spawn(const std::vector<std::string>& argv, const std::string& directory);
+
+}  // namespace shell
