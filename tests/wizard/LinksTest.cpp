@@ -1,0 +1,106 @@
+#include <QMouseEvent>
+#include <QTest>
+
+#include "WizardFixture.h"
+#include "platform/shell/Shell.h"
+
+namespace wizard_test {
+namespace {
+
+using ::testing::ElementsAre;
+
+// Records what the window hands to the shell.
+class RecordingShell : public shell::Shell {
+ public:
+  shell::HINSTANCE ShellExecute(shell::HWND, const char* verb, const std::string& file, const char*,
+                                const char*, int) override {
+    opened.push_back(std::string(verb) + " " + file);
+    return result;
+  }
+  shell::BOOL ShellExecuteEx(shell::SHELLEXECUTEINFO*) override { return 0; }
+  shell::HANDLE FindFirstFile(const std::string&, shell::WIN32_FIND_DATA*) override {
+    return shell::INVALID_HANDLE_VALUE;
+  }
+  shell::BOOL FindClose(shell::HANDLE) override { return 0; }
+  shell::BOOL CreateProcess(const char*, const std::string&, const shell::SECURITY_ATTRIBUTES*,
+                            const shell::SECURITY_ATTRIBUTES*, shell::BOOL, shell::DWORD,
+                            const void*, const char*, const shell::STARTUPINFO*,
+                            shell::PROCESS_INFORMATION*) override {
+    return 0;
+  }
+  shell::DWORD WaitForSingleObject(shell::HANDLE, shell::DWORD) override { return 0; }
+  shell::BOOL CloseHandle(shell::HANDLE) override { return 0; }
+
+  std::vector<std::string> opened;
+  shell::HINSTANCE result = shell::kAccepted;
+};
+
+class LinksTest : public WizardTest {
+ protected:
+  void MoveOver(const char* name) {
+    QWidget& control = Get<QWidget>(name);
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), control.mapToGlobal(QPointF(2, 2)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&control, &move);
+  }
+  // Which link labels are underlined.
+  std::string Underlined() {
+    std::string names;
+    for (const char* name : {"lblCheckAll", "lblEMail", "lblWWW", "lblChangePath"}) {
+      if (Get<QLabel>(name).font().underline()) {
+        names += std::string(names.empty() ? "" : " ") + name;
+      }
+    }
+    return names;
+  }
+
+  RecordingShell recording;
+  shell::ScopedShell scope{recording};
+};
+
+TEST_F(LinksTest, LinksAreBlueNotUnderlinedAndShowTheHandWithItsHotspotAtTheFingertip) {
+  for (const char* name : {"lblCheckAll", "lblEMail", "lblWWW", "lblChangePath"}) {
+    const QLabel& label = Get<QLabel>(name);
+    EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(0, 0, 255)) << name;
+    EXPECT_FALSE(label.font().underline()) << name;
+    EXPECT_EQ(label.cursor().shape(), Qt::BitmapCursor) << name;
+    EXPECT_EQ(label.cursor().hotSpot(), QPoint(6, 0)) << name;
+  }
+  EXPECT_EQ(Text("lblWWW"), wizard::FMain::WebHost());
+}
+
+TEST_F(LinksTest, TheUnderlineFollowsThePointerFromLinkToLinkAndClearsOverAPage) {
+  MoveOver("lblWWW");
+  EXPECT_EQ(Underlined(), "lblWWW");
+  MoveOver("lblEMail");
+  EXPECT_EQ(Underlined(), "lblEMail");  // in one step
+  MoveOver("txtLoginName");
+  EXPECT_EQ(Underlined(), "lblEMail");  // a text field has no pointer handler
+  MoveOver("frmHost(0)");
+  EXPECT_EQ(Underlined(), "");
+  MoveOver("lblChangePath");
+  EXPECT_EQ(Underlined(), "lblChangePath");
+  window->UnderlineLabels(&Get<QLabel>("lblCount"));  // not a link: clears every one
+  EXPECT_EQ(Underlined(), "");
+}
+
+TEST_F(LinksTest, AClickOpensTheAddressOnceAndLeavesNoUnderline) {
+  MoveOver("lblWWW");
+  QTest::mouseClick(&Get<QLabel>("lblWWW"), Qt::LeftButton, {}, QPoint(3, 3));
+  MoveOver("lblEMail");
+  QTest::mouseClick(&Get<QLabel>("lblEMail"), Qt::LeftButton, {}, QPoint(3, 3));
+  EXPECT_THAT(recording.opened, ElementsAre("open http://www.pellbrook.example",
+                                            "open mailto:scourwell@pellbrook.example"));
+  EXPECT_EQ(Underlined(), "");
+  EXPECT_TRUE(forms.boxes.empty());
+}
+
+TEST_F(LinksTest, AFailingOpenIsReportedAgainstItsLine) {
+  recording.result = shell::SE_ERR_OOM;
+  window->lblWWW_Click();
+  EXPECT_THAT(Reports(), ElementsAre("lblWWW_Click:102"));
+  EXPECT_NE(forms.boxes[0].prompt.find("(-2147203460) 'Out of memory'"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace wizard_test
