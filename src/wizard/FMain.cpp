@@ -237,6 +237,9 @@ void FMain::WireEvents() {
     control->setMouseTracking(true);
     control->installEventFilter(this);
   }
+  for (QLineEdit* field : {&txtLoginName, &txtPassword, &txtVssDb}) {
+    field->installEventFilter(this);  // their GotFocus handlers
+  }
   for (QWidget* page :
        std::initializer_list<QWidget*>{&frmHost0, &frmHost1, &frmHost2, List1.viewport()}) {
     page->setAttribute(Qt::WA_NoMousePropagation, false);
@@ -264,6 +267,20 @@ bool FMain::eventFilter(QObject* watched, QEvent* event) {
         }
       }
     }
+  } else if (event->type() == QEvent::FocusIn) {
+    // The field takes the focus first, then the handler selects its text.
+    auto* field = qobject_cast<QLineEdit*>(watched);
+    if (field != nullptr) {
+      field->event(event);
+      if (field == &txtLoginName) {
+        txtLoginName_GotFocus();
+      } else if (field == &txtPassword) {
+        txtPassword_GotFocus();
+      } else if (field == &txtVssDb) {
+        txtVssDb_GotFocus();
+      }
+      return true;
+    }
   } else if (event->type() == QEvent::MouseButtonRelease) {
     // A label is clicked when the left button comes up over it.
     const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -280,6 +297,10 @@ bool FMain::eventFilter(QObject* watched, QEvent* event) {
       }
       if (label == &lblEMail) {
         lblEMail_Click();
+        return true;
+      }
+      if (label == &lblChangePath) {
+        lblChangePath_Click();
         return true;
       }
     }

@@ -36,6 +36,7 @@ class DeletedEntry;
 // - FMainPurge.cpp: PurgeVssItems.
 // - FMainList.cpp: List1_ItemCheck, lblCheckAll_Click.
 // - FMainLinks.cpp: UnderlineLabel(s), the links' pointer handlers, lblWWW_Click, lblEMail_Click.
+// - FMainLogin.cpp: the fields' GotFocus handlers, lblChangePath_Click.
 class FMain : public QWidget, public settings::FormObject {
  public:
   // The database path the login page starts with: the share Vss on the file server. The
@@ -73,6 +74,10 @@ class FMain : public QWidget, public settings::FormObject {
   void lblEMail_MouseMove();
   void lblWWW_Click();
   void lblEMail_Click();
+  void txtLoginName_GotFocus();
+  void txtPassword_GotFocus();
+  void txtVssDb_GotFocus();
+  void lblChangePath_Click();
 
   // What the placement memory needs of the window.
   std::string Name() const override { return "FMain"; }

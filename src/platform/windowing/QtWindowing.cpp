@@ -7,15 +7,6 @@
 namespace windowing {
 namespace {
 
-QWidget* WidgetOf(HWND window) {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (QtWindowing::HandleOf(*widget) == window) {
-      return widget;
-    }
-  }
-  return nullptr;
-}
-
 RECT RectOf(const QRect& rect) {
   return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
 }
@@ -50,6 +41,15 @@ ScopedWindowing::ScopedWindowing(Windowing& replacement) : previous_(Replacement
 ScopedWindowing::~ScopedWindowing() { Replacement() = previous_; }
 
 HWND QtWindowing::HandleOf(const QWidget& window) { return reinterpret_cast<HWND>(&window); }
+
+QWidget* QtWindowing::WidgetOf(HWND window) {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (HandleOf(*widget) == window) {
+      return widget;
+    }
+  }
+  return nullptr;
+}
 
 BOOL QtWindowing::IsWindow(HWND window) {
   return window == kDesktopWindow || WidgetOf(window) != nullptr;

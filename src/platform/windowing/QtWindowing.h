@@ -13,6 +13,8 @@ class QtWindowing final : public Windowing {
   static constexpr HWND kDesktopWindow = 0x10010;
 
   static HWND HandleOf(const QWidget& window);
+  // The top-level widget a handle names, or null.
+  static QWidget* WidgetOf(HWND window);
 
   BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement) override;
   BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement) override;

@@ -1,0 +1,196 @@
+#include "platform/shell/QtFolderDialog.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <cstring>
+#include <set>
+
+#include "platform/windowing/QtWindowing.h"
+
+namespace shell {
+namespace {
+
+// The open dialogs, by handle, for the requests the callback sends.
+class BrowseDialog;
+std::set<const BrowseDialog*>& OpenDialogs() {
+  static std::set<const BrowseDialog*> dialogs;
+  return dialogs;
+}
+
+class BrowseDialog final : public QDialog {
+ public:
+  BrowseDialog(QWidget* owner, const BROWSEINFO& browse) : QDialog(owner), browse_(browse) {
+    setObjectName(QStringLiteral("BrowseForFolder"));
+    setWindowTitle(QStringLiteral("Browse for Folder"));
+    title_.setObjectName(QStringLiteral("title"));
+    title_.setText(QString::fromStdString(browse.lpszTitle));
+    title_.setWordWrap(true);
+    model_.setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    model_.setReadOnly(false);
+    const QString root = browse.pidlRoot != nullptr ? QString::fromStdString(browse.pidlRoot->path)
+                                                    : QStringLiteral("/");
+    model_.setRootPath(root);
+    tree_.setObjectName(QStringLiteral("folders"));
+    tree_.setModel(&model_);
+    tree_.setRootIndex(model_.index(root).parent());
+    for (int column = 1; column < model_.columnCount(); ++column) {
+      tree_.hideColumn(column);
+    }
+    tree_.setHeaderHidden(true);
+    status_.setObjectName(QStringLiteral("status"));
+    status_.setVisible((browse.ulFlags & BIF_STATUSTEXT) != 0);
+    newFolder_.setObjectName(QStringLiteral("newFolder"));
+    newFolder_.setText(QStringLiteral("&Make New Folder"));
+    newFolder_.setVisible((browse.ulFlags & BIF_NEWDIALOGSTYLE) != 0);
+    buttons_.setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons_.button(QDialogButtonBox::Ok)->setEnabled(false);
+    layout_.addWidget(&title_);
+    layout_.addWidget(&tree_);
+    layout_.addWidget(&status_);
+    row_.addWidget(&newFolder_);
+    row_.addStretch();
+    row_.addWidget(&buttons_);
+    layout_.addLayout(&row_);
+    resize(420, 400);
+
+    connect(&buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(&buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(&newFolder_, &QPushButton::clicked, this, [this] { MakeNewFolder(); });
+    connect(tree_.selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { SelectionChanged(current); });
+    OpenDialogs().insert(this);
+  }
+
+  ~BrowseDialog() override { OpenDialogs().erase(this); }
+
+  HWND Handle() const { return reinterpret_cast<HWND>(this); }
+
+  // Tells the callback that the dialog is there, then runs it.
+  int Run() {
+    Notify(BFFM_INITIALIZED, 0);
+    return exec();
+  }
+
+  std::string Chosen() const { return model_.filePath(tree_.currentIndex()).toStdString(); }
+
+  void Select(const QString& path) {
+    const QModelIndex index = model_.index(path);
+    if (index.isValid()) {
+      tree_.setCurrentIndex(index);
+      tree_.scrollTo(index);
+    }
+  }
+
+  void SetStatus(const QString& text) { status_.setText(text); }
+
+ private:
+  void Notify(UINT message, LPARAM value) {
+    if (browse_.lpfn != nullptr) {
+      browse_.lpfn(Handle(), message, value, browse_.lParam);
+    }
+  }
+
+  void SelectionChanged(const QModelIndex& current) {
+    buttons_.button(QDialogButtonBox::Ok)->setEnabled(current.isValid());
+    ITEMIDLIST item{model_.filePath(current).toStdString(), true};
+    Notify(BFFM_SELCHANGED, reinterpret_cast<LPARAM>(&item));
+  }
+
+  void MakeNewFolder() {
+    const QString parent = model_.filePath(tree_.currentIndex());
+    if (parent.isEmpty()) {
+      return;
+    }
+    QString name = QStringLiteral("New Folder");
+    for (int n = 2; QDir(parent).exists(name); ++n) {
+      name = QStringLiteral("New Folder (%1)").arg(n);
+    }
+    const QModelIndex made = model_.mkdir(tree_.currentIndex(), name);
+    if (made.isValid()) {
+      tree_.setCurrentIndex(made);
+      tree_.edit(made);
+    }
+  }
+
+  BROWSEINFO browse_;
+  QVBoxLayout layout_{this};
+  QHBoxLayout row_;  // leaves layout_ when it goes, before layout_ would delete it
+  QLabel title_;
+  QFileSystemModel model_;
+  QTreeView tree_;
+  QLabel status_;
+  QPushButton newFolder_;
+  QDialogButtonBox buttons_;
+};
+
+FolderDialogs*& Replacement() {
+  static FolderDialogs* replacement = nullptr;
+  return replacement;
+}
+
+}  // namespace
+
+std::unique_ptr<ITEMIDLIST> QtFolderDialogs::SHBrowseForFolder(BROWSEINFO* browse) {
+  if (browse == nullptr) {
+    return nullptr;
+  }
+  BrowseDialog dialog(windowing::QtWindowing::WidgetOf(browse->hwndOwner), *browse);
+  if (dialog.Run() != QDialog::Accepted) {
+    return nullptr;
+  }
+  auto item = std::make_unique<ITEMIDLIST>(ITEMIDLIST{dialog.Chosen(), true});
+  if (browse->pszDisplayName != nullptr) {
+    const std::string name = QDir(QString::fromStdString(item->path)).dirName().toStdString();
+    const std::size_t size = std::min(name.size(), kMaxPath - 1);
+    std::memcpy(browse->pszDisplayName, name.data(), size);
+    browse->pszDisplayName[size] = '\0';
+  }
+  return item;
+}
+
+BOOL QtFolderDialogs::SHGetPathFromIDList(const ITEMIDLIST* item, char* path) {
+  if (item == nullptr || path == nullptr || !item->fileSystem || item->path.empty() ||
+      item->path.size() >= kMaxPath) {
+    return 0;
+  }
+  std::memcpy(path, item->path.c_str(), item->path.size() + 1);
+  return 1;
+}
+
+LRESULT QtFolderDialogs::SendMessage(HWND dialog, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+  for (const BrowseDialog* open : OpenDialogs()) {
+    if (open->Handle() == dialog) {
+      auto* target = const_cast<BrowseDialog*>(open);
+      const QString text = QString::fromUtf8(reinterpret_cast<const char*>(lParam));
+      if (message == BFFM_SETSELECTIONA) {
+        target->Select(text);
+      } else if (message == BFFM_SETSTATUSTEXTA) {
+        target->SetStatus(text);
+      }
+      return 0;
+    }
+  }
+  return 0;
+}
+
+FolderDialogs& CurrentFolderDialogs() {
+  if (Replacement() != nullptr) {
+    return *Replacement();
+  }
+  static QtFolderDialogs qtDialogs;
+  return qtDialogs;
+}
+
+ScopedFolderDialogs::ScopedFolderDialogs(FolderDialogs& replacement) : previous_(Replacement()) {
+  Replacement() = &replacement;
+}
+
+ScopedFolderDialogs::~ScopedFolderDialogs() { Replacement() = previous_; }
+
+}  // namespace shell

@@ -1,0 +1,49 @@
+// The login page's fields: each selects its whole text on focus, and "Change" picks the
+// database folder in the folder dialog.
+#include "errors/Procedure.h"
+#include "platform/windowing/QtWindowing.h"
+#include "shell/CBrowseForFolder.h"
+#include "wizard/FMain.h"
+
+namespace wizard {
+namespace {
+
+// Selection start 0, length 65535: the field limits the length to its text, so all of it is
+// selected and typing replaces it.
+void SelectAll(const char* source, QLineEdit& field) {
+  errors::Procedure proc(source);
+  proc.Do(100, [&] { field.setCursorPosition(0); });
+  proc.Do(101, [&] { field.setSelection(0, std::min<int>(65535, field.text().size())); });
+}
+
+}  // namespace
+
+void FMain::txtLoginName_GotFocus() {
+  SelectAll("Scourwell.FMain.txtLoginName_GotFocus", txtLoginName);
+}
+
+void FMain::txtPassword_GotFocus() {
+  SelectAll("Scourwell.FMain.txtPassword_GotFocus", txtPassword);
+}
+
+void FMain::txtVssDb_GotFocus() { SelectAll("Scourwell.FMain.txtVssDb_GotFocus", txtVssDb); }
+
+void FMain::lblChangePath_Click() {
+  errors::Procedure proc("Scourwell.FMain.lblChangePath_Click");
+  proc.Do(100, [&] { UnderlineLabels(nullptr); });
+  shell::CBrowseForFolder picker;  // one for this click, released when it ends
+  proc.Do(101, [&] {
+    picker.Init(txtVssDb.text().toStdString(),
+                static_cast<std::intptr_t>(windowing::QtWindowing::HandleOf(*this)),
+                "VSS Database Location", 1);
+  });
+  bool chosen = false;
+  proc.Do(102, [&] { chosen = picker.Browse(); });
+  // After a cancel, or a reported failure of the browse, the field keeps what the user typed.
+  if (proc.If(
+          103, [&] { return chosen; }, false)) {
+    txtVssDb.setText(QString::fromStdString(picker.SelectedPath()));
+  }
+}
+
+}  // namespace wizard
