@@ -6,11 +6,10 @@
 #include <vector>
 
 #include "platform/registry/Hive.h"
+#include "platform/registry/KeyPath.h"
 
 namespace registry {
 namespace {
-
-constexpr std::size_t kMaxKeyNameLength = 255;
 
 struct OpenKey {
   HKEY root;
@@ -44,33 +43,6 @@ HKEY NewHandle(const OpenKey& key) {
   return next;
 }
 
-// The names of a subkey path: "A\B\C". A leading backslash or an empty name in the middle is
-// refused; a trailing backslash is allowed.
-LONG SplitPath(const std::string& path, std::vector<std::string>* names) {
-  names->clear();
-  if (!path.empty() && path.front() == '\\') {
-    return ERROR_BAD_PATHNAME;
-  }
-  std::string rest = path;
-  if (!rest.empty() && rest.back() == '\\') {
-    rest.pop_back();
-  }
-  std::size_t start = 0;
-  while (start <= rest.size() && !rest.empty()) {
-    const std::size_t end = std::min(rest.find('\\', start), rest.size());
-    const std::string name = rest.substr(start, end - start);
-    if (name.empty()) {
-      return ERROR_INVALID_PARAMETER;
-    }
-    if (name.size() > kMaxKeyNameLength) {
-      return ERROR_INVALID_PARAMETER;
-    }
-    names->push_back(name);
-    start = end + 1;
-  }
-  return ERROR_SUCCESS;
-}
-
 LONG OpenOrCreate(HKEY key, const std::string& subKey, REGSAM access, bool create, HKEY* result,
                   DWORD* disposition) {
   if (result == nullptr) {
@@ -81,7 +53,7 @@ LONG OpenOrCreate(HKEY key, const std::string& subKey, REGSAM access, bool creat
     return ERROR_INVALID_HANDLE;
   }
   std::vector<std::string> names;
-  if (const LONG split = SplitPath(subKey, &names); split != ERROR_SUCCESS) {
+  if (const LONG split = SplitKeyPath(subKey, &names); split != ERROR_SUCCESS) {
     return split;
   }
   Hive* hive = HiveOf(parent->root);
@@ -290,7 +262,7 @@ LONG RegDeleteKey(HKEY key, const std::string& subKey) {
     return ERROR_INVALID_HANDLE;
   }
   std::vector<std::string> names;
-  if (const LONG split = SplitPath(subKey, &names); split != ERROR_SUCCESS) {
+  if (const LONG split = SplitKeyPath(subKey, &names); split != ERROR_SUCCESS) {
     return split;
   }
   if (names.empty()) {

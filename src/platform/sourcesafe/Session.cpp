@@ -275,7 +275,9 @@ ItemRecord Session::MakeProject(std::string_view spec) {
 
 ItemRecord Session::AddFile(std::string_view spec, std::span<const unsigned char> content) {
   prefetched_.clear();  // what this change touches may be among it
-  const auto [parentSpec, name] = SplitParent(spec);
+  const std::pair<std::string, std::string> parts = SplitParent(spec);
+  const std::string& parentSpec = parts.first;
+  const std::string& name = parts.second;
   return WithStorageErrors(location_.dataFile, [&] {
     sqlite::Transaction transaction(*connection_, sqlite::Transaction::Kind::Immediate);
     const ItemRecord parent = Find(parentSpec, false);

@@ -12,9 +12,9 @@ namespace {
 
 using namespace registry;
 
-class UsageError : public std::runtime_error {
+class UsageError : public std::invalid_argument {
  public:
-  using std::runtime_error::runtime_error;
+  using std::invalid_argument::invalid_argument;
 };
 
 class Failure : public std::runtime_error {
@@ -114,8 +114,9 @@ std::string Show(DWORD type, const std::vector<unsigned char>& data) {
   return hex;
 }
 
-// The bytes to store for DATA given as the tool takes it.
-std::vector<unsigned char> Parse(DWORD type, const std::string& text) {
+}  // namespace
+
+std::vector<unsigned char> ParseData(DWORD type, const std::string& text) {
   std::vector<unsigned char> data;
   if (type == REG_SZ || type == REG_EXPAND_SZ) {
     data.assign(text.begin(), text.end());
@@ -162,6 +163,8 @@ std::vector<unsigned char> Parse(DWORD type, const std::string& text) {
   }
   return data;
 }
+
+namespace {
 
 DWORD TypeOf(const std::string& name) {
   const std::string upper = Upper(name);
@@ -255,7 +258,7 @@ int Execute(const std::vector<std::string>& words, std::ostream& out) {
   } else if (command == "set" && count == 3) {
     const KeyPath path = KeyOf(operands[1]);
     const DWORD type = TypeOf(typeName);
-    const std::vector<unsigned char> data = Parse(type, operands[3]);
+    const std::vector<unsigned char> data = ParseData(type, operands[3]);
     Key key;
     Check(RegCreateKeyEx(path.root, path.subKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                          KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr),

@@ -16,6 +16,10 @@ struct KeyPath {
 };
 std::optional<KeyPath> ParseKeyPath(const std::string& text);
 
+// The bytes `set` stores for DATA given on the command line as a value of `type`. Throws
+// std::invalid_argument when the text is not one.
+std::vector<unsigned char> ParseData(registry::DWORD type, const std::string& text);
+
 // Runs the tool on a command line (without the program name). Returns the exit status: 0
 // success, 1 failure (one line on `err`), 2 usage error.
 int Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
