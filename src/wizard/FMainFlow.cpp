@@ -1,4 +1,6 @@
 // The wizard's flow: the pages, the busy pointer, the forward button and the Close/Stop button.
+#include <string.h>
+
 #include <QApplication>
 
 #include "errors/ObjectRequired.h"
@@ -76,9 +78,19 @@ void FMain::cmdNext_Click() {
       const errors::CapturedError hourglassError =
           errors::CaptureError([&] { SetHourglass(true); });
       const errors::CapturedError openError = errors::CaptureError([&] {
-        errors::Object(Database).Open(txtVssDb.text().toStdString(),
-                                      txtLoginName.text().toStdString(),
-                                      txtPassword.text().toStdString());
+        // The copies of the password made here are wiped as soon as the open is done.
+        QByteArray utf8 = txtPassword.text().toUtf8();
+        std::string password(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+        explicit_bzero(utf8.data(), static_cast<std::size_t>(utf8.size()));
+        const auto wipe = [&] { explicit_bzero(password.data(), password.size()); };
+        try {
+          errors::Object(Database).Open(txtVssDb.text().toStdString(),
+                                        txtLoginName.text().toStdString(), password);
+        } catch (...) {
+          wipe();
+          throw;
+        }
+        wipe();
       });
       const errors::CapturedError& kept = openError ? openError : hourglassError;  // 105, 106
       proc.Do(107, [&] { SetHourglass(false); });

@@ -47,7 +47,9 @@ class WizardTest : public ::testing::Test {
   QListWidget& List() { return Get<QListWidget>("List1"); }
   bool Shown(const char* name) { return !Get<QWidget>(name).isHidden(); }
 
-  void AddFile(const std::string& spec) { engine->AddFile(spec, {}); }
+  void AddFile(const std::string& spec, const std::string& content = "") {
+    engine->AddFile(spec, {reinterpret_cast<const unsigned char*>(content.data()), content.size()});
+  }
   void Delete(const std::string& spec) { engine->Delete(engine->Find(spec, false)); }
 
   // Fills the login page and presses "List All >>".

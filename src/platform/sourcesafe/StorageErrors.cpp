@@ -23,6 +23,10 @@ void ThrowStorageError(const sqlite::SqliteError& error, const std::filesystem::
     case SQLITE_FULL:
       throw EngineError(ErrorCode::kStorageFailure,
                         "The disk holding " + file + " is full; nothing was changed");
+    case SQLITE_IOERR:
+      throw EngineError(ErrorCode::kStorageFailure,
+                        "Cannot read or write " + file + " (" + error.what() +
+                            ": the disk may be full or failing); nothing was changed");
     case SQLITE_READONLY:
     case SQLITE_PERM:
     case SQLITE_CANTOPEN:

@@ -1,0 +1,165 @@
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <fstream>
+
+#include "WizardFixture.h"
+#include "platform/sourcesafe/Integrity.h"
+#include "platform/sqlite/Connection.h"
+#include "platform/sqlite/Statement.h"
+#include "platform/sqlite/Transaction.h"
+
+namespace wizard_test {
+namespace {
+
+using ::testing::ElementsAre;
+
+// Files this process writes may not grow past `bytes` while the object lives: a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    previousHandler_ = signal(SIGXFSZ, SIG_IGN);  // a failing write, not a dead process
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    signal(SIGXFSZ, previousHandler_);
+  }
+
+ private:
+  rlimit old_{};
+  sighandler_t previousHandler_;
+};
+
+TEST_F(WizardTest, AFullDiskRefusesEachDestroyWhichIsReportedAndChangesNothing) {
+  for (const char* name : {"a", "b", "c"}) {
+    AddFile(std::string("$/") + name, std::string(2000, 'x'));
+    Delete(std::string("$/") + name);
+  }
+  ListAll();
+  ASSERT_EQ(List().count(), 3);
+  {
+    FileSizeLimit full(1024);  // not even the rollback journal fits
+    Button("cmdNext").click();
+  }
+  EXPECT_THAT(Reports(),
+              ElementsAre("PurgeVssItems:114", "PurgeVssItems:114", "PurgeVssItems:114"));
+  EXPECT_NE(forms.boxes[0].prompt.find("(-2147164409)"), std::string::npos)  // storage failure
+      << forms.boxes[0].prompt;
+  EXPECT_NE(forms.boxes[0].prompt.find("nothing was changed"), std::string::npos);
+  EXPECT_EQ(List().count(), 0);  // a refused destroy still leaves the list
+  EXPECT_EQ(Text("lblNowPurging"), "Finished.");
+  EXPECT_THAT(Deleted(), ElementsAre("$/a", "$/b", "$/c"));
+  EXPECT_TRUE(sourcesafe::CheckIntegrity(*engine).empty());
+}
+
+TEST_F(WizardTest, ALockHeldLongerThanTheBusyTimeoutIsAClearErrorAtTheOpen) {
+  sqlite::Connection holder(folder / "db" / "data.vssdb", sqlite::Connection::Mode::ReadWrite);
+  holder.Execute("BEGIN EXCLUSIVE");
+  ListAll();
+  holder.Execute("ROLLBACK");
+  ASSERT_EQ(forms.boxes.size(), 1u);
+  EXPECT_NE(forms.boxes[0].prompt.find("Could not connect to the VSS database.\r\n\r\nDetails: "),
+            std::string::npos);
+  EXPECT_NE(forms.boxes[0].prompt.find("locked by another user"), std::string::npos)
+      << forms.boxes[0].prompt;
+  EXPECT_TRUE(Shown("frmHost(0)"));
+}
+
+TEST_F(WizardTest, AWrongPasswordIsNeverShown) {
+  ListAll(Dir(), "Admin", "my-secret-guess");
+  ASSERT_EQ(forms.boxes.size(), 1u);
+  EXPECT_EQ(forms.boxes[0].prompt.find("my-secret-guess"), std::string::npos);
+}
+
+struct BadLogin {
+  const char* name;
+  std::string path;
+  std::string user;
+  std::string password;
+};
+
+class BadInputTest : public WizardTest, public ::testing::WithParamInterface<BadLogin> {};
+
+TEST_P(BadInputTest, GivesTheOpenBoxAndLeavesTheLoginPage) {
+  const BadLogin& login = GetParam();
+  const std::string path = login.path == "DB"     ? Dir()
+                           : login.path == "FILE" ? (folder / "text.txt").string()
+                                                  : login.path;
+  std::ofstream(folder / "text.txt") << "just some text\n";
+  ListAll(path, login.user, login.password);
+  ASSERT_EQ(forms.boxes.size(), 1u);
+  EXPECT_EQ(forms.boxes[0].prompt.rfind("Could not connect to the VSS database.", 0), 0u);
+  EXPECT_TRUE(Shown("frmHost(0)"));
+  EXPECT_TRUE(Button("cmdNext").isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, BadInputTest,
+    ::testing::Values(BadLogin{"LongPath", std::string(65536, 'p'), "Admin", ""},
+                      BadLogin{"LongUser", "DB", std::string(65536, 'u'), ""},
+                      BadLogin{"LongPassword", "DB", "Admin", std::string(65536, 'w')},
+                      BadLogin{"ControlCharacters", "DB", "Ad\x01min\n\t", "\x7f\x1b[2J"},
+                      BadLogin{"PathOfAFile", "FILE", "Admin", ""},
+                      BadLogin{"PathOfADevice", "/dev/zero", "Admin", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WizardTest, APathWithBlanksAndLettersBeyondAsciiWorks) {
+  const std::filesystem::path dir = folder / "Dätenbank für Ärger und Ölspur";
+  sourcesafe::CreateDatabase(dir);
+  auto other = sourcesafe::Session::Open(dir.string(), "Admin", "");
+  other->AddFile("$/Übersicht.txt", {});
+  other->Delete(other->Find("$/Übersicht.txt", false));
+  ListAll(dir.string() + "/");
+  EXPECT_TRUE(forms.boxes.empty());
+  EXPECT_THAT(Entries(), ElementsAre("$/Übersicht.txt"));
+}
+
+TEST_F(WizardTest, ATreeAThousandLevelsDeepIsSearchedAndPurged) {
+  std::string spec = "$";
+  for (int level = 0; level < 1000; ++level) {
+    spec += "/d";
+  }
+  engine->MakeProject(spec);
+  AddFile(spec + "/deep.txt");
+  Delete(spec + "/deep.txt");
+  ListAll();
+  ASSERT_EQ(List().count(), 1);
+  EXPECT_EQ(List().item(0)->text().toStdString(), spec + "/deep.txt");
+  Button("cmdNext").click();
+  EXPECT_TRUE(Deleted().empty());
+  EXPECT_TRUE(forms.boxes.empty());
+}
+
+TEST_F(WizardTest, AProjectWithFiftyThousandChildrenIsListedInFull) {
+  engine->MakeProject("$/Big");
+  const std::int64_t big = engine->Find("$/Big", false).id;
+  {
+    sqlite::Connection db(folder / "db" / "data.vssdb", sqlite::Connection::Mode::ReadWrite);
+    sqlite::Transaction transaction(db, sqlite::Transaction::Kind::Immediate);
+    sqlite::Statement item(db,
+                           "INSERT INTO items (parent, name, fold, is_project, deleted, version)"
+                           " VALUES (?1, ?2, ?2, 0, ?3, 1)");
+    sqlite::Statement content(db, "INSERT INTO contents (item, data) VALUES (?1, x'')");
+    for (int i = 0; i < 50000; ++i) {
+      item.Reset();
+      item.Bind(1, big)
+          .Bind(2, "f" + std::to_string(100000 + i))
+          .Bind(3, std::int64_t{i % 10 == 0})
+          .Run();
+      content.Reset();
+      content.Bind(1, db.LastInsertRowId()).Run();
+    }
+    transaction.Commit();
+  }
+  ListAll();
+  EXPECT_EQ(Text("lblCount"), "5000 items found");
+  EXPECT_EQ(List().item(0)->text(), "$/Big/f100000");
+  EXPECT_TRUE(forms.boxes.empty());
+}
+
+}  // namespace
+}  // namespace wizard_test
