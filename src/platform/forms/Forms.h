@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/Seam.h"
+
 namespace forms {
 
 // Message box styles and results, with the values of the forms runtime the program was written
@@ -32,15 +34,6 @@ class Forms {
 Forms& Current();
 
 // Puts another runtime in place for its own lifetime.
-class ScopedForms {
- public:
-  explicit ScopedForms(Forms& replacement);
-  ~ScopedForms();
-  ScopedForms(const ScopedForms&) = delete;
-  ScopedForms& operator=(const ScopedForms&) = delete;
-
- private:
-  Forms* previous_;
-};
+using ScopedForms = platform::Seam<Forms>::Scope;
 
 }  // namespace forms

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/Seam.h"
 #include "platform/windowing/Windowing.h"
 
 namespace shell {
@@ -64,15 +65,6 @@ class FolderDialogs {
 // The dialogs in use: the Qt one unless a ScopedFolderDialogs has replaced it.
 FolderDialogs& CurrentFolderDialogs();
 
-class ScopedFolderDialogs {
- public:
-  explicit ScopedFolderDialogs(FolderDialogs& replacement);
-  ~ScopedFolderDialogs();
-  ScopedFolderDialogs(const ScopedFolderDialogs&) = delete;
-  ScopedFolderDialogs& operator=(const ScopedFolderDialogs&) = delete;
-
- private:
-  FolderDialogs* previous_;
-};
+using ScopedFolderDialogs = platform::Seam<FolderDialogs>::Scope;
 
 }  // namespace shell

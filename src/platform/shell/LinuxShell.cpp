@@ -77,17 +77,7 @@ std::optional<std::vector<std::string>> AssociatedCommand(const std::filesystem:
   if (!command || command->empty()) {
     return std::nullopt;
   }
-  std::vector<std::string> argv;
-  const std::vector<ProgramCandidate> candidates = ProgramCandidates(*command);
-  for (const ProgramCandidate& candidate : candidates) {
-    if (const auto program = FindProgram(candidate.program)) {
-      argv.push_back(program->string());
-      for (std::string& argument : SplitArguments(candidate.rest)) {
-        argv.push_back(std::move(argument));
-      }
-      break;
-    }
-  }
+  std::vector<std::string> argv = ResolveCommandLine(*command);
   if (argv.empty()) {
     return std::vector<std::string>{};  // associated, but its program is missing
   }
@@ -312,16 +302,7 @@ BOOL LinuxShell::CreateProcess(const char* applicationName, const std::string& c
       argv.erase(argv.begin() + 1);  // the command line's own first word names the program
     }
   } else {
-    // An unquoted program path with blanks is tried prefix by prefix, as on Windows.
-    for (const ProgramCandidate& candidate : ProgramCandidates(commandLine)) {
-      if (const auto program = FindProgram(candidate.program)) {
-        argv.push_back(program->string());
-        for (std::string& argument : SplitArguments(candidate.rest)) {
-          argv.push_back(std::move(argument));
-        }
-        break;
-      }
-    }
+    argv = ResolveCommandLine(commandLine);  // an unquoted path with blanks: prefix by prefix
   }
   if (argv.empty()) {
     return 0;
@@ -387,27 +368,6 @@ BOOL LinuxShell::CloseHandle(HANDLE handle) {
   return 1;
 }
 
-namespace {
-
-Shell*& Replacement() {
-  static Shell* replacement = nullptr;
-  return replacement;
-}
-
-}  // namespace
-
-Shell& Current() {
-  if (Replacement() != nullptr) {
-    return *Replacement();
-  }
-  static LinuxShell linuxShell;
-  return linuxShell;
-}
-
-ScopedShell::ScopedShell(Shell& replacement) : previous_(Replacement()) {
-  Replacement() = &replacement;
-}
-
-ScopedShell::~ScopedShell() { Replacement() = previous_; }
+Shell& Current() { return platform::Seam<Shell>::Current<LinuxShell>(); }
 
 }  // namespace shell

@@ -129,11 +129,6 @@ class BrowseDialog final : public QDialog {
   QDialogButtonBox buttons_;
 };
 
-FolderDialogs*& Replacement() {
-  static FolderDialogs* replacement = nullptr;
-  return replacement;
-}
-
 }  // namespace
 
 std::unique_ptr<ITEMIDLIST> QtFolderDialogs::SHBrowseForFolder(BROWSEINFO* browse) {
@@ -180,17 +175,7 @@ LRESULT QtFolderDialogs::SendMessage(HWND dialog, UINT message, WPARAM /*wParam*
 }
 
 FolderDialogs& CurrentFolderDialogs() {
-  if (Replacement() != nullptr) {
-    return *Replacement();
-  }
-  static QtFolderDialogs qtDialogs;
-  return qtDialogs;
+  return platform::Seam<FolderDialogs>::Current<QtFolderDialogs>();
 }
-
-ScopedFolderDialogs::ScopedFolderDialogs(FolderDialogs& replacement) : previous_(Replacement()) {
-  Replacement() = &replacement;
-}
-
-ScopedFolderDialogs::~ScopedFolderDialogs() { Replacement() = previous_; }
 
 }  // namespace shell

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Seam.h"
 #include "platform/windowing/Windowing.h"
 
 namespace shell {
@@ -104,15 +105,6 @@ class Shell {
 // The calls in use: the Linux ones unless a ScopedShell has replaced them.
 Shell& Current();
 
-class ScopedShell {
- public:
-  explicit ScopedShell(Shell& replacement);
-  ~ScopedShell();
-  ScopedShell(const ScopedShell&) = delete;
-  ScopedShell& operator=(const ScopedShell&) = delete;
-
- private:
-  Shell* previous_;
-};
+using ScopedShell = platform::Seam<Shell>::Scope;
 
 }  // namespace shell

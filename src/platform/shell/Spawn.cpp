@@ -1,5 +1,7 @@
 #include "platform/shell/Spawn.h"
 
+#include "platform/shell/CommandLine.h"
+
 #include <spawn.h>
 #include <unistd.h>
 
@@ -52,6 +54,20 @@ std::optional<std::filesystem::path> FindProgram(const std::string& program) {
     start = end + 1;
   }
   return std::nullopt;
+}
+
+std::vector<std::string> ResolveCommandLine(const std::string& commandLine) {
+  std::vector<std::string> argv;
+  for (const ProgramCandidate& candidate : ProgramCandidates(commandLine)) {
+    if (const auto program = FindProgram(candidate.program)) {
+      argv.push_back(program->string());
+      for (std::string& argument : SplitArguments(candidate.rest)) {
+        argv.push_back(std::move(argument));
+      }
+      break;
+    }
+  }
+  return argv;
 }
 
 std::optional<pid_t> Spawn(const std::vector<std::string>& argv, const std::string& directory) {

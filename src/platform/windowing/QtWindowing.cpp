@@ -19,26 +19,9 @@ QMargins FrameOf(const QWidget& widget) {
           frame.bottom() - inner.bottom()};
 }
 
-Windowing*& Replacement() {
-  static Windowing* replacement = nullptr;
-  return replacement;
-}
-
 }  // namespace
 
-Windowing& Current() {
-  if (Replacement() != nullptr) {
-    return *Replacement();
-  }
-  static QtWindowing qtWindowing;
-  return qtWindowing;
-}
-
-ScopedWindowing::ScopedWindowing(Windowing& replacement) : previous_(Replacement()) {
-  Replacement() = &replacement;
-}
-
-ScopedWindowing::~ScopedWindowing() { Replacement() = previous_; }
+Windowing& Current() { return platform::Seam<Windowing>::Current<QtWindowing>(); }
 
 HWND QtWindowing::HandleOf(const QWidget& window) { return reinterpret_cast<HWND>(&window); }
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/Seam.h"
+
 namespace windowing {
 
 // The window-manager calls of the Windows API the program was written against: window
@@ -59,16 +61,7 @@ class Windowing {
 // The calls in use: the Qt ones unless a ScopedWindowing has replaced them.
 Windowing& Current();
 
-class ScopedWindowing {
- public:
-  explicit ScopedWindowing(Windowing& replacement);
-  ~ScopedWindowing();
-  ScopedWindowing(const ScopedWindowing&) = delete;
-  ScopedWindowing& operator=(const ScopedWindowing&) = delete;
-
- private:
-  Windowing* previous_;
-};
+using ScopedWindowing = platform::Seam<Windowing>::Scope;
 
 inline BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement) {
   return Current().GetWindowPlacement(window, placement);
