@@ -3,7 +3,7 @@
 // with 10% deleted. Each side runs in a process of its own, so that its peak memory is its own.
 //
 //   wizard_bench                     runs every size and prints the figures
-//   wizard_bench --items N           one size
+//   wizard_bench --items N [--deleted F]   one size, with F of its items deleted (default 0.1)
 //   wizard_bench --wizard DIR        (inner) the window's side on the database in DIR
 //   wizard_bench --engine DIR        (inner) the engine's side
 #include <fcntl.h>
@@ -201,11 +201,12 @@ Figures RunInner(const std::string& self, const std::vector<std::string>& args,
   return figures;
 }
 
-void RunSize(const std::string& self, std::int64_t items, const std::filesystem::path& folder) {
+void RunSize(const std::string& self, std::int64_t items, double deleted,
+             const std::filesystem::path& folder) {
   const std::filesystem::path forWizard = folder / ("wizard-" + std::to_string(items));
   const std::filesystem::path forEngine = folder / ("engine-" + std::to_string(items));
-  sourcesafe::GenerateDatabase(forWizard, {items, 0.1, 42});
-  sourcesafe::GenerateDatabase(forEngine, {items, 0.1, 42});
+  sourcesafe::GenerateDatabase(forWizard, {items, deleted, 42});
+  sourcesafe::GenerateDatabase(forEngine, {items, deleted, 42});
   Figures engine = RunInner(self, {"--engine", forEngine.string()}, folder / "engine.out");
   Figures window = RunInner(self, {"--wizard", forWizard.string()}, folder / "wizard.out");
   std::printf("\n%lld items, %.0f listed and purged (%.0f left)\n", static_cast<long long>(items),
@@ -239,8 +240,12 @@ int main(int argc, char** argv) {
     return RunEngine(args[1]);
   }
   std::vector<std::int64_t> sizes{100000, 300000};
-  if (args.size() == 2 && args[0] == "--items") {
+  double deleted = 0.1;
+  if (args.size() >= 2 && args[0] == "--items") {
     sizes = {std::stoll(args[1])};
+  }
+  if (args.size() == 4 && args[2] == "--deleted") {
+    deleted = std::stod(args[3]);
   }
   std::string pattern =
       (std::filesystem::temp_directory_path() / "scourwell-bench-XXXXXX").string();
@@ -253,7 +258,7 @@ int main(int argc, char** argv) {
   ::setenv("XDG_CONFIG_HOME", (std::filesystem::path(pattern) / "config").c_str(), 1);
   try {
     for (const std::int64_t items : sizes) {
-      RunSize(self, items, pattern);
+      RunSize(self, items, deleted, pattern);
     }
   } catch (const std::exception& error) {
     std::cerr << "wizard_bench: " << error.what() << '\n';

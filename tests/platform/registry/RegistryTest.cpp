@@ -158,6 +158,25 @@ TEST_F(RegistryTest, ADamagedHiveIsReadAsEmptyAndNeverOverwritten) {
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage);
 }
 
+TEST_F(RegistryTest, ASqliteFileOfAnotherProgramIsNoHiveAndIsLeftAlone) {
+  std::filesystem::create_directories(UserHive().parent_path());
+  {
+    sqlite::Connection other(UserHive(), sqlite::Connection::Mode::ReadWriteCreate);
+    other.Execute("CREATE TABLE keys (id); INSERT INTO keys VALUES (42)");
+  }
+  const auto size = std::filesystem::file_size(UserHive());
+  Key key;
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "", 0, KEY_READ, key.Receive()), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                           key.Receive(), nullptr),
+            ERROR_BADDB);
+  EXPECT_EQ(std::filesystem::file_size(UserHive()), size);
+  sqlite::Connection other(UserHive(), sqlite::Connection::Mode::ReadOnly);
+  sqlite::Statement rows(other, "SELECT count(*) FROM keys");
+  ASSERT_TRUE(rows.Step());
+  EXPECT_EQ(rows.Int(0), 1);
+}
+
 TEST_F(RegistryTest, AProcessKilledInABurstOfWritesLeavesTheHiveIntactAndEveryValueWhole) {
   const std::string key = "HKCU\\Software\\Burst";
   for (int round = 0; round < 4; ++round) {
