@@ -3,9 +3,7 @@
 #include <exception>
 #include <new>
 
-#include "errors/ErrorMessage.h"
 #include "errors/ErrorRecord.h"
-#include "errors/ReportError.h"
 
 namespace errors {
 
@@ -26,14 +24,6 @@ CapturedError CurrentError() noexcept {
   } catch (...) {
     // Copying the description itself failed.
     return {kOutOfMemory, {}};
-  }
-}
-
-void Procedure::Report(std::int32_t line, const CapturedError& error) const noexcept {
-  try {
-    ReportError(ComposeErrorMessage(error.number, error.description), source_, line);
-  } catch (...) {
-    // Composing the message failed (out of memory); ReportError itself never raises.
   }
 }
 

@@ -4,19 +4,13 @@
 #include <string>
 #include <utility>
 
+#include "errors/Reporter.h"
+
 namespace errors {
 
 // Foreign failures, that is C++ exceptions other than an ErrorRecord, take these numbers.
 inline constexpr std::int32_t kOutOfMemory = 7;
 inline constexpr std::int32_t kUnspecifiedError = static_cast<std::int32_t>(0x80004005u);
-
-// The number and description of a failure; number 0 means nothing failed.
-struct CapturedError {
-  std::int32_t number = 0;
-  std::string description;
-
-  explicit operator bool() const noexcept { return number != 0; }
-};
 
 // The error of the exception being handled. Call only inside a catch block.
 CapturedError CurrentError() noexcept;
@@ -32,16 +26,17 @@ CapturedError CaptureError(Statement&& statement) noexcept {
   }
 }
 
-// The error handler of one numbered procedure of the window. Each statement runs through Do (or,
-// when it is the condition of a branch, through If) with its number; a failure is reported with
-// the procedure's source and that number, and the procedure goes on with its next statement.
+// The error handler of one numbered procedure. Each statement runs through Do (or, when it is the
+// condition of a branch, through If) with its number; a failure goes to the reporter with the
+// procedure's source and that number, and the procedure goes on with its next statement.
 //
-//   Procedure proc("Scourwell.FMain.SetControls");
+//   Procedure proc("Scourwell.FMain.SetControls", reporter);
 //   proc.Do(100, [&] { frmHost(0)->hide(); });
 //   if (proc.If(103, [&] { return WizardStep == 1; })) proc.Do(104, ...);
 class Procedure {
  public:
-  explicit Procedure(std::string source) : source_(std::move(source)) {}
+  Procedure(std::string source, Reporter& reporter)
+      : source_(std::move(source)), reporter_(reporter) {}
 
   const std::string& Source() const noexcept { return source_; }
 
@@ -66,10 +61,13 @@ class Procedure {
   }
 
   // Reports an error captured earlier against `line`.
-  void Report(std::int32_t line, const CapturedError& error) const noexcept;
+  void Report(std::int32_t line, const CapturedError& error) const noexcept {
+    reporter_.StatementFailed(source_, line, error);
+  }
 
  private:
   std::string source_;
+  Reporter& reporter_;
 };
 
 }  // namespace errors

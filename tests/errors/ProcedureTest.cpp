@@ -6,7 +6,6 @@
 
 #include "errors/ErrorRecord.h"
 #include "errors/Procedure.h"
-#include "support/RecordingForms.h"
 
 namespace {
 
@@ -16,16 +15,25 @@ using errors::Procedure;
 const ErrorRecord kDenied(errors::ClassErrorNumber(17022), "Scourwell.CAppSettings",
                           "Access denied");
 
-// The line a report names, read back from its text.
-std::string LineOf(const testing_support::RecordingForms::Box& box) {
-  const std::string marker = "' at line ";
-  const auto start = box.prompt.find(marker) + marker.size();
-  return box.prompt.substr(start, box.prompt.find(' ', start) - start);
-}
+// Keeps what each failing statement reported.
+struct Reported {
+  std::string source;
+  std::int32_t line;
+  errors::CapturedError error;
+};
+
+class RecordingReporter final : public errors::Reporter {
+ public:
+  void StatementFailed(const std::string& source, std::int32_t line,
+                       const errors::CapturedError& error) noexcept override {
+    reports.push_back({source, line, error});
+  }
+  std::vector<Reported> reports;
+};
 
 TEST(ProcedureTest, AFailingStatementIsReportedAndTheNextOneRuns) {
-  testing_support::RecordingForms forms;
-  Procedure proc("Scourwell.FMain.SetControls");
+  RecordingReporter reporter;
+  Procedure proc("Scourwell.FMain.SetControls", reporter);
   std::vector<int> ran;
   proc.Do(100, [&] { ran.push_back(100); });
   const bool ok = proc.Do(101, [&]() { throw kDenied; });
@@ -33,34 +41,34 @@ TEST(ProcedureTest, AFailingStatementIsReportedAndTheNextOneRuns) {
 
   EXPECT_FALSE(ok);
   EXPECT_EQ(ran, (std::vector<int>{100, 102}));
-  ASSERT_EQ(forms.boxes.size(), 1u);
-  EXPECT_EQ(LineOf(forms.boxes[0]), "101");
-  EXPECT_NE(forms.boxes[0].prompt.find("Error: (-2147204482) 'Access denied'"), std::string::npos);
-  EXPECT_NE(forms.boxes[0].prompt.find("component 'Scourwell.FMain.SetControls'"),
-            std::string::npos);
+  ASSERT_EQ(reporter.reports.size(), 1u);
+  EXPECT_EQ(reporter.reports[0].line, 101);
+  EXPECT_EQ(reporter.reports[0].error.number, -2147204482);
+  EXPECT_EQ(reporter.reports[0].error.description, "Access denied");
+  EXPECT_EQ(reporter.reports[0].source, "Scourwell.FMain.SetControls");
 }
 
 TEST(ProcedureTest, TwoFailuresGiveTwoReportsInOrder) {
-  testing_support::RecordingForms forms;
-  Procedure proc("Scourwell.FMain.cmdNext_Click");
+  RecordingReporter reporter;
+  Procedure proc("Scourwell.FMain.cmdNext_Click", reporter);
   proc.Do(104, [] { throw kDenied; });
   proc.Do(105, [] {});
   proc.Do(106, [] { throw std::runtime_error("second"); });
-  ASSERT_EQ(forms.boxes.size(), 2u);
-  EXPECT_EQ(LineOf(forms.boxes[0]), "104");
-  EXPECT_EQ(LineOf(forms.boxes[1]), "106");
+  ASSERT_EQ(reporter.reports.size(), 2u);
+  EXPECT_EQ(reporter.reports[0].line, 104);
+  EXPECT_EQ(reporter.reports[1].line, 106);
 }
 
 TEST(ProcedureTest, AFailingConditionGoesIntoTheBranchUnlessTheCallerSaysOtherwise) {
-  testing_support::RecordingForms forms;
-  Procedure proc("S");
+  RecordingReporter reporter;
+  Procedure proc("S", reporter);
   const auto failing = []() -> bool { throw kDenied; };
   EXPECT_TRUE(proc.If(101, failing));
   EXPECT_FALSE(proc.If(108, failing, false));
-  EXPECT_EQ(forms.boxes.size(), 2u);
+  EXPECT_EQ(reporter.reports.size(), 2u);
   EXPECT_FALSE(proc.If(103, [] { return false; }));
   EXPECT_TRUE(proc.If(103, [] { return true; }));
-  EXPECT_EQ(forms.boxes.size(), 2u);
+  EXPECT_EQ(reporter.reports.size(), 2u);
 }
 
 struct ForeignCase {
