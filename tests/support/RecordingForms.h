@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -9,7 +10,8 @@
 namespace testing_support {
 
 // A forms runtime that records every box instead of showing it, and counts message pumps.
-// Installs itself for its own lifetime.
+// A box is answered with the next of `answers`, or with its default button when none is left
+// (as a user who just presses Enter). Installs itself for its own lifetime.
 class RecordingForms final : public forms::Forms {
  public:
   struct Box {
@@ -31,6 +33,7 @@ class RecordingForms final : public forms::Forms {
   }
 
   std::vector<Box> boxes;
+  std::deque<int> answers;
   int pumps = 0;
   // Runs at every pump, as the user's actions would while the window has its turn.
   std::function<void()> onDoEvents;

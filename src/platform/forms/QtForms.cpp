@@ -28,10 +28,20 @@ int QtForms::MsgBox(const std::string& prompt, int buttons, const std::string& t
   // The program composes its texts with CR LF line breaks; Qt breaks lines at LF alone.
   QString text = QString::fromStdString(prompt);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  QMessageBox box(IconOf(buttons), QString::fromStdString(title), text, QMessageBox::Ok,
+  const bool yesNo = (buttons & 0x7) == vbYesNo;
+  QMessageBox box(IconOf(buttons), QString::fromStdString(title), text,
+                  yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                   QApplication::activeWindow());
   box.setTextFormat(Qt::PlainText);
-  box.exec();
+  if (yesNo) {
+    const bool noFirst = DefaultAnswer(buttons) == vbNo;
+    box.setDefaultButton(noFirst ? QMessageBox::No : QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+  }
+  const int pressed = box.exec();
+  if (yesNo) {
+    return pressed == QMessageBox::Yes ? vbYes : vbNo;
+  }
   return vbOK;
 }
 

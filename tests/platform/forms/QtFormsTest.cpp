@@ -2,8 +2,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
+#include <functional>
 #include <thread>
 
 #include "platform/forms/Forms.h"
@@ -39,6 +42,51 @@ TEST(QtFormsTest, MsgBoxShowsAModalCriticalBoxWithOneOkButtonAndReturnsOk) {
   EXPECT_TRUE(seen.modal);
   EXPECT_EQ(QApplication::topLevelWidgets().size(), 0) << "the box leaked";
 }
+
+// How the user leaves a Yes/No box whose default is No, and what MsgBox then answers.
+struct YesNoCase {
+  const char* name;
+  std::function<void(QMessageBox&)> act;
+  int answer;
+};
+
+class YesNoBoxTest : public ::testing::TestWithParam<YesNoCase> {};
+
+TEST_P(YesNoBoxTest, DefaultsToNoAndAnswersWhatWasPressed) {
+  forms::QtForms qtForms;
+  bool noIsDefault = false;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    noIsDefault =
+        static_cast<QAbstractButton*>(box->defaultButton()) == box->button(QMessageBox::No);
+    GetParam().act(*box);
+  });
+  const int answer = qtForms.MsgBox(
+      "Destroy?", forms::vbYesNo | forms::vbExclamation | forms::vbDefaultButton2, "T");
+  EXPECT_TRUE(noIsDefault);
+  EXPECT_EQ(answer, GetParam().answer);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, YesNoBoxTest,
+    ::testing::Values(YesNoCase{"Enter",
+                                [](QMessageBox& box) {
+                                  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                                  QApplication::sendEvent(&box, &enter);
+                                },
+                                forms::vbNo},
+                      YesNoCase{"Escape",
+                                [](QMessageBox& box) {
+                                  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape,
+                                                   Qt::NoModifier);
+                                  QApplication::sendEvent(&box, &escape);
+                                },
+                                forms::vbNo},
+                      YesNoCase{"Yes",
+                                [](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); },
+                                forms::vbYes}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(QtFormsTest, TheHourglassIsSetOnceAndClearedCompletely) {
   forms::QtForms qtForms;
