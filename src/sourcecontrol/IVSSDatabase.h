@@ -19,6 +19,9 @@ class IVSSDatabase {
                     const std::string& password) = 0;
   // The item that `spec` names; with `deleted` true a deleted item may be named.
   virtual std::shared_ptr<IVSSItem> VSSItem(const std::string& spec, bool deleted) = 0;
+  // False when the user who opened the database may destroy none of its items. True does not
+  // promise that every destroy will be let through.
+  virtual bool MayDestroy() = 0;
 };
 
 // Makes a new, unopened database object: the engine's, unless a test has put a factory in place.

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 namespace sourcecontrol {
 
 class IVSSItems;
+
+enum class ItemType { Project = 0, File = 1 };
 
 // A project or a file of the database. Every failure raises an errors::ErrorRecord with a
 // non-zero number.
@@ -17,6 +20,9 @@ class IVSSItem {
   virtual bool Deleted() = 0;
   // The item's full path: "$/" for the root, "$/A/b.txt" below it.
   virtual std::string Spec() = 0;
+  virtual ItemType Type() = 0;
+  // A file's size in bytes, as stored; a project's is 0.
+  virtual std::int64_t Size() = 0;
   // The item's children in the database's order; deleted ones too when asked. A file has none.
   virtual std::shared_ptr<IVSSItems> Items(bool includeDeleted) = 0;
   // Removes the item from the database for good, a project with everything below it.

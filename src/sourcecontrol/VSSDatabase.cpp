@@ -41,6 +41,14 @@ class VSSItemOfEngine final : public IVSSItem {
     ExpectPresent();
     return record_.spec;
   }
+  ItemType Type() override {
+    ExpectPresent();
+    return record_.isProject ? ItemType::Project : ItemType::File;
+  }
+  std::int64_t Size() override {
+    ExpectPresent();
+    return record_.size;
+  }
   std::shared_ptr<IVSSItems> Items(bool includeDeleted) override;
   void Destroy() override {
     ExpectPresent();
@@ -106,13 +114,23 @@ void VSSDatabase::Open(const std::string& iniPath, const std::string& userName,
   });
 }
 
-std::shared_ptr<IVSSItem> VSSDatabase::VSSItem(const std::string& spec, bool deleted) {
+sourcesafe::Session& VSSDatabase::OpenSession() const {
   if (!session_) {
     throw errors::ErrorRecord(static_cast<std::int32_t>(sourcesafe::ErrorCode::kNotOpen),
                               kEngineErrorSource, "The database is not open");
   }
+  return *session_;
+}
+
+std::shared_ptr<IVSSItem> VSSDatabase::VSSItem(const std::string& spec, bool deleted) {
+  sourcesafe::Session& session = OpenSession();
   return Raising(
-      [&] { return std::make_shared<VSSItemOfEngine>(session_, session_->Find(spec, deleted)); });
+      [&] { return std::make_shared<VSSItemOfEngine>(session_, session.Find(spec, deleted)); });
+}
+
+bool VSSDatabase::MayDestroy() {
+  sourcesafe::Session& session = OpenSession();
+  return Raising([&] { return session.MayDestroy(); });
 }
 
 std::shared_ptr<IVSSDatabase> NewVSSDatabase() {

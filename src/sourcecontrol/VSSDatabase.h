@@ -20,8 +20,12 @@ class VSSDatabase final : public IVSSDatabase {
   void Open(const std::string& iniPath, const std::string& userName,
             const std::string& password) override;
   std::shared_ptr<IVSSItem> VSSItem(const std::string& spec, bool deleted) override;
+  bool MayDestroy() override;
 
  private:
+  // The open session; raises kNotOpen before Open has succeeded.
+  sourcesafe::Session& OpenSession() const;
+
   std::shared_ptr<sourcesafe::Session> session_;
 };
 

@@ -4,6 +4,7 @@
 #include "platform/sourcesafe/EngineError.h"
 #include "platform/sourcesafe/Schema.h"
 #include "platform/sourcesafe/Session.h"
+#include "platform/sqlite/Connection.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
@@ -26,7 +27,8 @@ class VSSDatabaseTest : public ::testing::Test {
     sourcesafe::CreateDatabase(Dir());
     auto setup = sourcesafe::Session::Open(Dir(), "Admin", "");
     setup->MakeProject("$/P/Q");
-    setup->AddFile("$/P/b", {});
+    const unsigned char five[] = {1, 2, 3, 4, 5};
+    setup->AddFile("$/P/b", five);
     setup->AddFile("$/P/a", {});
     setup->Delete(setup->Find("$/P/a", false));
     setup->AddFile("$/P/Q/c", {});
@@ -36,9 +38,11 @@ class VSSDatabaseTest : public ::testing::Test {
 
   std::string Dir() const { return (folder / "db").string(); }
 
-  // Spec and deleted mark of everything below `item`, depth first, as the wizard walks.
+  // Spec, kind, size and deleted mark of everything below `item`, depth first, as the wizard
+  // walks.
   void Walk(IVSSItem& item, std::vector<std::string>& seen) {
-    seen.push_back(item.Spec() + (item.Deleted() ? " (deleted)" : ""));
+    seen.push_back(item.Spec() + (item.Type() == sourcecontrol::ItemType::Project ? " P" : " F") +
+                   std::to_string(item.Size()) + (item.Deleted() ? " (deleted)" : ""));
     const std::shared_ptr<sourcecontrol::IVSSItems> children = item.Items(true);
     for (const std::shared_ptr<IVSSItem> child : *children) {
       Walk(*child, seen);
@@ -52,8 +56,8 @@ class VSSDatabaseTest : public ::testing::Test {
 TEST_F(VSSDatabaseTest, WalksTheWholeTreeWithDeletedItemsInTheEnginesOrder) {
   std::vector<std::string> seen;
   Walk(*database->VSSItem("$/", false), seen);
-  EXPECT_EQ(seen, (std::vector<std::string>{"$/", "$/P", "$/P/a (deleted)", "$/P/b",
-                                            "$/P/Q (deleted)", "$/P/Q/c"}));
+  EXPECT_EQ(seen, (std::vector<std::string>{"$/ P0", "$/P P0", "$/P/a F0 (deleted)", "$/P/b F5",
+                                            "$/P/Q P0 (deleted)", "$/P/Q/c F0"}));
   EXPECT_EQ(database->VSSItem("$/P", false)->Items(false)->Count(), 1);
 }
 
@@ -81,12 +85,30 @@ TEST_F(VSSDatabaseTest, ADestroyedItemCanNoLongerBeUsed) {
   EXPECT_EQ(database->VSSItem("$/P", false)->Items(true)->Count(), 2);
 }
 
+TEST_F(VSSDatabaseTest, MayDestroyFollowsTheUsersRightAsTheDatabaseHoldsItNow) {
+  EXPECT_TRUE(database->MayDestroy());  // Admin
+  auto admin = sourcesafe::Session::Open(Dir(), "Admin", "");
+  admin->AddUser("Guest", "pw", false);
+  admin->AddUser("Editor", "pw", true);
+  const auto guest = sourcecontrol::NewVSSDatabase();
+  guest->Open(Dir(), "Guest", "pw");
+  EXPECT_FALSE(guest->MayDestroy());
+  const auto editor = sourcecontrol::NewVSSDatabase();
+  editor->Open(Dir(), "Editor", "pw");
+  EXPECT_TRUE(editor->MayDestroy());
+  admin->Connection().Execute("UPDATE users SET can_destroy = 0 WHERE name = 'Editor'");
+  EXPECT_FALSE(editor->MayDestroy());
+  EXPECT_EQ(RaisedBy([] { sourcecontrol::NewVSSDatabase()->MayDestroy(); }).Number(),
+            N(ErrorCode::kNotOpen));
+}
+
 class FakeDatabase final : public IVSSDatabase {
  public:
   void Open(const std::string& path, const std::string&, const std::string&) override {
     opened = path;
   }
   std::shared_ptr<IVSSItem> VSSItem(const std::string&, bool) override { return nullptr; }
+  bool MayDestroy() override { return false; }
   std::string opened;
 };
 

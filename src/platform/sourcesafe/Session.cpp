@@ -346,9 +346,7 @@ void Session::Destroy(const ItemRecord& item) {
   WithStorageErrors(location_.dataFile, [&] {
     sqlite::Transaction transaction(*connection_, sqlite::Transaction::Kind::Immediate);
     // The right is read inside the transaction, so a right taken away meanwhile counts.
-    sqlite::Statement right(*connection_, "SELECT can_destroy FROM users WHERE id = ?1");
-    right.Bind(1, userId_);
-    if (!right.Step() || (right.Int(0) == 0 && !IsAdmin())) {
+    if (!HasDestroyRight()) {
       throw EngineError(
           ErrorCode::kAccessDenied,
           "User " + Quoted(userName_) + " has no right to destroy " + Quoted(item.spec));
@@ -369,6 +367,16 @@ void Session::Destroy(const ItemRecord& item) {
     connection_->Execute("PRAGMA incremental_vacuum");
     transaction.Commit();
   });
+}
+
+bool Session::HasDestroyRight() {
+  sqlite::Statement right(*connection_, "SELECT can_destroy FROM users WHERE id = ?1");
+  right.Bind(1, userId_);
+  return right.Step() && (right.Int(0) != 0 || IsAdmin());
+}
+
+bool Session::MayDestroy() {
+  return WithStorageErrors(location_.dataFile, [&] { return HasDestroyRight(); });
 }
 
 void Session::AddUser(std::string_view name, std::string_view password, bool canDestroy) {

@@ -85,6 +85,8 @@ class Session {
   // Removes the item, and everything below a project, for good, in one transaction. Refused
   // without the right to destroy, and when the item's record changed since `item` was read.
   void Destroy(const ItemRecord& item);
+  // Whether this session's user may destroy items: Admin always, others with the right.
+  bool MayDestroy();
   // Adds a user; only Admin may.
   void AddUser(std::string_view name, std::string_view password, bool canDestroy);
   std::vector<unsigned char> Content(const ItemRecord& file);
@@ -102,6 +104,8 @@ class Session {
   ItemRecord Insert(const ItemRecord& parent, std::string_view name, bool isProject,
                     std::int64_t size);
   bool IsAdmin() const;
+  // Reads the user's destroy right as the database holds it now.
+  bool HasDestroyRight();
 
   DatabaseLocation location_;
   std::unique_ptr<sqlite::Connection> connection_;
