@@ -1,8 +1,11 @@
 #include "platform/windowing/QtWindowing.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
+#include <vector>
 
 namespace windowing {
 namespace {
@@ -18,6 +21,64 @@ QMargins FrameOf(const QWidget& widget) {
   return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
           frame.bottom() - inner.bottom()};
 }
+
+// A placement's size is the outer size, frame included, but a window that has never been shown
+// has no frame yet. Such a window is sized as if the frame were nothing, and corrected to the
+// outer size once the window manager has given it its frame, so that a window placed before it
+// is first shown opens at the size it was left at and does not grow by its frame each time.
+class FrameSizer final : public QObject {
+ public:
+  static FrameSizer& Instance() {
+    static FrameSizer sizer;
+    return sizer;
+  }
+
+  void Follow(QWidget& widget, const QSize& outer) {
+    Forget(&widget);
+    pending_.push_back({&widget, outer});
+    widget.installEventFilter(this);
+  }
+  void Forget(QWidget* widget) {
+    std::erase_if(pending_, [&](const Pending& pending) {
+      return pending.widget.isNull() || pending.widget == widget;
+    });
+    if (widget != nullptr) {
+      widget->removeEventFilter(this);
+    }
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize) {
+      return false;
+    }
+    for (const Pending& pending : pending_) {
+      if (pending.widget != watched) {
+        continue;
+      }
+      QWidget& widget = *pending.widget;
+      const QMargins frame = FrameOf(widget);
+      if (!widget.isVisible() || frame.isNull()) {
+        return false;  // no frame yet
+      }
+      const QSize outer = pending.outer;
+      Forget(&widget);
+      if (!widget.isMaximized() && !widget.isMinimized() && !widget.isFullScreen()) {
+        widget.resize(outer.shrunkBy(frame));
+      }
+      return false;
+    }
+    return false;
+  }
+
+ private:
+  struct Pending {
+    QPointer<QWidget> widget;
+    QSize outer;
+  };
+  std::vector<Pending> pending_;
+};
 
 }  // namespace
 
@@ -74,9 +135,15 @@ BOOL QtWindowing::SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placeme
   }
   const RECT& outer = placement->rcNormalPosition;
   const QRect frame(outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top);
-  const QRect inner = frame.marginsRemoved(FrameOf(*widget));
+  const QMargins margins = FrameOf(*widget);
+  const QRect inner = frame.marginsRemoved(margins);
   widget->move(frame.topLeft());
   widget->resize(inner.size());  // a fixed-size window keeps its size
+  if (margins.isNull() && !widget->isVisible()) {
+    FrameSizer::Instance().Follow(*widget, frame.size());
+  } else {
+    FrameSizer::Instance().Forget(widget);
+  }
   switch (placement->showCmd) {
     case SW_HIDE:
       widget->hide();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QTest>
 #include <QWidget>
 
 #include "platform/windowing/QtWindowing.h"
@@ -53,6 +54,25 @@ TEST(QtWindowingTest, APlacementIsReadAndAppliedInPixels) {
   WINDOWPLACEMENT maximized = Placement();
   windows.GetWindowPlacement(handle, &maximized);
   EXPECT_EQ(maximized.showCmd, SW_SHOWMAXIMIZED);
+}
+
+TEST(QtWindowingTest, AWindowPlacedBeforeItWasEverShownOpensAtTheOuterSizeGiven) {
+  QtWindowing windows;
+  QWidget shown;
+  shown.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown));
+  WINDOWPLACEMENT left = Placement();
+  ASSERT_EQ(windows.GetWindowPlacement(QtWindowing::HandleOf(shown), &left), 1);
+  left.rcNormalPosition = {20, 30, 20 + 320, 30 + 180};
+  left.showCmd = SW_HIDE;
+
+  QWidget next;  // the next start: placed while hidden, shown afterwards
+  ASSERT_EQ(windows.SetWindowPlacement(QtWindowing::HandleOf(next), &left), 1);
+  next.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+  QTest::qWait(0);
+  EXPECT_EQ(next.frameGeometry().size(), QSize(320, 180));
+  EXPECT_EQ(next.frameGeometry().topLeft(), QPoint(20, 30));
 }
 
 TEST(QtWindowingTest, RefusesARecordOfTheWrongLengthAndAHandleOfNoWindow) {
