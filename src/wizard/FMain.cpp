@@ -1,19 +1,16 @@
 #include "wizard/FMain.h"
 
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QMouseEvent>
 #include <QShortcut>
 
-#include "errors/ErrorRecord.h"
 #include "sourcecontrol/IVSSDatabase.h"
-#include "wizard/DeletedEntry.h"
 #include "wizard/HandCursor.h"
+#include "wizard/Twips.h"
 
 namespace wizard {
 namespace {
-
-// Positions in the layout are in twips; the window is laid out at 96 dots an inch.
-int Px(int twips) { return qRound(twips / 15.0); }
 
 void Place(QWidget& control, const char* name, int left, int top, int width, int height) {
   control.setObjectName(QString::fromLatin1(name));
@@ -41,10 +38,11 @@ void PageHeading(QLabel& label, const QString& text) {
   Bold(label);
 }
 
-// Blue, not underlined at rest, with the hand pointer.
+// Blue, not underlined at rest, with the hand pointer; grey like any disabled text when disabled.
 void LinkLook(QLabel& label) {
   QPalette palette = label.palette();
-  palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+  palette.setColor(QPalette::Active, QPalette::WindowText, QColor(0, 0, 255));
+  palette.setColor(QPalette::Inactive, QPalette::WindowText, QColor(0, 0, 255));
   label.setPalette(palette);
   static const QCursor hand = HandCursor();
   label.setCursor(hand);
@@ -74,10 +72,11 @@ FMain::~FMain() = default;
 void FMain::BuildControls() {
   setObjectName(QStringLiteral("FMain"));
   setWindowTitle(QStringLiteral("Pellbrook Scourwell"));
-  setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
-  setFixedSize(Px(7140), Px(4605));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+  // The layout's size is the size at first start and the smallest; the window may grow.
+  setMinimumSize(Px(7140), Px(4605));
+  resize(minimumSize());
   // The window was laid out for Microsoft Sans Serif; Liberation Sans has nearly its widths.
   QFont formFont;
   formFont.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
@@ -146,25 +145,7 @@ void FMain::BuildControls() {
   lblSearchedFolder.setText(QStringLiteral("..."));
   lblSearchedFolder.hide();
 
-  // Page 1, the selection page.
-  Place(frmHost1, "frmHost(1)", 75, 825, 7440, 3060);
-  Place(Label6, "Label6", 105, 75, 6825, 510);
-  PageHeading(
-      Label6,
-      QStringLiteral(
-          "Scourwell has analyzed the database and found the following items as being deleted but "
-          "not purged. Please check the items you want to purge:"));
-  Place(List1, "List1", 75, 585, 6855, 2085);
-  // Every entry is one line of text: uniform sizes spare the list a layout pass over every
-  // entry each time one is added or removed.
-  List1.setUniformItemSizes(true);
-  List1.setSelectionMode(QAbstractItemView::SingleSelection);
-  lblCheckAll.setText(QStringLiteral("Uncheck All"));
-  PlaceAutoSize(lblCheckAll, "lblCheckAll", 105, 2760);
-  LinkLook(lblCheckAll);
-  Place(lblCount, "lblCount", 4755, 2760, 2145, 195);
-  lblCount.setText(QStringLiteral("<count>"));
-  lblCount.setAlignment(Qt::AlignRight | Qt::AlignTop);
+  BuildSelectPage();
 
   // Page 2, the progress page.
   Place(frmHost2, "frmHost(2)", 75, 825, 6990, 3060);
@@ -173,6 +154,12 @@ void FMain::BuildControls() {
   Bold(lblNowPurging);
   Place(lblPurgeFileName, "lblPurgeFileName", 150, 435, 6675, 225);
   lblPurgeFileName.setText(QStringLiteral("<file name here>"));
+  // What the purge did, or why a search found less than there may be.
+  Place(lblSummary, "lblSummary", 150, 435, 6675, 2520);
+  lblSummary.setWordWrap(true);
+  lblSummary.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  lblSummary.setTextInteractionFlags(Qt::TextSelectableByMouse);
+  lblSummary.hide();
 
   // The button row.
   Place(Frame5, "Frame5", -60, 3885, 7290, 90);
@@ -194,25 +181,82 @@ void FMain::BuildControls() {
   for (QWidget* control : findChildren<QWidget*>()) {
     control->setFocusPolicy(Qt::NoFocus);
   }
-  QWidget* tabOrder[] = {&txtLoginName, &txtPassword, &txtVssDb, &List1, &cmdNext, &cmdCancel};
+  QWidget* tabOrder[] = {&txtLoginName,    &txtPassword, &txtVssDb, &txtFilter, &cmdCheckShown,
+                         &cmdUncheckShown, &List1,       &cmdNext,  &cmdCancel};
   for (QWidget* control : tabOrder) {
     control->setFocusPolicy(Qt::StrongFocus);
   }
-  for (int i = 0; i + 1 < 6; ++i) {
+  for (std::size_t i = 0; i + 1 < std::size(tabOrder); ++i) {
     setTabOrder(tabOrder[i], tabOrder[i + 1]);
   }
   frmHost1.hide();
   frmHost2.hide();
+  AnchorControls();
+}
+
+void FMain::BuildSelectPage() {
+  Place(frmHost1, "frmHost(1)", 75, 825, 7440, 3060);
+  Place(Label6, "Label6", 105, 75, 6825, 510);
+  PageHeading(
+      Label6,
+      QStringLiteral(
+          "Scourwell has analyzed the database and found the following items as being deleted but "
+          "not purged. Please check the items you want to purge:"));
+  // The filter row: which entries the list shows, and check boxes set for those alone.
+  lblFilter.setText(QStringLiteral("&Filter:"));
+  PlaceAutoSize(lblFilter, "lblFilter", 105, 645);
+  lblFilter.setBuddy(&txtFilter);
+  Place(txtFilter, "txtFilter", 675, 600, 2805, 315);
+  txtFilter.setPlaceholderText(QStringLiteral("names, * and ? as wildcards"));
+  txtFilter.setClearButtonEnabled(true);
+  Place(cmdCheckShown, "cmdCheckShown", 3600, 592, 1590, 330);
+  cmdCheckShown.setText(QStringLiteral("Chec&k shown"));
+  Place(cmdUncheckShown, "cmdUncheckShown", 5340, 592, 1590, 330);
+  cmdUncheckShown.setText(QStringLiteral("&Uncheck shown"));
+
+  Place(List1, "List1", 75, 990, 6855, 1680);
+  List1.setModel(&shownEntries_);
+  List1.setRootIsDecorated(false);
+  List1.setItemsExpandable(false);
+  // Every entry is one line of text: uniform heights spare the list a layout pass over every
+  // entry each time one is added or removed.
+  List1.setUniformRowHeights(true);
+  List1.setSelectionMode(QAbstractItemView::SingleSelection);
+  List1.setAllColumnsShowFocus(true);
+  List1.header()->setStretchLastSection(false);
+  List1.header()->setSectionResizeMode(DeletedItemsModel::kItemColumn, QHeaderView::Stretch);
+  List1.header()->setSectionResizeMode(DeletedItemsModel::kKindColumn, QHeaderView::Fixed);
+  List1.header()->setSectionResizeMode(DeletedItemsModel::kTakesColumn, QHeaderView::Fixed);
+  List1.setColumnWidth(DeletedItemsModel::kKindColumn, Px(900));
+  List1.setColumnWidth(DeletedItemsModel::kTakesColumn, Px(2250));
+
+  // Why the list may be incomplete, or why nothing can be purged; shown only then.
+  Place(lblNotice, "lblNotice", 105, 2340, 6825, 390);
+  lblNotice.setWordWrap(true);
+  lblNotice.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QPalette dark = lblNotice.palette();
+  dark.setColor(QPalette::WindowText, QColor(160, 0, 0));
+  lblNotice.setPalette(dark);
+  lblNotice.hide();
+
+  lblCheckAll.setText(QStringLiteral("Uncheck All"));
+  PlaceAutoSize(lblCheckAll, "lblCheckAll", 105, 2760);
+  LinkLook(lblCheckAll);
+  Place(lblSelection, "lblSelection", 1245, 2760, 3450, 195);
+  Place(lblCount, "lblCount", 4755, 2760, 2145, 195);
+  lblCount.setText(QStringLiteral("<count>"));
+  lblCount.setAlignment(Qt::AlignRight | Qt::AlignTop);
 }
 
 void FMain::WireEvents() {
   connect(&cmdNext, &QPushButton::clicked, this, [this] { cmdNext_Click(); });
   connect(&cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-  connect(&List1, &QListWidget::itemChanged, this, [this](QListWidgetItem*) {
-    if (!checkingAll_) {
-      List1_ItemCheck(-1);  // the handler does not use the index; finding it costs a scan
-    }
-  });
+  // A click on a check box has gone through the rule between the boxes: the purge button's rule
+  // runs once for it, however many boxes followed.
+  listModel_.onUserCheck = [this](int entry) { List1_ItemCheck(entry); };
+  connect(&txtFilter, &QLineEdit::textChanged, this, [this] { txtFilter_Change(); });
+  connect(&cmdCheckShown, &QPushButton::clicked, this, [this] { cmdCheckShown_Click(); });
+  connect(&cmdUncheckShown, &QPushButton::clicked, this, [this] { cmdUncheckShown_Click(); });
   // Enter presses the button that has the focus, else the default button; Esc the cancel button.
   const auto enter = [this] {
     if (focusWidget() == &cmdCancel) {
@@ -247,19 +291,16 @@ void FMain::WireEvents() {
 }
 
 bool FMain::eventFilter(QObject* watched, QEvent* event) {
+  for (QLabel* link : {&lblCheckAll, &lblWWW, &lblChangePath, &lblEMail}) {
+    if (watched == link) {
+      return LinkEvent(*link, event) || QWidget::eventFilter(watched, event);
+    }
+  }
   if (event->type() == QEvent::MouseMove) {
     if (watched == &cmdCancel) {
       cmdCancel_MouseMove();
     } else if (watched == List1.viewport()) {
       List1_MouseMove();
-    } else if (watched == &lblCheckAll) {
-      lblCheckAll_MouseMove();
-    } else if (watched == &lblWWW) {
-      lblWWW_MouseMove();
-    } else if (watched == &lblChangePath) {
-      lblChangePath_MouseMove();
-    } else if (watched == &lblEMail) {
-      lblEMail_MouseMove();
     } else {
       for (int index = 0; index < 3; ++index) {
         if (watched == &frmHost(index)) {
@@ -281,31 +322,61 @@ bool FMain::eventFilter(QObject* watched, QEvent* event) {
       }
       return true;
     }
-  } else if (event->type() == QEvent::MouseButtonRelease) {
-    // A label is clicked when the left button comes up over it.
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    auto* label = qobject_cast<QLabel*>(watched);
-    if (label != nullptr && mouse->button() == Qt::LeftButton &&
-        label->rect().contains(mouse->position().toPoint())) {
-      if (label == &lblCheckAll) {
-        lblCheckAll_Click();
-        return true;
-      }
-      if (label == &lblWWW) {
-        lblWWW_Click();
-        return true;
-      }
-      if (label == &lblEMail) {
-        lblEMail_Click();
-        return true;
-      }
-      if (label == &lblChangePath) {
-        lblChangePath_Click();
-        return true;
-      }
-    }
   }
   return QWidget::eventFilter(watched, event);
+}
+
+// The pointer over a link label, and its clicks. A disabled label does nothing at all. A click is
+// the left button going down and coming up over the same label; the second press of a
+// double-click is no click of its own, so one click is one action.
+bool FMain::LinkEvent(QLabel& label, QEvent* event) {
+  const auto* mouse = static_cast<QMouseEvent*>(event);
+  switch (event->type()) {
+    case QEvent::MouseMove:
+      if (!label.isEnabled()) {
+        return true;
+      }
+      if (&label == &lblCheckAll) {
+        lblCheckAll_MouseMove();
+      } else if (&label == &lblWWW) {
+        lblWWW_MouseMove();
+      } else if (&label == &lblChangePath) {
+        lblChangePath_MouseMove();
+      } else {
+        lblEMail_MouseMove();
+      }
+      return false;
+    case QEvent::MouseButtonPress:
+      if (mouse->button() == Qt::LeftButton) {
+        pressedLink_ = label.isEnabled() ? &label : nullptr;
+      }
+      return true;
+    case QEvent::MouseButtonDblClick:
+      pressedLink_ = nullptr;
+      return true;
+    case QEvent::MouseButtonRelease: {
+      if (mouse->button() != Qt::LeftButton) {
+        return true;
+      }
+      const bool clicked = std::exchange(pressedLink_, nullptr) == &label && label.isEnabled() &&
+                           label.rect().contains(mouse->position().toPoint());
+      if (!clicked) {
+        return true;
+      }
+      if (&label == &lblCheckAll) {
+        lblCheckAll_Click();
+      } else if (&label == &lblWWW) {
+        lblWWW_Click();
+      } else if (&label == &lblEMail) {
+        lblEMail_Click();
+      } else {
+        lblChangePath_Click();
+      }
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 
 void FMain::mouseMoveEvent(QMouseEvent* event) {
@@ -334,15 +405,6 @@ void FMain::closeEvent(QCloseEvent* event) {
 QFrame& FMain::frmHost(int index) {
   QFrame* pages[] = {&frmHost0, &frmHost1, &frmHost2};
   return *pages[index];
-}
-
-DeletedEntry& FMain::Entry(int index) {
-  auto* entry = dynamic_cast<DeletedEntry*>(List1.item(index));
-  if (entry == nullptr) {
-    throw errors::ErrorRecord(DeletedItemCollection::kInvalidArgument, "Scourwell",
-                              "Invalid procedure call or argument");
-  }
-  return *entry;
 }
 
 void FMain::SetBorder(Shape& shape, bool red) {

@@ -3,27 +3,36 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTreeView>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "settings/CAppSettings.h"
 #include "settings/CFormRestore.h"
 #include "settings/FormObject.h"
-#include "wizard/DeletedItemCollection.h"
+#include "wizard/Anchors.h"
+#include "wizard/DeletedItemsModel.h"
+#include "wizard/ReportError.h"
 #include "wizard/Shape.h"
+#include "wizard/ShownEntries.h"
+#include "wizardcore/DeletedItemCollection.h"
+#include "wizardcore/DeletedList.h"
+#include "wizardcore/Host.h"
 
 namespace sourcecontrol {
 class IVSSDatabase;
 class IVSSItem;
 }  // namespace sourcecontrol
 
-namespace wizard {
+namespace wizardcore {
+struct PurgeSummary;
+}
 
-class DeletedEntry;
+namespace wizard {
 
 // The main window: a wizard that opens a database, lists every deleted item in it, and purges
 // the items the user checks. Its handlers carry the names of the controls and events they
@@ -32,9 +41,12 @@ class DeletedEntry;
 // - FMain.cpp: the controls and their layout, event wiring.
 // - FMainLifecycle.cpp: Form_Initialize, Form_Load, Form_Unload, the window as a FormObject.
 // - FMainFlow.cpp: SetControls, SetHourglass, cmdNext_Click, cmdCancel_Click, the pointer.
-// - FMainSearch.cpp: SearchVssItem.
-// - FMainPurge.cpp: PurgeVssItems.
-// - FMainList.cpp: List1_ItemCheck, lblCheckAll_Click.
+// - FMainRun.cpp: SearchVssItem and PurgeVssItems, which run the search and the purge of
+//   wizardcore/ (Search.cpp, Purge.cpp) with the window as their host; the purge's question
+//   and its summary on the finish page.
+// - FMainList.cpp: List1_ItemCheck, lblCheckAll_Click, the filter field and its two buttons,
+//   the lines under the list.
+// - FMainLayout.cpp: the window's size and what follows it.
 // - FMainLinks.cpp: UnderlineLabel(s), the links' pointer handlers, lblWWW_Click, lblEMail_Click.
 // - FMainLogin.cpp: the fields' GotFocus handlers, lblChangePath_Click.
 class FMain : public QWidget, public settings::FormObject {
@@ -78,12 +90,15 @@ class FMain : public QWidget, public settings::FormObject {
   void txtPassword_GotFocus();
   void txtVssDb_GotFocus();
   void lblChangePath_Click();
+  void txtFilter_Change();
+  void cmdCheckShown_Click();
+  void cmdUncheckShown_Click();
 
   // What the placement memory needs of the window.
   std::string Name() const override { return "FMain"; }
   windowing::HWND hWnd() const override;
   bool Visible() const override { return isVisible(); }
-  bool Sizable() const override { return false; }
+  bool Sizable() const override { return true; }
   double OuterWidth() const override { return frameGeometry().width(); }
   double OuterHeight() const override { return frameGeometry().height(); }
   void SetWindowState(WindowState state) override;
@@ -92,14 +107,43 @@ class FMain : public QWidget, public settings::FormObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // What the search and the purge see of the window while they run.
+  class RunHost final : public wizardcore::Host {
+   public:
+    explicit RunHost(FMain& window) : window_(window) {}
+    void StatementFailed(const std::string& source, std::int32_t line,
+                         const errors::CapturedError& error) noexcept override;
+    void DoEvents() override;
+    bool StopRequested() const override { return window_.StopRequested; }
+    void ShowSearchedFolder(const std::string& spec) override;
+    void ShowNowPurging(const std::string& caption) override;
+    void ShowPurgeFileName(const std::string& spec) override;
+    void Log(const std::string& line) override;
+
+   private:
+    FMain& window_;
+  };
+
   void BuildControls();
+  void BuildSelectPage();
   void WireEvents();
+  void AnchorControls();
+  // Gives the list the room between the filter row and the lines under it.
+  void LayOutList();
+  bool LinkEvent(QLabel& label, QEvent* event);
   QFrame& frmHost(int index);
-  // The entry at `index`; raises error 5 when there is none.
-  DeletedEntry& Entry(int index);
   void SetBorder(Shape& shape, bool red);
+  // Asks before a purge; true to go on.
+  bool ConfirmPurge();
+  // The lines under the list: what the checked entries take, and why the list is incomplete or
+  // why nothing can be purged.
+  void ShowSelection();
+  void ShowNotice();
+  void ShowSummary(const wizardcore::PurgeSummary& summary);
+  void CheckShown(bool checked);
 
   // The controls, parents before their children, named as in the window's layout.
   QFrame Frame1{this};
@@ -130,12 +174,19 @@ class FMain : public QWidget, public settings::FormObject {
   QLabel lblSearchedFolder{&frmHost0};
   QFrame frmHost1{this};
   QLabel Label6{&frmHost1};
-  QListWidget List1{&frmHost1};
+  QLabel lblFilter{&frmHost1};
+  QLineEdit txtFilter{&frmHost1};
+  QPushButton cmdCheckShown{&frmHost1};
+  QPushButton cmdUncheckShown{&frmHost1};
+  QTreeView List1{&frmHost1};
+  QLabel lblNotice{&frmHost1};
   QLabel lblCheckAll{&frmHost1};
+  QLabel lblSelection{&frmHost1};
   QLabel lblCount{&frmHost1};
   QFrame frmHost2{this};
   QLabel lblNowPurging{&frmHost2};
   QLabel lblPurgeFileName{&frmHost2};
+  QLabel lblSummary{&frmHost2};
   QFrame Frame5{this};
   QLabel lblWWW{this};
   QLabel lblEMail{this};
@@ -146,7 +197,7 @@ class FMain : public QWidget, public settings::FormObject {
   QShortcut escapeKey_{Qt::Key_Escape, this};
 
   // The window's state.
-  DeletedItemCollection DeletedItems;
+  wizardcore::DeletedItemCollection DeletedItems;
   std::int16_t WizardStep = 0;  // 1 login page, 2 selection page, 3 progress page
   std::shared_ptr<sourcecontrol::IVSSDatabase> Database;
   bool StopRequested = false;
@@ -155,11 +206,22 @@ class FMain : public QWidget, public settings::FormObject {
   bool Busy = false;
   bool AllChecked = false;
 
+  // The entries of the last search, and the list's view of them.
+  wizardcore::DeletedList listed_;
+  DeletedItemsModel listModel_{listed_};
+  ShownEntries shownEntries_{listModel_};
+  // Whether the user may destroy in the open database; empty when it could not be read.
+  std::optional<bool> mayDestroy_;
+
+  BoxReporter report_;
+  RunHost host_{*this};
+  Anchors anchors_;
+  // The link label a left button went down on; a click is a release over that same label.
+  QLabel* pressedLink_ = nullptr;
+
   // A search or purge is pumping messages; closing the window then waits for its end.
   bool running_ = false;
   bool closeRequested_ = false;
-  // Check-all sets every entry itself and applies the purge-button rule once afterwards.
-  bool checkingAll_ = false;
 };
 
 }  // namespace wizard

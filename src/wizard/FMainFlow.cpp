@@ -5,16 +5,16 @@
 
 #include "errors/ObjectRequired.h"
 #include "errors/Procedure.h"
-#include "errors/ReportError.h"
 #include "platform/forms/Forms.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "wizard/FMain.h"
+#include "wizardcore/Wording.h"
 
 namespace wizard {
 
 void FMain::SetControls() {
-  errors::Procedure proc("Scourwell.FMain.SetControls");
+  errors::Procedure proc("Scourwell.FMain.SetControls", report_);
   proc.Do(100, [&] { frmHost(0).hide(); });
   proc.Do(101, [&] { frmHost(1).hide(); });
   proc.Do(102, [&] { frmHost(2).hide(); });
@@ -34,7 +34,7 @@ void FMain::SetControls() {
 }
 
 void FMain::SetHourglass(bool on) {
-  errors::Procedure proc("Scourwell.FMain.SetHourglass");
+  errors::Procedure proc("Scourwell.FMain.SetHourglass", report_);
   proc.Do(100, [&] {
     forms::Current().SetScreenMousePointer(on ? forms::MousePointer::Hourglass
                                               : forms::MousePointer::Default);
@@ -67,13 +67,13 @@ void FMain::frmHost_MouseMove(int /*index*/) { Form_MouseMove(); }
 void FMain::List1_MouseMove() { Form_MouseMove(); }
 
 void FMain::cmdNext_Click() {
-  errors::Procedure proc("Scourwell.FMain.cmdNext_Click");
+  errors::Procedure proc("Scourwell.FMain.cmdNext_Click", report_);
   running_ = true;
   switch (WizardStep) {  // 100
     case 1: {
       // Connect and search.
       proc.Do(101, [&] { Database = sourcecontrol::NewVSSDatabase(); });
-      proc.Do(102, [&] { DeletedItems = DeletedItemCollection(); });
+      proc.Do(102, [&] { DeletedItems = wizardcore::DeletedItemCollection(); });
       // 103 to 107: the open's errors are kept, not reported.
       const errors::CapturedError hourglassError =
           errors::CaptureError([&] { SetHourglass(true); });
@@ -98,7 +98,7 @@ void FMain::cmdNext_Click() {
         proc.Do(151, [&] {
           forms::Current().MsgBox(
               "Could not connect to the VSS database.\r\n\r\nDetails: " + kept.description,
-              forms::vbOKOnly | forms::vbCritical, errors::kAppTitle);
+              forms::vbOKOnly | forms::vbCritical, kAppTitle);
         });
         break;
       }
@@ -125,7 +125,10 @@ void FMain::cmdNext_Click() {
       proc.Do(120, [&] { SetBorder(Shape1, false); });
       proc.Do(121, [&] { SetBorder(Shape2, true); });
       proc.Do(122, [&] { repaint(); });
-      proc.Do(123, [&] { List1.clear(); });
+      proc.Do(123, [&] {
+        listed_.Clear();
+        mayDestroy_.reset();
+      });
       proc.Do(124, [&] {
         lblPleaseWait.setText(QStringLiteral("Please wait until Scourwell builds the") +
                               QStringLiteral(" list of items that are deleted but not purged."));
@@ -135,7 +138,7 @@ void FMain::cmdNext_Click() {
       proc.Do(127, [&] { SetHourglass(true); });
       proc.Do(128, [&] { SearchVssItem(errors::Object(Database).VSSItem("$/", false)); });
       proc.Do(129, [&] { SetHourglass(false); });
-      if (!proc.If(130, [&] { return List1.count() == 0; })) {
+      if (!proc.If(130, [&] { return listed_.Count() == 0; })) {
         proc.Do(131, [&] { WizardStep = 2; });
         proc.Do(132, [&] { SetControls(); });
         proc.Do(133, [&] { SetBorder(Shape2, false); });
@@ -143,10 +146,15 @@ void FMain::cmdNext_Click() {
         proc.Do(135, [&] { repaint(); });
         proc.Do(136, [&] { AllChecked = true; });
         proc.Do(137, [&] {
-          lblCount.setText(QString::number(List1.count()) + QStringLiteral(" items found"));
+          lblCount.setText(QString::number(listed_.Count()) + QStringLiteral(" items found"));
         });
+        proc.Do(137, [&] { ShowSelection(); });
         proc.Do(138, [&] { cmdNext.setText(QStringLiteral("&Purge >>")); });
-        proc.Do(139, [&] { cmdNext.setEnabled(true); });
+        // The button is enabled only for a user who may destroy; the page says why otherwise,
+        // and why the list may be incomplete.
+        proc.Do(139, [&] { mayDestroy_ = errors::Object(Database).MayDestroy(); });
+        proc.Do(139, [&] { cmdNext.setEnabled(mayDestroy_.value_or(false)); });
+        proc.Do(139, [&] { ShowNotice(); });
         proc.Do(140, [&] { cmdCancel.setText(QStringLiteral("&Close")); });
         proc.Do(141, [&] { forms::Current().DoEvents(); });
         proc.Do(142, [&] { cmdNext.setFocus(); });
@@ -159,11 +167,20 @@ void FMain::cmdNext_Click() {
       proc.Do(147, [&] { repaint(); });
       proc.Do(148, [&] { lblPurgeFileName.hide(); });
       proc.Do(149, [&] { lblNowPurging.setText(QStringLiteral("No deleted items found.")); });
+      proc.Do(149, [&] {
+        // Nothing found may still not be everything: say which projects could not be read.
+        lblSummary.setText(QString::fromStdString(wizardcore::DescribeUnread(listed_.Unread())));
+        lblSummary.setVisible(!listed_.Unread().empty());
+      });
       proc.Do(150, [&] { cmdCancel.setText(QStringLiteral("&Close")); });
       break;
     }
     case 2:
-      // Purge.
+      // Purge, once the user has said yes to what it will destroy; No keeps the page as it is.
+      if (!proc.If(
+              152, [&] { return ConfirmPurge(); }, false)) {
+        break;
+      }
       proc.Do(153, [&] { WizardStep = 3; });
       proc.Do(154, [&] { SetControls(); });
       proc.Do(155, [&] { cmdNext.setEnabled(false); });
@@ -193,7 +210,7 @@ void FMain::cmdNext_Click() {
 }
 
 void FMain::cmdCancel_Click() {
-  errors::Procedure proc("Scourwell.FMain.cmdCancel_Click");
+  errors::Procedure proc("Scourwell.FMain.cmdCancel_Click", report_);
   if (proc.If(100, [&] { return cmdCancel.text() == QStringLiteral("&Close"); })) {
     proc.Do(101, [&] { close(); });
   } else if (proc.If(102, [&] { return cmdCancel.text() == QStringLiteral("&Stop"); })) {

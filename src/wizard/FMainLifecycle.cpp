@@ -19,7 +19,7 @@ QString TextOf(const settings::SettingValue& value) {
 }  // namespace
 
 void FMain::Form_Initialize() {
-  errors::Procedure proc("Scourwell.FMain.Form_Initialize");
+  errors::Procedure proc("Scourwell.FMain.Form_Initialize", report_);
   proc.Do(100, [&] { AppSettings = std::make_shared<settings::CAppSettings>(); });
   proc.Do(101, [&] { errors::Object(AppSettings).Init("Pellbrook", "Scourwell"); });
   proc.Do(102, [&] {
@@ -28,7 +28,7 @@ void FMain::Form_Initialize() {
 }
 
 void FMain::Form_Load() {
-  errors::Procedure proc("Scourwell.FMain.Form_Load");
+  errors::Procedure proc("Scourwell.FMain.Form_Load", report_);
   proc.Do(100, [&] { FormRestore = std::make_shared<settings::CFormRestore>(); });
   proc.Do(101, [&] { errors::Object(FormRestore).Init(AppSettings, true); });
   proc.Do(102, [&] { errors::Object(FormRestore).GetPosition(*this); });
@@ -48,7 +48,7 @@ void FMain::Form_Load() {
 }
 
 void FMain::Form_Unload(int& /*cancel*/) {
-  errors::Procedure proc("Scourwell.FMain.Form_Unload");
+  errors::Procedure proc("Scourwell.FMain.Form_Unload", report_);
   proc.Do(100, [&] { errors::Object(FormRestore).SavePosition(*this); });
 }
 

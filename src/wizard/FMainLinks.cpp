@@ -6,7 +6,7 @@
 namespace wizard {
 
 void FMain::UnderlineLabel(QLabel& label, bool underlined) {
-  errors::Procedure proc("Scourwell.FMain.UnderlineLabel");
+  errors::Procedure proc("Scourwell.FMain.UnderlineLabel", report_);
   QLabel* working = nullptr;
   proc.Do(100, [&] { working = &label; });
   proc.Do(101, [&] {
@@ -20,7 +20,7 @@ void FMain::UnderlineLabel(QLabel& label, bool underlined) {
 }
 
 void FMain::UnderlineLabels(const QLabel* label) {
-  errors::Procedure proc("Scourwell.FMain.UnderlineLabels");
+  errors::Procedure proc("Scourwell.FMain.UnderlineLabels", report_);
   if (proc.If(100, [&] { return label == nullptr; })) {
     proc.Do(101, [&] { UnderlineLabel(lblCheckAll, false); });
     proc.Do(102, [&] { UnderlineLabel(lblEMail, false); });
@@ -53,14 +53,14 @@ void FMain::lblEMail_MouseMove() {
 }
 
 void FMain::lblWWW_Click() {
-  errors::Procedure proc("Scourwell.FMain.lblWWW_Click");
+  errors::Procedure proc("Scourwell.FMain.lblWWW_Click", report_);
   proc.Do(100, [&] { UnderlineLabels(nullptr); });
   proc.Do(101, [&] { UnderlineLabel(lblWWW, false); });
   proc.Do(102, [&] { shell::CShell().OpenUrl("http://" + std::string(WebHost())); });
 }
 
 void FMain::lblEMail_Click() {
-  errors::Procedure proc("Scourwell.FMain.lblEMail_Click");
+  errors::Procedure proc("Scourwell.FMain.lblEMail_Click", report_);
   proc.Do(100, [&] { UnderlineLabels(nullptr); });
   proc.Do(101, [&] { UnderlineLabel(lblEMail, false); });
   proc.Do(102, [&] { shell::CShell().OpenUrl("mailto:" + std::string(EMailAddress())); });

@@ -1,37 +1,40 @@
-// The item list on the selection page: the purge button follows the check boxes, and the
-// check-all link checks or unchecks every entry.
+// The item list on the selection page: the purge button follows the check boxes, the check-all
+// link checks or unchecks every entry, the filter field narrows what the list shows and its two
+// buttons set the boxes of the entries shown; the lines under the list say what the checked
+// entries take and why the list may be incomplete.
 #include "errors/Procedure.h"
 #include "wizard/FMain.h"
+#include "wizardcore/Wording.h"
 
 namespace wizard {
 
 void FMain::List1_ItemCheck(int /*index*/) {
-  errors::Procedure proc("Scourwell.FMain.List1_ItemCheck");
+  errors::Procedure proc("Scourwell.FMain.List1_ItemCheck", report_);
   if (proc.If(100, [&] { return WizardStep != 2; })) {
     return;
   }
   bool any = false;  // 101
-  const int count = List1.count();
+  const int count = listed_.Size();
   for (int index = 0; index < count; ++index) {  // 102
-    proc.Do(103, [&] { any = any || List1.item(index)->checkState() == Qt::Checked; });
+    proc.Do(103, [&] { any = any || (listed_[index].checked && !listed_[index].removed); });
   }
-  proc.Do(104, [&] { cmdNext.setEnabled(any); });
+  // Nothing can be purged by a user who may not destroy.
+  proc.Do(104, [&] { cmdNext.setEnabled(any && mayDestroy_.value_or(false)); });
+  proc.Do(104, [&] { ShowSelection(); });
 }
 
 void FMain::lblCheckAll_Click() {
-  errors::Procedure proc("Scourwell.FMain.lblCheckAll_Click");
+  errors::Procedure proc("Scourwell.FMain.lblCheckAll_Click", report_);
   proc.Do(100, [&] { AllChecked = !AllChecked; });
   proc.Do(101, [&] { List1.setEnabled(false); });
   {
-    // Each check change would run the purge-button rule over the whole list: the rule runs
-    // once, after the loop, instead.
-    checkingAll_ = true;
-    const int count = List1.count();
+    // The list is told once, after the loop; every entry takes the same state, so the rule
+    // between the boxes has nothing to add.
+    wizardcore::DeletedList::Batch batch(listed_);
+    const int count = listed_.Size();
     for (int index = 0; index < count; ++index) {  // 102
-      proc.Do(103,
-              [&] { List1.item(index)->setCheckState(AllChecked ? Qt::Checked : Qt::Unchecked); });
+      proc.Do(103, [&] { listed_.SetChecked(index, AllChecked); });
     }
-    checkingAll_ = false;
   }
   proc.Do(104, [&] { List1.setEnabled(true); });
   proc.Do(105, [&] {
@@ -39,7 +42,50 @@ void FMain::lblCheckAll_Click() {
                         QStringLiteral(" All"));
     lblCheckAll.adjustSize();  // the label sizes itself to its caption
   });
+  // The purge button's rule, once for the whole loop.
   List1_ItemCheck(-1);
+}
+
+void FMain::txtFilter_Change() {
+  errors::Procedure proc("Scourwell.FMain.txtFilter_Change", report_);
+  proc.Do(100, [&] { shownEntries_.SetPattern(txtFilter.text().toStdString()); });
+}
+
+void FMain::cmdCheckShown_Click() { CheckShown(true); }
+
+void FMain::cmdUncheckShown_Click() { CheckShown(false); }
+
+// Sets the boxes of the entries the filter shows, with the rule between the boxes; hidden
+// entries change only where the rule asks it (the projects above an unchecked entry, the
+// entries below a checked project).
+void FMain::CheckShown(bool checked) {
+  errors::Procedure proc(
+      checked ? "Scourwell.FMain.cmdCheckShown_Click" : "Scourwell.FMain.cmdUncheckShown_Click",
+      report_);
+  proc.Do(100, [&] { listed_.CheckEach(shownEntries_.Shown(), checked); });
+  proc.Do(101, [&] { List1_ItemCheck(-1); });
+}
+
+void FMain::ShowSelection() {
+  lblSelection.setText(QString::fromStdString(wizardcore::DescribeSelection(listed_.Selected())));
+}
+
+void FMain::ShowNotice() {
+  std::string notice = wizardcore::DescribeUnread(listed_.Unread());
+  if (mayDestroy_ != true) {
+    const std::string user = txtLoginName.text().toStdString();
+    notice += std::string(notice.empty() ? "" : "\n") +
+              (mayDestroy_.has_value()
+                   ? "User '" + user +
+                         "' may not destroy items in this database, so nothing "
+                         "can be purged."
+                   : "Scourwell could not read whether user '" + user +
+                         "' may destroy items in this database, so nothing can be purged.");
+  }
+  lblNotice.setText(QString::fromStdString(notice));
+  lblNotice.setToolTip(QString::fromStdString(notice));
+  lblNotice.setVisible(!notice.empty());
+  LayOutList();
 }
 
 }  // namespace wizard

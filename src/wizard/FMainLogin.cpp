@@ -10,8 +10,8 @@ namespace {
 
 // Selection start 0, length 65535: the field limits the length to its text, so all of it is
 // selected and typing replaces it.
-void SelectAll(const char* source, QLineEdit& field) {
-  errors::Procedure proc(source);
+void SelectAll(const char* source, errors::Reporter& reporter, QLineEdit& field) {
+  errors::Procedure proc(source, reporter);
   proc.Do(100, [&] { field.setCursorPosition(0); });
   proc.Do(101, [&] { field.setSelection(0, std::min<int>(65535, field.text().size())); });
 }
@@ -19,17 +19,19 @@ void SelectAll(const char* source, QLineEdit& field) {
 }  // namespace
 
 void FMain::txtLoginName_GotFocus() {
-  SelectAll("Scourwell.FMain.txtLoginName_GotFocus", txtLoginName);
+  SelectAll("Scourwell.FMain.txtLoginName_GotFocus", report_, txtLoginName);
 }
 
 void FMain::txtPassword_GotFocus() {
-  SelectAll("Scourwell.FMain.txtPassword_GotFocus", txtPassword);
+  SelectAll("Scourwell.FMain.txtPassword_GotFocus", report_, txtPassword);
 }
 
-void FMain::txtVssDb_GotFocus() { SelectAll("Scourwell.FMain.txtVssDb_GotFocus", txtVssDb); }
+void FMain::txtVssDb_GotFocus() {
+  SelectAll("Scourwell.FMain.txtVssDb_GotFocus", report_, txtVssDb);
+}
 
 void FMain::lblChangePath_Click() {
-  errors::Procedure proc("Scourwell.FMain.lblChangePath_Click");
+  errors::Procedure proc("Scourwell.FMain.lblChangePath_Click", report_);
   proc.Do(100, [&] { UnderlineLabels(nullptr); });
   shell::CBrowseForFolder picker;  // one for this click, released when it ends
   proc.Do(101, [&] {

@@ -1,10 +1,10 @@
-#include "wizard/DeletedItemCollection.h"
+#include "wizardcore/DeletedItemCollection.h"
 
 #include <QString>
 
 #include "errors/ErrorRecord.h"
 
-namespace wizard {
+namespace wizardcore {
 namespace {
 
 [[noreturn]] void Raise(int number, const char* description) {
@@ -44,4 +44,4 @@ bool DeletedItemCollection::Holds(const std::string& key,
   return found != items_.end() && found->second.get() == item;
 }
 
-}  // namespace wizard
+}  // namespace wizardcore

@@ -8,7 +8,7 @@ namespace sourcecontrol {
 class IVSSItem;
 }
 
-namespace wizard {
+namespace wizardcore {
 
 // The keyed collection of the items a search listed, by spec. Keys compare without regard to
 // case, as specs do in the database. Failures raise errors::ErrorRecord with the numbers of the
@@ -30,4 +30,4 @@ class DeletedItemCollection {
   std::map<std::string, std::shared_ptr<sourcecontrol::IVSSItem>> items_;  // by folded key
 };
 
-}  // namespace wizard
+}  // namespace wizardcore

@@ -67,7 +67,7 @@ TEST_F(WizardTest, MarkersFollowTheWizardThroughSearchAndPurge) {
   };
   ListAll();
   EXPECT_EQ(RedMarkers(), "3");
-  Button("cmdNext").click();
+  Purge();
   EXPECT_EQ(RedMarkers(), "5");
   EXPECT_EQ(Text("lblNowPurging"), "Finished.");
   EXPECT_FALSE(Shown("lblPurgeFileName"));
@@ -87,14 +87,14 @@ TEST_F(WizardTest, TheCloseBoxDuringASearchStopsItAndClosesWhenItHasReturned) {
   window->show();
   bool closedAtOnce = true;
   forms.onDoEvents = [&] {
-    if (List().count() == 2 && closedAtOnce) {
+    if (Rows() == 2 && closedAtOnce) {
       closedAtOnce = window->close();
     }
   };
   ListAll();
   EXPECT_FALSE(closedAtOnce);  // the run was still going on
   EXPECT_FALSE(window->isVisible());
-  EXPECT_EQ(List().count(), 2);
+  EXPECT_EQ(Rows(), 2);
   EXPECT_TRUE(forms.boxes.empty());
 }
 
@@ -126,12 +126,39 @@ TEST_F(WizardTest, EnterPressesTheForwardButtonAndEscTheCancelButton) {
       stopped = true;
     }
   };
+  forms.answers.push_back(forms::vbYes);
   QTest::keyClick(&List(), Qt::Key_Enter);
   EXPECT_TRUE(stopped);
-  EXPECT_EQ(List().count(), 1);  // stopped in the counting pass: nothing destroyed
+  EXPECT_EQ(Rows(), 1);  // stopped in the counting pass: nothing destroyed
   EXPECT_EQ(Text("lblNowPurging"), "Finished.");
   QTest::keyClick(window.get(), Qt::Key_Escape);
   EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(WizardTest, EnterPressedTwiceFromTheLoginPageAsksAndDestroysNothing) {
+  AddFile("$/f", "12345");
+  Delete("$/f");
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  Get<QLineEdit>("txtVssDb").setText(QString::fromStdString(Dir()));
+  Get<QLineEdit>("txtPassword").setFocus();
+  QTest::keyClick(&Get<QLineEdit>("txtPassword"), Qt::Key_Return);
+  ASSERT_TRUE(Shown("frmHost(1)"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  // The question, with No the default: a user who only presses Enter answers No.
+  ASSERT_EQ(forms.boxes.size(), 1u);
+  EXPECT_EQ(forms.boxes[0].buttons,
+            forms::vbYesNo | forms::vbExclamation | forms::vbDefaultButton2);
+  EXPECT_EQ(forms.boxes[0].prompt,
+            "Purge 1 checked entry?\r\n\r\n1 item will be destroyed for good, and 5 bytes "
+            "reclaimed.\r\n\r\nThis cannot be undone.");
+  // No keeps the selection page as it was.
+  EXPECT_TRUE(Shown("frmHost(1)"));
+  EXPECT_EQ(RedMarkers(), "3");
+  EXPECT_THAT(Entries(), ElementsAre("$/f"));
+  EXPECT_TRUE(Button("cmdNext").isEnabled());
+  EXPECT_THAT(Deleted(), ElementsAre("$/f"));
 }
 
 TEST_F(WizardTest, TheCancelButtonShowsTheNormalPointerDuringARun) {

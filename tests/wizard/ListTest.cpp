@@ -12,13 +12,13 @@ class ListTest : public WizardTest {
       Delete(std::string("$/") + name);
     }
     ListAll();
-    ASSERT_EQ(List().count(), 3);
+    ASSERT_EQ(Rows(), 3);
   }
   void CheckAll() { window->lblCheckAll_Click(); }
   int Checked() {
     int checked = 0;
-    for (int i = 0; i < List().count(); ++i) {
-      checked += List().item(i)->checkState() == Qt::Checked ? 1 : 0;
+    for (int i = 0; i < Rows(); ++i) {
+      checked += IsChecked(i) ? 1 : 0;
     }
     return checked;
   }
@@ -27,10 +27,10 @@ class ListTest : public WizardTest {
 TEST_F(ListTest, ThePurgeButtonFollowsTheCheckBoxes) {
   for (int i = 0; i < 3; ++i) {
     EXPECT_TRUE(Button("cmdNext").isEnabled()) << i;
-    List().item(i)->setCheckState(Qt::Unchecked);
+    SetChecked(i, false);
   }
   EXPECT_FALSE(Button("cmdNext").isEnabled());
-  List().item(1)->setCheckState(Qt::Checked);
+  SetChecked(1, true);
   EXPECT_TRUE(Button("cmdNext").isEnabled());
 }
 
@@ -44,7 +44,7 @@ TEST_F(ListTest, ThreeCheckAllClicksEndUncheckedWithCheckAll) {
   EXPECT_EQ(Checked(), 3);
   EXPECT_EQ(Text("lblCheckAll"), "Uncheck All");
   EXPECT_TRUE(Button("cmdNext").isEnabled());
-  List().item(0)->setCheckState(Qt::Unchecked);  // by hand: the next click still unchecks
+  SetChecked(0, false);  // by hand: the next click still unchecks
   CheckAll();
   EXPECT_EQ(Checked(), 0);
   EXPECT_EQ(Text("lblCheckAll"), "Check All");
@@ -56,9 +56,9 @@ TEST_F(ListTest, ThreeCheckAllClicksEndUncheckedWithCheckAll) {
 TEST_F(ListTest, ChecksOnOtherPagesDoNotTouchThePurgeButton) {
   CheckAll();
   Button("cmdNext").setEnabled(true);
-  Button("cmdNext").click();  // purge nothing: progress page
+  Purge();  // purge nothing: progress page
   ASSERT_TRUE(Shown("frmHost(2)"));
-  List().item(0)->setCheckState(Qt::Checked);
+  SetChecked(0, true);
   EXPECT_FALSE(Button("cmdNext").isEnabled());
 }
 

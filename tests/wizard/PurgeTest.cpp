@@ -34,27 +34,27 @@ class PurgeTest : public WizardTest {
 
 TEST_F(PurgeTest, PurgesCheckedEntriesFromTheBottomUpCountingTheCheckedOnes) {
   ListThree();
-  List().item(1)->setCheckState(Qt::Unchecked);
+  SetChecked(1, false);
   RecordProgress();
-  Button("cmdNext").click();
+  Purge();
   EXPECT_THAT(progress, ElementsAre("Now purging item (1/2): $/c", "Now purging item (2/2): $/a"));
   EXPECT_THAT(Entries(), ElementsAre("$/b (unchecked)"));
   EXPECT_THAT(Deleted(), ElementsAre("$/b"));
   EXPECT_EQ(Text("lblNowPurging"), "Finished.");
   EXPECT_FALSE(Button("cmdNext").isEnabled());
   EXPECT_EQ(Button("cmdCancel").text(), "&Close");
-  EXPECT_TRUE(forms.boxes.empty());
+  EXPECT_TRUE(Reports().empty());
 }
 
 TEST_F(PurgeTest, NothingCheckedKeepsTheDesignTimeProgressTextUntilFinished) {
   ListThree();
   for (int i = 0; i < 3; ++i) {
-    List().item(i)->setCheckState(Qt::Unchecked);
+    SetChecked(i, false);
   }
   Button("cmdNext").setEnabled(true);  // as if the button had not followed the boxes
   std::vector<std::string> shown;
   forms.onDoEvents = [&] { shown.push_back(Text("lblNowPurging").toStdString()); };
-  Button("cmdNext").click();
+  Purge();
   EXPECT_THAT(shown, ::testing::Each(std::string("Now purging file:")));
   EXPECT_EQ(Deleted().size(), 3u);
   EXPECT_EQ(Text("lblNowPurging"), "Finished.");
@@ -67,7 +67,7 @@ TEST_F(PurgeTest, StopInThePurgePassFinishesTheEntryInHandOnly) {
       Button("cmdCancel").click();
     }
   };
-  Button("cmdNext").click();
+  Purge();
   EXPECT_THAT(Entries(), ElementsAre("$/a", "$/b"));
   EXPECT_THAT(Deleted(), ElementsAre("$/a", "$/b"));
   EXPECT_EQ(Text("lblNowPurging"), "Finished.");
@@ -81,7 +81,7 @@ TEST_F(PurgeTest, StopInTheCountingPassDestroysNothing) {
       Button("cmdCancel").click();
     }
   };
-  Button("cmdNext").click();
+  Purge();
   EXPECT_THAT(Entries(), ElementsAre("$/a", "$/b", "$/c"));
   EXPECT_EQ(Deleted().size(), 3u);
 }
@@ -90,10 +90,10 @@ TEST_F(PurgeTest, ARefusedDestroyIsReportedTheEntryRemovedAndTheRunGoesOn) {
   ListThree();
   // Another user brings $/b back after the search: its destroy must be refused.
   engine->Recover(engine->Find("$/b", true));
-  Button("cmdNext").click();
+  Purge();
   EXPECT_THAT(Reports(), ElementsAre("PurgeVssItems:114"));
-  EXPECT_NE(forms.boxes[0].prompt.find("(-2147166571)"), std::string::npos)
-      << forms.boxes[0].prompt;  // the engine's "changed by another user"
+  EXPECT_NE(forms.boxes[1].prompt.find("(-2147166571)"), std::string::npos)
+      << forms.boxes[1].prompt;  // the engine's "changed by another user", after the question
   EXPECT_TRUE(Entries().empty());
   EXPECT_TRUE(Deleted().empty());
   EXPECT_NO_THROW(engine->Find("$/b", false));  // recovered, and still there
@@ -114,15 +114,15 @@ TEST_F(PurgeTest, EveryEntryOfAListLongerThan32767IsListedCountedAndPurged) {
       first = Text("lblNowPurging").toStdString();
     }
   };
-  Button("cmdNext").click();
+  Purge();
   EXPECT_EQ(first, "Now purging item (1/33000):");
-  EXPECT_EQ(List().count(), 0);
+  EXPECT_EQ(Rows(), 0);
   int destroyed = 0;
   for (const auto& item : database->root->children) {
     destroyed += item->destroyed;
   }
   EXPECT_EQ(destroyed, kItems);
-  EXPECT_TRUE(forms.boxes.empty());
+  EXPECT_TRUE(Reports().empty());
 }
 
 }  // namespace

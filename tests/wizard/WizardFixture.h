@@ -5,8 +5,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
+#include <QTreeView>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +17,7 @@
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
+#include "support/FakeDatabase.h"
 #include "support/RecordingForms.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
@@ -44,7 +45,25 @@ class WizardTest : public ::testing::Test {
   }
   QString Text(const char* name) { return Get<QLabel>(name).text(); }
   QPushButton& Button(const char* name) { return Get<QPushButton>(name); }
-  QListWidget& List() { return Get<QListWidget>("List1"); }
+  QTreeView& List() { return Get<QTreeView>("List1"); }
+  // The rows the list shows, as the user sees them.
+  int Rows() { return List().model()->rowCount(); }
+  QModelIndex Row(int row) { return List().model()->index(row, 0); }
+  std::string Spec(int row) { return Row(row).data().toString().toStdString(); }
+  bool IsChecked(int row) { return Row(row).data(Qt::CheckStateRole).toInt() == Qt::Checked; }
+  // A click on the row's check box.
+  void SetChecked(int row, bool checked) {
+    List().model()->setData(Row(row), checked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+  }
+  int RowOf(const std::string& spec) {
+    for (int row = 0; row < Rows(); ++row) {
+      if (Spec(row) == spec) {
+        return row;
+      }
+    }
+    ADD_FAILURE() << spec << " is not listed";
+    return -1;
+  }
   bool Shown(const char* name) { return !Get<QWidget>(name).isHidden(); }
 
   void AddFile(const std::string& spec, const std::string& content = "") {
@@ -61,12 +80,16 @@ class WizardTest : public ::testing::Test {
     Button("cmdNext").click();
   }
   void ListAll() { ListAll(Dir()); }
+  // Presses "Purge >>" and says yes to the question that comes before a purge.
+  void Purge() {
+    forms.answers.push_back(forms::vbYes);
+    Button("cmdNext").click();
+  }
 
   std::vector<std::string> Entries() {
     std::vector<std::string> entries;
-    for (int i = 0; i < List().count(); ++i) {
-      entries.push_back(List().item(i)->text().toStdString() +
-                        (List().item(i)->checkState() == Qt::Checked ? "" : " (unchecked)"));
+    for (int row = 0; row < Rows(); ++row) {
+      entries.push_back(Spec(row) + (IsChecked(row) ? "" : " (unchecked)"));
     }
     return entries;
   }
@@ -124,60 +147,7 @@ class WizardTest : public ::testing::Test {
   std::unique_ptr<wizard::FMain> window = std::make_unique<wizard::FMain>();
 };
 
-// An item of a database made up in the test, for failures the engine does not make.
-class FakeItem : public sourcecontrol::IVSSItem {
- public:
-  FakeItem(std::string spec, bool deleted) : spec_(std::move(spec)), deleted_(deleted) {}
-
-  bool Deleted() override {
-    if (onDeleted) {
-      onDeleted();
-    }
-    return deleted_;
-  }
-  std::string Spec() override { return spec_; }
-  std::shared_ptr<sourcecontrol::IVSSItems> Items(bool) override;
-  void Destroy() override {
-    if (refuseDestroy) {
-      throw errors::ErrorRecord(-2147166571, "SourceSafe", "refused");
-    }
-    ++destroyed;
-  }
-
-  std::vector<std::shared_ptr<FakeItem>> children;
-  std::function<void()> onDeleted;
-  bool refuseDestroy = false;
-  int destroyed = 0;
-
- private:
-  std::string spec_;
-  bool deleted_;
-};
-
-class FakeItems : public sourcecontrol::IVSSItems {
- public:
-  explicit FakeItems(std::vector<std::shared_ptr<FakeItem>> children)
-      : children_(std::move(children)) {}
-  int Count() override { return static_cast<int>(children_.size()); }
-  std::shared_ptr<sourcecontrol::IVSSItem> Item(int index) override {
-    return children_.at(static_cast<std::size_t>(index - 1));
-  }
-
- private:
-  std::vector<std::shared_ptr<FakeItem>> children_;
-};
-
-inline std::shared_ptr<sourcecontrol::IVSSItems> FakeItem::Items(bool) {
-  return std::make_shared<FakeItems>(children);
-}
-
-class FakeDatabase : public sourcecontrol::IVSSDatabase {
- public:
-  void Open(const std::string&, const std::string&, const std::string&) override {}
-  std::shared_ptr<sourcecontrol::IVSSItem> VSSItem(const std::string&, bool) override {
-    return root;
-  }
-  std::shared_ptr<FakeItem> root = std::make_shared<FakeItem>("$/", false);
-};
+using testing_support::FakeDatabase;
+using testing_support::FakeItem;
 
 }  // namespace wizard_test

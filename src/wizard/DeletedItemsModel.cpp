@@ -1,0 +1,127 @@
+#include "wizard/DeletedItemsModel.h"
+
+#include <algorithm>
+
+#include "wizardcore/Wording.h"
+
+namespace wizard {
+
+DeletedItemsModel::DeletedItemsModel(wizardcore::DeletedList& list) : list_(list) {
+  list_.SetObserver(this);
+}
+
+DeletedItemsModel::~DeletedItemsModel() { list_.SetObserver(nullptr); }
+
+int DeletedItemsModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int DeletedItemsModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant DeletedItemsModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) {
+    return {};
+  }
+  const wizardcore::DeletedEntry& entry = list_[EntryOf(index.row())];
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+      switch (index.column()) {
+        case kItemColumn:
+          return QString::fromStdString(entry.spec);
+        case kKindColumn:
+          return QString::fromStdString(wizardcore::DescribeKind(entry.kind));
+        default:
+          return QString::fromStdString(wizardcore::DescribeTakes(entry));
+      }
+    case Qt::CheckStateRole:
+      if (index.column() == kItemColumn) {
+        return entry.checked ? Qt::Checked : Qt::Unchecked;
+      }
+      return {};
+    case kSpecRole:
+      return QString::fromStdString(entry.spec);
+    case kEntryRole:
+      return EntryOf(index.row());
+    default:
+      return {};
+  }
+}
+
+bool DeletedItemsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (role != Qt::CheckStateRole || !index.isValid() || index.column() != kItemColumn) {
+    return false;
+  }
+  const int entry = EntryOf(index.row());
+  list_.Check(entry, value.value<Qt::CheckState>() == Qt::Checked);
+  if (onUserCheck) {
+    onUserCheck(entry);
+  }
+  return true;
+}
+
+Qt::ItemFlags DeletedItemsModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) {
+    return Qt::NoItemFlags;
+  }
+  Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  if (index.column() == kItemColumn) {
+    flags |= Qt::ItemIsUserCheckable;
+  }
+  return flags;
+}
+
+QVariant DeletedItemsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+    return {};
+  }
+  switch (section) {
+    case kItemColumn:
+      return QStringLiteral("Deleted item");
+    case kKindColumn:
+      return QStringLiteral("Kind");
+    case kTakesColumn:
+      return QStringLiteral("Goes with it");
+    default:
+      return {};
+  }
+}
+
+void DeletedItemsModel::EntryAdded(int index) {
+  const int row = rowCount();
+  beginInsertRows({}, row, row);
+  rows_.push_back(index);
+  endInsertRows();
+}
+
+void DeletedItemsModel::EntryRemoved(int index) {
+  const auto found = std::lower_bound(rows_.begin(), rows_.end(), index);
+  if (found == rows_.end() || *found != index) {
+    return;
+  }
+  const int row = static_cast<int>(found - rows_.begin());
+  beginRemoveRows({}, row, row);
+  rows_.erase(found);
+  endRemoveRows();
+}
+
+void DeletedItemsModel::ChecksChanged(int first, int last) {
+  const auto from = std::lower_bound(rows_.begin(), rows_.end(), first);
+  const auto to = std::upper_bound(from, rows_.end(), last);
+  if (from == to) {
+    return;
+  }
+  emit dataChanged(createIndex(static_cast<int>(from - rows_.begin()), kItemColumn),
+                   createIndex(static_cast<int>(to - rows_.begin()) - 1, kItemColumn),
+                   {Qt::CheckStateRole});
+}
+
+void DeletedItemsModel::Cleared() {
+  beginResetModel();
+  rows_.clear();
+  endResetModel();
+}
+
+}  // namespace wizard

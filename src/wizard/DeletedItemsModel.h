@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <functional>
+#include <vector>
+
+#include "wizardcore/DeletedList.h"
+
+namespace wizard {
+
+// The item list's rows: the entries still on the list, in the order found, with three columns
+// (the item's spec with its check box, its kind, and what goes with it). A click on a check box
+// goes to the list's rule between the boxes; `onUserCheck` is called once afterwards.
+class DeletedItemsModel final : public QAbstractTableModel,
+                                public wizardcore::DeletedList::Observer {
+ public:
+  enum Column { kItemColumn = 0, kKindColumn = 1, kTakesColumn = 2, kColumns = 3 };
+  // The spec of a row, and the entry's index in the list.
+  static constexpr int kSpecRole = Qt::UserRole;
+  static constexpr int kEntryRole = Qt::UserRole + 1;
+
+  explicit DeletedItemsModel(wizardcore::DeletedList& list);
+  ~DeletedItemsModel() override;
+
+  // The entry's index in the list for a row of this model.
+  int EntryOf(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
+  const wizardcore::DeletedEntry& Entry(int row) const { return list_[EntryOf(row)]; }
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  std::function<void(int entry)> onUserCheck;
+
+ private:
+  void EntryAdded(int index) override;
+  void EntryRemoved(int index) override;
+  void ChecksChanged(int first, int last) override;
+  void Cleared() override;
+
+  wizardcore::DeletedList& list_;
+  std::vector<int> rows_;  // the entries on the list, ascending
+};
+
+}  // namespace wizard

@@ -1,0 +1,30 @@
+#include "wizard/ShownEntries.h"
+
+#include "wizard/DeletedItemsModel.h"
+
+namespace wizard {
+
+ShownEntries::ShownEntries(DeletedItemsModel& entries) : entries_(entries) {
+  setDynamicSortFilter(false);
+  setSourceModel(&entries_);
+}
+
+void ShownEntries::SetPattern(const std::string& pattern) {
+  filter_ = wizardcore::NameFilter(pattern);
+  invalidateFilter();
+}
+
+std::vector<int> ShownEntries::Shown() const {
+  std::vector<int> shown;
+  shown.reserve(static_cast<std::size_t>(rowCount()));
+  for (int row = 0; row < rowCount(); ++row) {
+    shown.push_back(entries_.EntryOf(mapToSource(index(row, 0)).row()));
+  }
+  return shown;
+}
+
+bool ShownEntries::filterAcceptsRow(int sourceRow, const QModelIndex& /*sourceParent*/) const {
+  return filter_.Matches(entries_.Entry(sourceRow).spec);
+}
+
+}  // namespace wizard

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace sourcecontrol {
+class IVSSItem;
+}
+
+namespace wizardcore {
+
+enum class EntryKind { Project, File, Unknown };
+
+// What a destroy takes: a number of items and their size in bytes. `complete` is false when the
+// search could not read all of it (a project whose children could not be fetched, a size that
+// could not be read, a walk stopped inside), so the figures are a lower bound.
+struct Tally {
+  std::int64_t items = 0;
+  std::int64_t bytes = 0;
+  bool complete = true;
+
+  Tally& operator+=(const Tally& other) {
+    items += other.items;
+    bytes += other.bytes;
+    complete = complete && other.complete;
+    return *this;
+  }
+};
+
+// How the purge ended for an entry.
+enum class Outcome {
+  None,       // not visited (unchecked, or not reached because of Stop)
+  Destroyed,  // the item is gone, with everything below it
+  Failed,     // its destroy failed or its item could not be found
+  Kept,       // a project kept because an entry below it was not checked
+};
+
+// One listed deleted item: what the search read of it, where it stands in the tree of the list,
+// its check box, and the item it was listed for (the purge destroys that very item).
+struct DeletedEntry {
+  std::string spec;
+  EntryKind kind = EntryKind::Unknown;
+  // What goes when this entry is destroyed: the item itself and everything below it, live and
+  // deleted.
+  Tally takes;
+  // The nearest listed entry above it, or -1; and one past its last listed descendant. Entries
+  // are in the order of a depth-first walk, so an entry's descendants are the entries between
+  // it and `end`.
+  int parent = -1;
+  int end = 0;
+  bool checked = false;
+  bool removed = false;  // taken off the list by the purge
+  Outcome outcome = Outcome::None;
+  std::shared_ptr<sourcecontrol::IVSSItem> item;
+};
+
+}  // namespace wizardcore

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "errors/Reporter.h"
+#include "wizardcore/DeletedEntry.h"
+
+namespace wizardcore {
+
+class DeletedItemCollection;
+class DeletedList;
+class Host;
+
+// Raised (and reported at the destroy's line) for a checked project that is kept because an
+// entry below it is listed and not checked: destroying it would take that entry too.
+inline constexpr std::int32_t kKeptForUncheckedEntry = static_cast<std::int32_t>(0x8004DF0Bu);
+
+// A failure that came again during one purge: shown once, counted after that.
+struct RepeatedFailure {
+  std::int32_t line = 0;
+  errors::CapturedError first;  // the one that was shown
+  int repeats = 0;              // how many more came
+};
+
+// What one purge did.
+struct PurgeSummary {
+  int destroyed = 0;   // entries whose item is gone
+  Tally reclaimed;     // the items those destroys took, contents included, and their size
+  int failed = 0;      // entries whose destroy failed
+  int kept = 0;        // checked projects kept because an entry below was not checked
+  int notReached = 0;  // checked entries the run did not reach because of Stop
+  bool stopped = false;
+  std::vector<RepeatedFailure> repeated;  // failures that came more than once
+};
+
+// The purge run: destroys the items of the checked entries, from the bottom of the list up, and
+// takes each entry it handles off the list.
+//
+// Two guards beyond the numbered statements: a checked project whose listed descendants are not
+// all checked is kept (reported like a refused destroy, counted apart), and a failure that repeats
+// (same error number at the same line) is reported once and then only counted. Every failure is
+// also written to the host's log with the item in hand.
+class Purge {
+ public:
+  Purge(Host& host, DeletedList& list, DeletedItemCollection& items);
+  ~Purge();
+  Purge(const Purge&) = delete;
+  Purge& operator=(const Purge&) = delete;
+
+  // Numbered statements 100 to 118.
+  void PurgeVssItems();
+  const PurgeSummary& Summary() const noexcept { return summary_; }
+
+ private:
+  class Failures;
+  // Counts what the run did, once it has ended.
+  void Summarize(bool stopped);
+
+  Host& host_;
+  DeletedList& list_;
+  DeletedItemCollection& items_;
+  std::unique_ptr<Failures> failures_;
+  PurgeSummary summary_;
+};
+
+}  // namespace wizardcore

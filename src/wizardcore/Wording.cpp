@@ -1,0 +1,108 @@
+#include "wizardcore/Wording.h"
+
+#include "wizardcore/DeletedList.h"
+#include "wizardcore/Purge.h"
+
+namespace wizardcore {
+namespace {
+
+std::string Count(std::int64_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// "15 items, 2.1 MiB", as a lower bound when not all of it could be read.
+std::string Amount(const Tally& tally, const QLocale& locale) {
+  return std::string(tally.complete ? "" : "at least ") + Count(tally.items, "item", "items") +
+         ", " + FormatSize(tally.bytes, locale);
+}
+
+}  // namespace
+
+std::string FormatSize(std::int64_t bytes, const QLocale& locale) {
+  return locale.formattedDataSize(bytes, 1).toStdString();
+}
+
+std::string DescribeKind(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::Project:
+      return "Project";
+    case EntryKind::File:
+      return "File";
+    case EntryKind::Unknown:
+      break;
+  }
+  return "Unknown";
+}
+
+std::string DescribeTakes(const DeletedEntry& entry, const QLocale& locale) {
+  if (entry.kind == EntryKind::File) {
+    return entry.takes.complete ? FormatSize(entry.takes.bytes, locale) : "size unknown";
+  }
+  const Tally below{entry.takes.items - 1, entry.takes.bytes, entry.takes.complete};
+  if (below.items == 0 && below.complete) {
+    return "nothing below";
+  }
+  return Amount(below, locale) + " below";
+}
+
+std::string DescribeSelection(const Selection& selection, const QLocale& locale) {
+  if (selection.checked == 0) {
+    return "None checked";
+  }
+  return std::to_string(selection.checked) + " checked: " + Amount(selection.takes, locale);
+}
+
+std::string ConfirmationPrompt(const Selection& selection, const QLocale& locale) {
+  const std::int64_t inside = selection.takes.items - selection.roots;
+  std::string prompt = "Purge " + Count(selection.checked, "checked entry", "checked entries") +
+                       "?\r\n\r\n" + (selection.takes.complete ? "" : "At least ") +
+                       Count(selection.takes.items, "item", "items") +
+                       " will be destroyed for good";
+  if (inside > 0) {
+    prompt += ", " + std::to_string(inside) + " of them inside projects";
+  }
+  prompt += ", and " + FormatSize(selection.takes.bytes, locale) +
+            " reclaimed.\r\n\r\nThis cannot be undone.";
+  return prompt;
+}
+
+std::string DescribeSummary(const PurgeSummary& summary, const QLocale& locale) {
+  std::string text = "Destroyed: " + Count(summary.destroyed, "entry", "entries") + ", " +
+                     Amount(summary.reclaimed, locale) + " reclaimed.\n";
+  text += "Failed: " + std::to_string(summary.failed) + ".\n";
+  text +=
+      "Kept because an entry below them was not checked: " + std::to_string(summary.kept) + ".\n";
+  text += "Not reached because of Stop: " + std::to_string(summary.notReached) + ".";
+  if (summary.stopped) {
+    text += "\nThe purge was stopped.";
+  }
+  if (!summary.repeated.empty()) {
+    text += "\nShown once and then counted (each one is written to standard error):";
+    for (const RepeatedFailure& failure : summary.repeated) {
+      text += "\n  (" + std::to_string(failure.first.number) + ") at line " +
+              std::to_string(failure.line) + ", " +
+              Count(failure.repeats, "more time", "more times") + " after '" +
+              failure.first.description + "'";
+    }
+  }
+  return text;
+}
+
+std::string DescribeUnread(const std::vector<std::string>& unread) {
+  if (unread.empty()) {
+    return {};
+  }
+  constexpr std::size_t kNamed = 3;
+  std::string text = "The search is incomplete: " +
+                     Count(static_cast<std::int64_t>(unread.size()), "project", "projects") +
+                     " could not be read: ";
+  for (std::size_t i = 0; i < unread.size() && i < kNamed; ++i) {
+    text += (i == 0 ? "" : ", ") + unread[i];
+  }
+  if (unread.size() > kNamed) {
+    text += " and " + std::to_string(unread.size() - kNamed) + " more";
+  }
+  return text + ".";
+}
+
+}  // namespace wizardcore

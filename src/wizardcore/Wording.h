@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QLocale>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "wizardcore/DeletedEntry.h"
+
+namespace wizardcore {
+
+struct PurgeSummary;
+struct Selection;
+
+// The texts the window shows about what a purge takes and what it did. Lines are separated by
+// "\n"; sizes are written in the given locale ("120 bytes", "3.4 KiB").
+
+std::string FormatSize(std::int64_t bytes, const QLocale& locale = QLocale());
+
+// "Project" or "File", as the list's kind column shows it.
+std::string DescribeKind(EntryKind kind);
+// What goes with an entry: "12 items below, 3.4 KiB" for a project, the size for a file.
+std::string DescribeTakes(const DeletedEntry& entry, const QLocale& locale = QLocale());
+// The line under the list: "3 checked: 15 items, 2.1 MiB".
+std::string DescribeSelection(const Selection& selection, const QLocale& locale = QLocale());
+// The question asked before a purge starts.
+std::string ConfirmationPrompt(const Selection& selection, const QLocale& locale = QLocale());
+// The finish page's account of a purge.
+std::string DescribeSummary(const PurgeSummary& summary, const QLocale& locale = QLocale());
+// Why a search's result is incomplete: the projects whose children could not be read.
+std::string DescribeUnread(const std::vector<std::string>& unread);
+
+}  // namespace wizardcore
