@@ -8,6 +8,7 @@
 #include "errors/ClassFailure.h"
 #include "platform/registry/Registry.h"
 #include "platform/windowing/Windowing.h"
+#include "shell/VerbChoice.h"
 
 namespace shell {
 namespace {
@@ -30,12 +31,6 @@ void CheckPositions(const std::string& text) {
   if (text.size() > static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) {
     throw std::length_error("text longer than 32767 characters");
   }
-}
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
 }
 
 }  // namespace
@@ -205,28 +200,13 @@ void CShell::OpenDocument(const std::string& pathFileName) {
           registry::Key key;
           if (registry::RegOpenKeyEx(registry::HKEY_LOCAL_MACHINE, shellKey, 0, 0x3F,
                                      key.Receive()) == registry::ERROR_SUCCESS) {
-            std::optional<std::string> candidate;  // the first name listed
-            for (registry::DWORD index = 0;; ++index) {
-              std::string name(2048, '\0');
+            verb = ChooseVerb([&](registry::DWORD index, std::string& name) {
+              name.assign(2048, '\0');
               const registry::LONG result =
                   registry::RegEnumKey(key.Get(), index, name.data(), 2048);
-              if (result == registry::ERROR_NO_MORE_ITEMS) {
-                break;
-              }
-              if (result != registry::ERROR_SUCCESS) {
-                continue;  // only the end of the list ends the enumeration
-              }
               name = TrimAtNull(name);
-              const std::string lower = Lower(name);
-              if (lower == "&open" || lower == "open") {
-                candidate = "open";
-                break;
-              }
-              if (!candidate) {
-                candidate = name;
-              }
-            }
-            verb = candidate.value_or("");
+              return result;
+            });
           }
         }
       }
