@@ -6,6 +6,7 @@
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 
@@ -54,6 +55,39 @@ TEST(FolderDialogTest, TheRealDialogOpensAtTheInitialFolderAndHandsBackTheChoice
   EXPECT_EQ(status.toStdString(), (folder / "vss").string());  // the selection's path
   EXPECT_TRUE(newFolderShown);
   EXPECT_EQ(picker.SelectedPath(), (folder / "vss" / "db").string());
+}
+
+TEST(FolderDialogTest, ThePreselectedFolderIsScrolledFullyIntoViewOnceTheTreeHasLoaded) {
+  // Deep, with a long name, and below forty siblings at every level that load after it.
+  testing_support::TempDir folder;
+  std::filesystem::path deep = folder.Path();
+  for (int level = 0; level < 6; ++level) {
+    for (int sibling = 0; sibling < 40; ++sibling) {
+      std::filesystem::create_directories(deep / ("a" + std::to_string(100 + sibling)));
+    }
+    deep /= "zz-a-folder-with-a-rather-long-name-at-level-" + std::to_string(level);
+  }
+  std::filesystem::create_directories(deep);
+  shell::CBrowseForFolder picker;
+  picker.Init(deep.string(), 0, "VSS Database Location", 1);
+  bool inView = false;
+  QString current;
+  WhenTheDialogOpens([&](QDialog& dialog) {
+    auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("folders"));
+    inView = QTest::qWaitFor(
+        [&] {
+          const QModelIndex index = tree->currentIndex();
+          const QRect name = tree->visualRect(index);
+          const int needed = tree->fontMetrics().horizontalAdvance(index.data().toString());
+          return tree->viewport()->rect().contains(name) && name.width() >= needed;
+        },
+        5000);
+    current = CurrentPath(dialog);
+    dialog.reject();
+  });
+  picker.Browse();
+  EXPECT_EQ(current.toStdString(), deep.string());
+  EXPECT_TRUE(inView);
 }
 
 TEST(FolderDialogTest, CancellingTheRealDialogChoosesNothing) {

@@ -4,10 +4,16 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QLabel>
+#include <QPersistentModelIndex>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -43,6 +49,9 @@ class BrowseDialog final : public QDialog {
       tree_.hideColumn(column);
     }
     tree_.setHeaderHidden(true);
+    // The one column is as wide as its names, so that a deep folder can be scrolled to.
+    tree_.header()->setStretchLastSection(false);
+    tree_.header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     status_.setObjectName(QStringLiteral("status"));
     status_.setVisible((browse.ulFlags & BIF_STATUSTEXT) != 0);
     newFolder_.setObjectName(QStringLiteral("newFolder"));
@@ -64,6 +73,20 @@ class BrowseDialog final : public QDialog {
     connect(&newFolder_, &QPushButton::clicked, this, [this] { MakeNewFolder(); });
     connect(tree_.selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { SelectionChanged(current); });
+    // The folders load in the background and push the preselected one down as they come:
+    // it is brought into view again after each change, until the user takes over.
+    follow_.setSingleShot(true);
+    connect(&follow_, &QTimer::timeout, this, [this] { ShowPreselected(); });
+    const auto later = [this] {
+      if (preselected_.isValid()) {
+        follow_.start(0);
+      }
+    };
+    connect(&model_, &QFileSystemModel::directoryLoaded, this, later);
+    connect(&model_, &QAbstractItemModel::rowsInserted, this, later);
+    connect(&model_, &QAbstractItemModel::layoutChanged, this, later);
+    tree_.viewport()->installEventFilter(this);
+    tree_.installEventFilter(this);
     OpenDialogs().insert(this);
   }
 
@@ -82,14 +105,54 @@ class BrowseDialog final : public QDialog {
   void Select(const QString& path) {
     const QModelIndex index = model_.index(path);
     if (index.isValid()) {
+      preselected_ = QPersistentModelIndex();  // a selection of our own, not the user's
       tree_.setCurrentIndex(index);
-      tree_.scrollTo(index);
+      preselected_ = index;
+      ShowPreselected();
     }
   }
 
   void SetStatus(const QString& text) { status_.setText(text); }
 
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QDialog::showEvent(event);
+    if (preselected_.isValid()) {
+      follow_.start(0);
+    }
+  }
+
+  // The user scrolling, clicking or typing in the tree takes over from ShowPreselected.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::Wheel:
+      case QEvent::KeyPress:
+        preselected_ = QPersistentModelIndex();
+        break;
+      default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+  }
+
  private:
+  // Scrolls the preselected folder fully into view: its row, and its name however deep it lies.
+  void ShowPreselected() {
+    if (!preselected_.isValid()) {
+      return;
+    }
+    tree_.scrollTo(preselected_, QAbstractItemView::PositionAtCenter);
+    const QRect name = tree_.visualRect(preselected_);
+    const int width = tree_.viewport()->width();
+    QScrollBar& across = *tree_.horizontalScrollBar();
+    if (name.right() >= width) {
+      across.setValue(across.value() + std::min(name.right() - width + 1, name.left()));
+    } else if (name.left() < 0) {
+      across.setValue(across.value() + name.left());
+    }
+  }
+
   void Notify(UINT message, LPARAM value) {
     if (browse_.lpfn != nullptr) {
       browse_.lpfn(Handle(), message, value, browse_.lParam);
@@ -97,6 +160,9 @@ class BrowseDialog final : public QDialog {
   }
 
   void SelectionChanged(const QModelIndex& current) {
+    if (preselected_.isValid() && current != preselected_) {
+      preselected_ = QPersistentModelIndex();  // the user chose another folder
+    }
     buttons_.button(QDialogButtonBox::Ok)->setEnabled(current.isValid());
     ITEMIDLIST item{model_.filePath(current).toStdString(), true};
     Notify(BFFM_SELCHANGED, reinterpret_cast<LPARAM>(&item));
@@ -127,6 +193,8 @@ class BrowseDialog final : public QDialog {
   QLabel status_;
   QPushButton newFolder_;
   QDialogButtonBox buttons_;
+  QPersistentModelIndex preselected_;  // kept in view until the user takes over
+  QTimer follow_;
 };
 
 }  // namespace
