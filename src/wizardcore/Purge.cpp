@@ -77,6 +77,7 @@ Purge::~Purge() = default;
 
 void Purge::PurgeVssItems() {
   errors::Procedure proc("Scourwell.FMain.PurgeVssItems", *failures_);
+  visited_.assign(static_cast<std::size_t>(list_.Size()), false);
   // Counting pass. An entry whose check state cannot be read is counted.
   int total = 0;                                             // 100
   for (int index = list_.Size() - 1; index >= 0; --index) {  // 101
@@ -106,6 +107,7 @@ void Purge::PurgeVssItems() {
       continue;
     }
     DeletedEntry& entry = list_.At(index);
+    visited_[static_cast<std::size_t>(index)] = true;
     failures_->inHand = entry.spec;
     entry.outcome = Outcome::Failed;  // until the destroy has succeeded
     proc.Do(109, [&] { ++current; });
@@ -159,6 +161,12 @@ void Purge::Summarize(bool stopped) {
   int covered = 0;  // entries before this one lie inside a project destroyed and counted
   for (int index = 0; index < list_.Size(); ++index) {
     const DeletedEntry& entry = list_[index];
+    if (!visited_[static_cast<std::size_t>(index)]) {
+      if (stopped && entry.checked && !entry.removed) {
+        ++summary.notReached;
+      }
+      continue;
+    }
     switch (entry.outcome) {
       case Outcome::Destroyed:
         ++summary.destroyed;
@@ -174,9 +182,6 @@ void Purge::Summarize(bool stopped) {
         ++summary.kept;
         break;
       case Outcome::None:
-        if (stopped && entry.checked && !entry.removed) {
-          ++summary.notReached;
-        }
         break;
     }
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,7 @@ class Purge {
   DeletedList& list_;
   DeletedItemCollection& items_;
   std::unique_ptr<Failures> failures_;
+  std::vector<bool> visited_;  // the entries this run has handled, by index
   PurgeSummary summary_;
 };
 

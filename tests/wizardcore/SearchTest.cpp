@@ -1,0 +1,95 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "RecordingHost.h"
+#include "support/FakeDatabase.h"
+#include "wizardcore/DeletedItemCollection.h"
+#include "wizardcore/DeletedList.h"
+#include "wizardcore/Search.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using testing_support::FakeItem;
+using wizardcore::EntryKind;
+
+std::shared_ptr<FakeItem> Item(const char* spec, bool deleted, std::int64_t size = 0,
+                               bool project = false) {
+  return std::make_shared<FakeItem>(spec, deleted, size, project);
+}
+
+class SearchTest : public ::testing::Test {
+ protected:
+  void Search() { wizardcore::Search(host, list, items).SearchVssItem(root); }
+
+  std::shared_ptr<FakeItem> root = Item("$/", false, 0, true);
+  wizardcore_test::RecordingHost host;
+  wizardcore::DeletedList list;
+  wizardcore::DeletedItemCollection items;
+};
+
+TEST_F(SearchTest, CountsBesideEachEntryWhatItsDestroyWouldTakeLiveItemsIncluded) {
+  auto p = Item("$/P", true, 0, true);
+  p->children = {Item("$/P/keep.txt", true, 5), Item("$/P/live.txt", false, 7),
+                 Item("$/P/Sub", false, 0, true)};
+  p->children[2]->children = {Item("$/P/Sub/gone.txt", true, 11)};
+  root->children = {p, Item("$/f.txt", true, 3)};
+  Search();
+
+  ASSERT_EQ(list.Size(), 4);
+  EXPECT_TRUE(host.reports.empty());
+  const auto& project = list[0];
+  EXPECT_EQ(project.spec, "$/P");
+  EXPECT_EQ(project.kind, EntryKind::Project);
+  EXPECT_EQ(project.takes.items, 5);  // P, keep.txt, live.txt, Sub, gone.txt
+  EXPECT_EQ(project.takes.bytes, 23);
+  EXPECT_TRUE(project.takes.complete);
+  EXPECT_EQ(project.end, 3);  // keep.txt and gone.txt lie below it
+  EXPECT_EQ(list[1].spec, "$/P/keep.txt");
+  EXPECT_EQ(list[1].kind, EntryKind::File);
+  EXPECT_EQ(list[1].parent, 0);
+  EXPECT_EQ(list[2].spec, "$/P/Sub/gone.txt");
+  EXPECT_EQ(list[2].parent, 0);  // Sub is not listed: P is the listed project above
+  EXPECT_EQ(list[3].parent, -1);
+  for (int index = 0; index < 4; ++index) {
+    EXPECT_TRUE(list[index].checked) << index;
+  }
+  EXPECT_TRUE(list.Unread().empty());
+}
+
+TEST_F(SearchTest, AProjectWhoseChildrenCannotBeReadIsNamedAFileIsNot) {
+  auto broken = Item("$/Broken", true, 0, true);
+  broken->onItems = [] { throw errors::ErrorRecord(-2147166434, "SourceSafe", "locked"); };
+  auto file = Item("$/file.txt", false, 4);
+  file->onItems = [] { throw errors::ErrorRecord(-2147166434, "SourceSafe", "a file"); };
+  root->children = {broken, file};
+  Search();
+  EXPECT_TRUE(host.reports.empty());  // line 106 stays silent
+  EXPECT_THAT(list.Unread(), ElementsAre("$/Broken"));
+  ASSERT_EQ(list.Size(), 1);
+  EXPECT_FALSE(list[0].takes.complete);  // what lies below it is unknown
+}
+
+TEST_F(SearchTest, WhenLine103AddsNoEntryLine104ChecksNone) {
+  auto unnamed = Item("$/unnamed", true);
+  unnamed->onSpec = [] { throw errors::ErrorRecord(-2147166577, "SourceSafe", "no spec"); };
+  root->children = {unnamed, Item("$/next", true)};
+  Search();
+  EXPECT_THAT(host.reports, ElementsAre("SearchVssItem:102", "SearchVssItem:103"));
+  ASSERT_EQ(list.Size(), 1);
+  EXPECT_EQ(list[0].spec, "$/next");
+  EXPECT_TRUE(list[0].checked);
+}
+
+TEST_F(SearchTest, AStopInsideAProjectLeavesItsCountALowerBound) {
+  auto p = Item("$/P", true, 0, true);
+  p->children = {Item("$/P/a", true, 1), Item("$/P/b", true, 1), Item("$/P/c", false, 1)};
+  root->children = {p};
+  host.onDoEvents = [&] { host.stop = list.Size() == 2; };
+  Search();
+  ASSERT_EQ(list.Size(), 2);
+  EXPECT_EQ(list[0].takes.items, 2);
+  EXPECT_FALSE(list[0].takes.complete);
+}
+
+}  // namespace
