@@ -95,6 +95,30 @@ TEST_F(LinksTest, AClickOpensTheAddressOnceAndLeavesNoUnderline) {
   EXPECT_TRUE(forms.boxes.empty());
 }
 
+// What the window system sends for a double-click: press, release, double-click, release.
+void DoubleClick(QWidget& control) {
+  const QPointF at(3, 3);
+  const QPointF global = control.mapToGlobal(at);
+  for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                  QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::MouseButtons() : Qt::MouseButtons(Qt::LeftButton);
+    QMouseEvent event(type, at, global, Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(&control, &event);
+  }
+}
+
+TEST_F(LinksTest, ADoubleClickIsOneClick) {
+  DoubleClick(Get<QLabel>("lblWWW"));
+  EXPECT_THAT(recording.opened, ElementsAre("open http://www.pellbrook.example"));
+  AddFile("$/f");
+  Delete("$/f");
+  ListAll();
+  DoubleClick(Get<QLabel>("lblCheckAll"));
+  EXPECT_EQ(Text("lblCheckAll"), "Check All");  // one uncheck-all, not undone by a second
+  EXPECT_THAT(Entries(), ElementsAre("$/f (unchecked)"));
+}
+
 TEST_F(LinksTest, AFailingOpenIsReportedAgainstItsLine) {
   recording.result = shell::SE_ERR_OOM;
   window->lblWWW_Click();

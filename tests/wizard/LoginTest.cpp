@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
 #include <cstring>
 
@@ -95,6 +96,22 @@ TEST_F(LoginTest, ACancelOrAFailedBrowseLeavesWhatTheUserTyped) {
   Field("txtVssDb").clear();
   ClickChange();
   EXPECT_EQ(dialogs.initialPaths.back(), "(none)");  // an empty field preselects nothing
+}
+
+TEST_F(LoginTest, ADisabledChangeLabelDoesNothingAndLooksDisabled) {
+  QLabel& change = Get<QLabel>("lblChangePath");
+  change.setEnabled(false);  // as during a search
+  QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), change.mapToGlobal(QPointF(3, 3)),
+                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(&change, &move);
+  ClickChange();
+  EXPECT_TRUE(dialogs.titles.empty());  // no folder picker
+  EXPECT_FALSE(change.font().underline());
+  EXPECT_NE(change.palette().color(QPalette::Disabled, QPalette::WindowText), QColor(0, 0, 255));
+  EXPECT_EQ(change.palette().color(QPalette::Active, QPalette::WindowText), QColor(0, 0, 255));
+  change.setEnabled(true);
+  ClickChange();
+  EXPECT_EQ(dialogs.titles.size(), 1u);
 }
 
 }  // namespace
