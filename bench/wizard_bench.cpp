@@ -1,9 +1,12 @@
 // The wizard's search and purge through the real window (offscreen), each beside the engine
 // doing the same work with no window, on generated databases of 100,000 and 300,000 items
 // with 10% deleted. Each side runs in a process of its own, so that its peak memory is its own.
+// Then the item list's own costs over 100,000 entries: the rule between the check boxes, the
+// filter, and the lines that say what a purge takes and did.
 //
 //   wizard_bench                     runs every size and prints the figures
 //   wizard_bench --items N [--deleted F]   one size, with F of its items deleted (default 0.1)
+//   wizard_bench --list N            only the item list's costs, over N entries
 //   wizard_bench --wizard DIR        (inner) the window's side on the database in DIR
 //   wizard_bench --engine DIR        (inner) the engine's side
 #include <fcntl.h>
@@ -15,9 +18,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeView>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -29,11 +32,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/forms/Forms.h"
+#include "platform/forms/QtForms.h"
 #include "platform/sourcesafe/Generator.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
+#include "wizard/DeletedItemsModel.h"
 #include "wizard/FMain.h"
+#include "wizard/ShownEntries.h"
+#include "wizardcore/DeletedList.h"
+#include "wizardcore/Purge.h"
+#include "wizardcore/Wording.h"
 
 extern char** environ;
 
@@ -96,15 +106,31 @@ class TurnWatch {
   int turns_ = 0;
 };
 
+// The Qt runtime, but a purge's question is answered Yes at once, as the benchmark's user would.
+class YesForms final : public forms::Forms {
+ public:
+  int MsgBox(const std::string&, int, const std::string&) override { return forms::vbYes; }
+  void SetScreenMousePointer(forms::MousePointer pointer) override {
+    real_.SetScreenMousePointer(pointer);
+  }
+  forms::MousePointer ScreenMousePointer() const override { return real_.ScreenMousePointer(); }
+  void DoEvents() override { real_.DoEvents(); }
+
+ private:
+  forms::QtForms real_;
+};
+
 int RunWizard(int argc, char** argv, const std::string& dir) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
+  YesForms yes;
+  forms::ScopedForms answering(yes);
   wizard::FMain window;
   window.show();
   QApplication::processEvents();
   window.findChild<QLineEdit*>("txtVssDb")->setText(QString::fromStdString(dir));
   auto& next = *window.findChild<QPushButton*>("cmdNext");
-  auto& list = *window.findChild<QListWidget*>("List1");
+  auto& list = *window.findChild<QTreeView*>("List1")->model();
   Figures figures;
   TurnWatch turns;
 
@@ -113,7 +139,7 @@ int RunWizard(int argc, char** argv, const std::string& dir) {
   next.click();  // List All: open, search, selection page
   figures["search_ms"] = MsSince(start);
   figures["search_gap_ms"] = turns.Stop();
-  figures["listed"] = list.count();
+  figures["listed"] = list.rowCount();
 
   start = Clock::now();
   window.lblCheckAll_Click();
@@ -127,10 +153,108 @@ int RunWizard(int argc, char** argv, const std::string& dir) {
   next.click();  // Purge every entry
   figures["purge_ms"] = MsSince(start);
   figures["purge_gap_ms"] = turns.Stop();
-  figures["left"] = list.count();
+  figures["left"] = list.rowCount();
   figures["peak_mib"] = PeakMiB();
   Print(figures);
   return 0;
+}
+
+// The item list alone, through the view the window uses: `entries` entries in nested projects
+// ten deep (each project holds ten entries and the next project), all checked.
+int RunList(int argc, char** argv, int entries) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  wizardcore::DeletedList list;
+  wizard::DeletedItemsModel model(list);
+  wizard::ShownEntries shown(model);
+  QTreeView view;
+  view.setUniformRowHeights(true);
+  view.setModel(&shown);
+  view.resize(460, 140);
+  view.show();
+  QApplication::processEvents();
+
+  std::vector<int> open;  // the projects the next entry lies in
+  int deepest = 0;
+  for (int index = 0; index < entries; ++index) {
+    wizardcore::DeletedEntry entry;
+    const bool project = index % 11 == 0;
+    entry.kind = project ? wizardcore::EntryKind::Project : wizardcore::EntryKind::File;
+    entry.spec = "$/p" + std::to_string(open.size()) + "/f" + std::to_string(index) +
+                 (project          ? ""
+                  : index % 7 == 0 ? ".tmp"
+                                   : ".c");
+    entry.parent = open.empty() ? -1 : open.back();
+    entry.takes = {1, 100, true};
+    entry.checked = true;
+    list.Add(entry);
+    if (project) {
+      if (open.size() == 10) {
+        list.Close(open.back(), {11, 1000, true});
+        open.pop_back();
+      }
+      open.push_back(index);
+    }
+    deepest = index;
+  }
+  while (!open.empty()) {
+    list.Close(open.back(), {11, 1000, true});
+    open.pop_back();
+  }
+  QApplication::processEvents();
+
+  Figures figures;
+  auto start = Clock::now();
+  model.setData(shown.mapToSource(shown.index(deepest, 0)), Qt::Unchecked, Qt::CheckStateRole);
+  QApplication::processEvents();
+  figures["uncheck_up_ms"] = MsSince(start);
+  start = Clock::now();
+  model.setData(model.index(0, 0), Qt::Checked, Qt::CheckStateRole);
+  QApplication::processEvents();
+  figures["check_down_ms"] = MsSince(start);
+  start = Clock::now();
+  shown.SetPattern("*.tmp");
+  QApplication::processEvents();
+  figures["filter_ms"] = MsSince(start);
+  figures["filtered"] = shown.rowCount();
+  start = Clock::now();
+  list.CheckEach(shown.Shown(), false);
+  QApplication::processEvents();
+  figures["uncheck_shown_ms"] = MsSince(start);
+  start = Clock::now();
+  shown.SetPattern("");
+  QApplication::processEvents();
+  figures["unfilter_ms"] = MsSince(start);
+  start = Clock::now();
+  const std::string selection = wizardcore::DescribeSelection(list.Selected());
+  figures["selection_line_ms"] = MsSince(start);
+  // The finish page's summary, after a purge that destroyed nothing: both passes over every
+  // entry and the count of what they did.
+  struct Silent final : wizardcore::Host {
+    void StatementFailed(const std::string&, std::int32_t,
+                         const errors::CapturedError&) noexcept override {}
+    void DoEvents() override {}
+    bool StopRequested() const override { return false; }
+    void ShowSearchedFolder(const std::string&) override {}
+    void ShowNowPurging(const std::string&) override {}
+    void ShowPurgeFileName(const std::string&) override {}
+    void Log(const std::string&) override {}
+  } host;
+  {
+    wizardcore::DeletedList::Batch batch(list);
+    for (int index = 0; index < list.Size(); ++index) {
+      list.SetChecked(index, false);
+    }
+  }
+  wizardcore::DeletedItemCollection items;
+  wizardcore::Purge purge(host, list, items);
+  start = Clock::now();
+  purge.PurgeVssItems();
+  const std::string summary = wizardcore::DescribeSummary(purge.Summary());
+  figures["purge_nothing_with_summary_ms"] = MsSince(start);
+  figures["entries"] = list.Size();
+  Print(figures);
+  return selection.empty() || summary.empty() ? 1 : 0;
 }
 
 void CollectDeleted(const std::shared_ptr<sourcecontrol::IVSSItem>& item,
@@ -201,6 +325,28 @@ Figures RunInner(const std::string& self, const std::vector<std::string>& args,
   return figures;
 }
 
+void RunListSize(const std::string& self, int entries, const std::filesystem::path& folder) {
+  Figures list = RunInner(self, {"--list-inner", std::to_string(entries)}, folder / "list.out");
+  std::printf(
+      "\nthe item list, %.0f entries in projects nested ten deep (target: under 50 ms each)\n",
+      list["entries"]);
+  std::printf("  uncheck the deepest entry (and the projects above)  %6.1f ms\n",
+              list["uncheck_up_ms"]);
+  std::printf("  check the top project (and all below it)            %6.1f ms\n",
+              list["check_down_ms"]);
+  std::printf("  filter '*.tmp' (%.0f shown)                        %6.1f ms\n", list["filtered"],
+              list["filter_ms"]);
+  std::printf("  uncheck the shown entries                           %6.1f ms\n",
+              list["uncheck_shown_ms"]);
+  std::printf("  clear the filter                                    %6.1f ms\n",
+              list["unfilter_ms"]);
+  std::printf("  the line of what the checked entries take           %6.1f ms\n",
+              list["selection_line_ms"]);
+  std::printf("  a purge of nothing with its finish-page summary     %6.1f ms\n",
+              list["purge_nothing_with_summary_ms"]);
+  std::fflush(stdout);
+}
+
 void RunSize(const std::string& self, std::int64_t items, double deleted,
              const std::filesystem::path& folder) {
   const std::filesystem::path forWizard = folder / ("wizard-" + std::to_string(items));
@@ -239,10 +385,19 @@ int main(int argc, char** argv) {
   if (args.size() == 2 && args[0] == "--engine") {
     return RunEngine(args[1]);
   }
+  if (args.size() == 2 && args[0] == "--list-inner") {
+    return RunList(argc, argv, std::stoi(args[1]));
+  }
   std::vector<std::int64_t> sizes{100000, 300000};
   double deleted = 0.1;
+  int listEntries = 100000;
   if (args.size() >= 2 && args[0] == "--items") {
     sizes = {std::stoll(args[1])};
+    listEntries = 0;
+  }
+  if (args.size() == 2 && args[0] == "--list") {
+    sizes.clear();
+    listEntries = std::stoi(args[1]);
   }
   if (args.size() == 4 && args[2] == "--deleted") {
     deleted = std::stod(args[3]);
@@ -259,6 +414,9 @@ int main(int argc, char** argv) {
   try {
     for (const std::int64_t items : sizes) {
       RunSize(self, items, deleted, pattern);
+    }
+    if (listEntries > 0) {
+      RunListSize(self, listEntries, pattern);
     }
   } catch (const std::exception& error) {
     std::cerr << "wizard_bench: " << error.what() << '\n';

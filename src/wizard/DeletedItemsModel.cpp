@@ -1,6 +1,7 @@
 #include "wizard/DeletedItemsModel.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "wizardcore/Wording.h"
 
@@ -90,13 +91,35 @@ QVariant DeletedItemsModel::headerData(int section, Qt::Orientation orientation,
 }
 
 void DeletedItemsModel::EntryAdded(int index) {
+  if (holds_ > 0) {
+    changedWhileHeld_ = true;
+    return;
+  }
   const int row = rowCount();
   beginInsertRows({}, row, row);
   rows_.push_back(index);
   endInsertRows();
 }
 
+DeletedItemsModel::Hold::~Hold() {
+  if (--model_.holds_ > 0 || !std::exchange(model_.changedWhileHeld_, false)) {
+    return;
+  }
+  model_.beginResetModel();
+  model_.rows_.clear();
+  for (int entry = 0; entry < model_.list_.Size(); ++entry) {
+    if (!model_.list_[entry].removed) {
+      model_.rows_.push_back(entry);
+    }
+  }
+  model_.endResetModel();
+}
+
 void DeletedItemsModel::EntryRemoved(int index) {
+  if (holds_ > 0) {
+    changedWhileHeld_ = true;
+    return;
+  }
   const auto found = std::lower_bound(rows_.begin(), rows_.end(), index);
   if (found == rows_.end() || *found != index) {
     return;
@@ -108,6 +131,10 @@ void DeletedItemsModel::EntryRemoved(int index) {
 }
 
 void DeletedItemsModel::ChecksChanged(int first, int last) {
+  if (holds_ > 0) {
+    changedWhileHeld_ = true;  // told with the rest when the hold ends
+    return;
+  }
   const auto from = std::lower_bound(rows_.begin(), rows_.end(), first);
   const auto to = std::upper_bound(from, rows_.end(), last);
   if (from == to) {

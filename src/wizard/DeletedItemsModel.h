@@ -35,6 +35,21 @@ class DeletedItemsModel final : public QAbstractTableModel,
 
   std::function<void(int entry)> onUserCheck;
 
+  // While a hold lives, the model's rows stay as they were, and views learn of every change at
+  // once when it ends. The search fills and the purge empties a list that no one sees
+  // meanwhile; told one entry at a time, the filter's mapping of all the rows would be redone
+  // for each.
+  class Hold {
+   public:
+    explicit Hold(DeletedItemsModel& model) : model_(model) { ++model_.holds_; }
+    ~Hold();
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+   private:
+    DeletedItemsModel& model_;
+  };
+
  private:
   void EntryAdded(int index) override;
   void EntryRemoved(int index) override;
@@ -43,6 +58,8 @@ class DeletedItemsModel final : public QAbstractTableModel,
 
   wizardcore::DeletedList& list_;
   std::vector<int> rows_;  // the entries on the list, ascending
+  int holds_ = 0;
+  bool changedWhileHeld_ = false;
 };
 
 }  // namespace wizard

@@ -258,10 +258,12 @@ void FMain::WireEvents() {
   connect(&cmdCheckShown, &QPushButton::clicked, this, [this] { cmdCheckShown_Click(); });
   connect(&cmdUncheckShown, &QPushButton::clicked, this, [this] { cmdUncheckShown_Click(); });
   // Enter presses the button that has the focus, else the default button; Esc the cancel button.
+  // In the filter field, which filters as it is typed, Enter does nothing: it must not start a
+  // purge.
   const auto enter = [this] {
-    if (focusWidget() == &cmdCancel) {
-      cmdCancel.click();
-    } else if (cmdNext.isEnabled()) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+      button->click();
+    } else if (focusWidget() != &txtFilter && cmdNext.isEnabled()) {
       cmdNext.click();
     }
   };

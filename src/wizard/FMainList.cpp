@@ -82,8 +82,16 @@ void FMain::ShowNotice() {
                    : "Scourwell could not read whether user '" + user +
                          "' may destroy items in this database, so nothing can be purged.");
   }
+  // The line names the first few projects that could not be read; its tip names them all.
+  std::string all = notice;
+  if (!listed_.Unread().empty()) {
+    all += "\n";
+    for (const std::string& spec : listed_.Unread()) {
+      all += "\n" + spec;
+    }
+  }
   lblNotice.setText(QString::fromStdString(notice));
-  lblNotice.setToolTip(QString::fromStdString(notice));
+  lblNotice.setToolTip(QString::fromStdString(all));
   lblNotice.setVisible(!notice.empty());
   LayOutList();
 }

@@ -12,12 +12,18 @@
 namespace wizard {
 
 void FMain::SearchVssItem(const std::shared_ptr<sourcecontrol::IVSSItem>& item) {
+  // The list's page is hidden during the search: its view learns what was found at the end.
+  DeletedItemsModel::Hold hold(listModel_);
   wizardcore::Search(host_, listed_, DeletedItems).SearchVssItem(item);
 }
 
 void FMain::PurgeVssItems() {
   wizardcore::Purge purge(host_, listed_, DeletedItems);
-  purge.PurgeVssItems();
+  {
+    // The list's page is hidden during the purge: its view learns what left once, at the end.
+    DeletedItemsModel::Hold hold(listModel_);
+    purge.PurgeVssItems();
+  }
   ShowSummary(purge.Summary());
 }
 

@@ -87,7 +87,7 @@ TEST_F(WizardTest, TheCloseBoxDuringASearchStopsItAndClosesWhenItHasReturned) {
   window->show();
   bool closedAtOnce = true;
   forms.onDoEvents = [&] {
-    if (Rows() == 2 && closedAtOnce) {
+    if (forms.pumps == kPumpAfterSecondEntry && closedAtOnce) {
       closedAtOnce = window->close();
     }
   };
@@ -159,6 +159,22 @@ TEST_F(WizardTest, EnterPressedTwiceFromTheLoginPageAsksAndDestroysNothing) {
   EXPECT_THAT(Entries(), ElementsAre("$/f"));
   EXPECT_TRUE(Button("cmdNext").isEnabled());
   EXPECT_THAT(Deleted(), ElementsAre("$/f"));
+}
+
+TEST_F(WizardTest, EnterInTheFilterFieldNeitherAsksNorPurges) {
+  AddFile("$/f");
+  Delete("$/f");
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  ListAll();
+  QLineEdit& filter = Get<QLineEdit>("txtFilter");
+  filter.setFocus();
+  QTest::keyClicks(&filter, "f");
+  QTest::keyClick(&filter, Qt::Key_Return);
+  EXPECT_TRUE(forms.boxes.empty());
+  EXPECT_TRUE(Shown("frmHost(1)"));
+  EXPECT_THAT(Entries(), ElementsAre("$/f"));
 }
 
 TEST_F(WizardTest, TheCancelButtonShowsTheNormalPointerDuringARun) {
