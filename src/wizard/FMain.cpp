@@ -293,9 +293,19 @@ void FMain::WireEvents() {
 }
 
 bool FMain::eventFilter(QObject* watched, QEvent* event) {
-  for (QLabel* link : {&lblCheckAll, &lblWWW, &lblChangePath, &lblEMail}) {
-    if (watched == link) {
-      return LinkEvent(*link, event) || QWidget::eventFilter(watched, event);
+  // Each link label with its pointer and click handlers.
+  const struct {
+    QLabel& label;
+    void (FMain::*moved)();
+    void (FMain::*clicked)();
+  } links[] = {{lblCheckAll, &FMain::lblCheckAll_MouseMove, &FMain::lblCheckAll_Click},
+               {lblWWW, &FMain::lblWWW_MouseMove, &FMain::lblWWW_Click},
+               {lblChangePath, &FMain::lblChangePath_MouseMove, &FMain::lblChangePath_Click},
+               {lblEMail, &FMain::lblEMail_MouseMove, &FMain::lblEMail_Click}};
+  for (const auto& link : links) {
+    if (watched == &link.label) {
+      return LinkEvent(link.label, event, link.moved, link.clicked) ||
+             QWidget::eventFilter(watched, event);
     }
   }
   if (event->type() == QEvent::MouseMove) {
@@ -331,22 +341,15 @@ bool FMain::eventFilter(QObject* watched, QEvent* event) {
 // The pointer over a link label, and its clicks. A disabled label does nothing at all. A click is
 // the left button going down and coming up over the same label; the second press of a
 // double-click is no click of its own, so one click is one action.
-bool FMain::LinkEvent(QLabel& label, QEvent* event) {
+bool FMain::LinkEvent(QLabel& label, QEvent* event, void (FMain::*moved)(),
+                      void (FMain::*clicked)()) {
   const auto* mouse = static_cast<QMouseEvent*>(event);
   switch (event->type()) {
     case QEvent::MouseMove:
       if (!label.isEnabled()) {
         return true;
       }
-      if (&label == &lblCheckAll) {
-        lblCheckAll_MouseMove();
-      } else if (&label == &lblWWW) {
-        lblWWW_MouseMove();
-      } else if (&label == &lblChangePath) {
-        lblChangePath_MouseMove();
-      } else {
-        lblEMail_MouseMove();
-      }
+      (this->*moved)();
       return false;
     case QEvent::MouseButtonPress:
       if (mouse->button() == Qt::LeftButton) {
@@ -360,19 +363,10 @@ bool FMain::LinkEvent(QLabel& label, QEvent* event) {
       if (mouse->button() != Qt::LeftButton) {
         return true;
       }
-      const bool clicked = std::exchange(pressedLink_, nullptr) == &label && label.isEnabled() &&
-                           label.rect().contains(mouse->position().toPoint());
-      if (!clicked) {
-        return true;
-      }
-      if (&label == &lblCheckAll) {
-        lblCheckAll_Click();
-      } else if (&label == &lblWWW) {
-        lblWWW_Click();
-      } else if (&label == &lblEMail) {
-        lblEMail_Click();
-      } else {
-        lblChangePath_Click();
+      const bool click = std::exchange(pressedLink_, nullptr) == &label && label.isEnabled() &&
+                         label.rect().contains(mouse->position().toPoint());
+      if (click) {
+        (this->*clicked)();
       }
       return true;
     }

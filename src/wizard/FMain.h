@@ -133,7 +133,8 @@ class FMain : public QWidget, public settings::FormObject {
   void AnchorControls();
   // Gives the list the room between the filter row and the lines under it.
   void LayOutList();
-  bool LinkEvent(QLabel& label, QEvent* event);
+  // A pointer event of a link label, for its pointer and click handlers.
+  bool LinkEvent(QLabel& label, QEvent* event, void (FMain::*moved)(), void (FMain::*clicked)());
   QFrame& frmHost(int index);
   void SetBorder(Shape& shape, bool red);
   // Asks before a purge; true to go on.

@@ -78,6 +78,11 @@ inline std::shared_ptr<sourcecontrol::IVSSItems> FakeItem::Items(bool) {
   return std::make_shared<FakeItems>(children);
 }
 
+inline std::shared_ptr<FakeItem> Fake(const char* spec, bool deleted, std::int64_t size = 0,
+                                      bool project = false) {
+  return std::make_shared<FakeItem>(spec, deleted, size, project);
+}
+
 class FakeDatabase : public sourcecontrol::IVSSDatabase {
  public:
   void Open(const std::string&, const std::string&, const std::string&) override {}

@@ -111,9 +111,7 @@ TEST_F(WizardTest, StopIsOnlyTheCancelButtonsWhenItReadsStop) {
 TEST_F(WizardTest, EnterPressesTheForwardButtonAndEscTheCancelButton) {
   AddFile("$/f");
   Delete("$/f");
-  window->show();
-  QApplication::setActiveWindow(window.get());
-  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  ShowActive();
   Get<QLineEdit>("txtVssDb").setText(QString::fromStdString(Dir()));
   Get<QLineEdit>("txtPassword").setFocus();
   QTest::keyClick(&Get<QLineEdit>("txtPassword"), Qt::Key_Return);
@@ -138,9 +136,7 @@ TEST_F(WizardTest, EnterPressesTheForwardButtonAndEscTheCancelButton) {
 TEST_F(WizardTest, EnterPressedTwiceFromTheLoginPageAsksAndDestroysNothing) {
   AddFile("$/f", "12345");
   Delete("$/f");
-  window->show();
-  QApplication::setActiveWindow(window.get());
-  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  ShowActive();
   Get<QLineEdit>("txtVssDb").setText(QString::fromStdString(Dir()));
   Get<QLineEdit>("txtPassword").setFocus();
   QTest::keyClick(&Get<QLineEdit>("txtPassword"), Qt::Key_Return);
@@ -164,9 +160,7 @@ TEST_F(WizardTest, EnterPressedTwiceFromTheLoginPageAsksAndDestroysNothing) {
 TEST_F(WizardTest, EnterInTheFilterFieldNeitherAsksNorPurges) {
   AddFile("$/f");
   Delete("$/f");
-  window->show();
-  QApplication::setActiveWindow(window.get());
-  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  ShowActive();
   ListAll();
   QLineEdit& filter = Get<QLineEdit>("txtFilter");
   filter.setFocus();

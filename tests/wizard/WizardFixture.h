@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QTest>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
@@ -75,6 +77,13 @@ class WizardTest : public ::testing::Test {
     engine->AddFile(spec, {reinterpret_cast<const unsigned char*>(content.data()), content.size()});
   }
   void Delete(const std::string& spec) { engine->Delete(engine->Find(spec, false)); }
+
+  // Shows the window as the active one, so that its keyboard shortcuts work.
+  void ShowActive() {
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
 
   // Fills the login page and presses "List All >>".
   void ListAll(const std::string& path, const std::string& user = "Admin",

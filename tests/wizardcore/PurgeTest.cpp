@@ -12,11 +12,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using testing_support::FakeItem;
-
-std::shared_ptr<FakeItem> Item(const char* spec, bool deleted, std::int64_t size = 0,
-                               bool project = false) {
-  return std::make_shared<FakeItem>(spec, deleted, size, project);
-}
+using testing_support::Fake;
 
 class PurgeTest : public ::testing::Test {
  protected:
@@ -34,7 +30,7 @@ class PurgeTest : public ::testing::Test {
     return -1;
   }
 
-  std::shared_ptr<FakeItem> root = Item("$/", false, 0, true);
+  std::shared_ptr<FakeItem> root = Fake("$/", false, 0, true);
   wizardcore_test::RecordingHost host;
   wizardcore::DeletedList list;
   wizardcore::DeletedItemCollection items;
@@ -44,11 +40,11 @@ class PurgeTest : public ::testing::Test {
 // However the check boxes came to disagree with the tree (here set one by one, past the rule),
 // a project whose listed descendants are not all checked is never destroyed.
 TEST_F(PurgeTest, AProjectHoldingAnUncheckedEntryIsKeptEvenWhenTheRuleWasBypassed) {
-  auto p = Item("$/P", true, 0, true);
-  auto q = Item("$/P/Q", true, 0, true);
-  auto keep = Item("$/P/Q/keep.txt", true, 5);
-  auto live = Item("$/P/live.txt", false, 7);
-  auto other = Item("$/other.txt", true, 3);
+  auto p = Fake("$/P", true, 0, true);
+  auto q = Fake("$/P/Q", true, 0, true);
+  auto keep = Fake("$/P/Q/keep.txt", true, 5);
+  auto live = Fake("$/P/live.txt", false, 7);
+  auto other = Fake("$/other.txt", true, 3);
   q->children = {keep};
   p->children = {q, live};
   root->children = {p, other};
@@ -71,7 +67,7 @@ TEST_F(PurgeTest, AProjectHoldingAnUncheckedEntryIsKeptEvenWhenTheRuleWasBypasse
 
 TEST_F(PurgeTest, ARepeatedFailureIsShownOnceCountedAndEachOneLoggedWithItsItem) {
   for (const char* spec : {"$/a", "$/b", "$/c", "$/d"}) {
-    root->children.push_back(Item(spec, true));
+    root->children.push_back(Fake(spec, true));
     root->children.back()->refuseDestroy = true;
   }
   Search();
@@ -91,9 +87,9 @@ TEST_F(PurgeTest, ARepeatedFailureIsShownOnceCountedAndEachOneLoggedWithItsItem)
 }
 
 TEST_F(PurgeTest, TheSummaryCountsAProjectsItemsOnceAndWhatAStopLeft) {
-  auto p = Item("$/P", true, 0, true);
-  p->children = {Item("$/P/a", true, 10), Item("$/P/live", false, 20)};
-  root->children = {Item("$/first", true, 1), p, Item("$/z1", true, 100), Item("$/z2", true, 100)};
+  auto p = Fake("$/P", true, 0, true);
+  p->children = {Fake("$/P/a", true, 10), Fake("$/P/live", false, 20)};
+  root->children = {Fake("$/first", true, 1), p, Fake("$/z1", true, 100), Fake("$/z2", true, 100)};
   Search();
   list.Check(IndexOf("$/first"), false);
   // Stop once $/z1 is in hand: z2 went, z1 goes, P and its a are not reached.
@@ -117,7 +113,7 @@ TEST_F(PurgeTest, TheSummaryCountsAProjectsItemsOnceAndWhatAStopLeft) {
 }
 
 TEST_F(PurgeTest, AStopInTheCountingPassDestroysNothingAndLeavesEveryCheckedEntryUnreached) {
-  root->children = {Item("$/a", true), Item("$/b", true)};
+  root->children = {Fake("$/a", true), Fake("$/b", true)};
   Search();
   host.stop = true;
   const wizardcore::PurgeSummary& summary = Purge();

@@ -11,29 +11,25 @@ namespace {
 
 using ::testing::ElementsAre;
 using testing_support::FakeItem;
+using testing_support::Fake;
 using wizardcore::EntryKind;
-
-std::shared_ptr<FakeItem> Item(const char* spec, bool deleted, std::int64_t size = 0,
-                               bool project = false) {
-  return std::make_shared<FakeItem>(spec, deleted, size, project);
-}
 
 class SearchTest : public ::testing::Test {
  protected:
   void Search() { wizardcore::Search(host, list, items).SearchVssItem(root); }
 
-  std::shared_ptr<FakeItem> root = Item("$/", false, 0, true);
+  std::shared_ptr<FakeItem> root = Fake("$/", false, 0, true);
   wizardcore_test::RecordingHost host;
   wizardcore::DeletedList list;
   wizardcore::DeletedItemCollection items;
 };
 
 TEST_F(SearchTest, CountsBesideEachEntryWhatItsDestroyWouldTakeLiveItemsIncluded) {
-  auto p = Item("$/P", true, 0, true);
-  p->children = {Item("$/P/keep.txt", true, 5), Item("$/P/live.txt", false, 7),
-                 Item("$/P/Sub", false, 0, true)};
-  p->children[2]->children = {Item("$/P/Sub/gone.txt", true, 11)};
-  root->children = {p, Item("$/f.txt", true, 3)};
+  auto p = Fake("$/P", true, 0, true);
+  p->children = {Fake("$/P/keep.txt", true, 5), Fake("$/P/live.txt", false, 7),
+                 Fake("$/P/Sub", false, 0, true)};
+  p->children[2]->children = {Fake("$/P/Sub/gone.txt", true, 11)};
+  root->children = {p, Fake("$/f.txt", true, 3)};
   Search();
 
   ASSERT_EQ(list.Size(), 4);
@@ -58,9 +54,9 @@ TEST_F(SearchTest, CountsBesideEachEntryWhatItsDestroyWouldTakeLiveItemsIncluded
 }
 
 TEST_F(SearchTest, AProjectWhoseChildrenCannotBeReadIsNamedAFileIsNot) {
-  auto broken = Item("$/Broken", true, 0, true);
+  auto broken = Fake("$/Broken", true, 0, true);
   broken->onItems = [] { throw errors::ErrorRecord(-2147166434, "SourceSafe", "locked"); };
-  auto file = Item("$/file.txt", false, 4);
+  auto file = Fake("$/file.txt", false, 4);
   file->onItems = [] { throw errors::ErrorRecord(-2147166434, "SourceSafe", "a file"); };
   root->children = {broken, file};
   Search();
@@ -71,9 +67,9 @@ TEST_F(SearchTest, AProjectWhoseChildrenCannotBeReadIsNamedAFileIsNot) {
 }
 
 TEST_F(SearchTest, WhenLine103AddsNoEntryLine104ChecksNone) {
-  auto unnamed = Item("$/unnamed", true);
+  auto unnamed = Fake("$/unnamed", true);
   unnamed->onSpec = [] { throw errors::ErrorRecord(-2147166577, "SourceSafe", "no spec"); };
-  root->children = {unnamed, Item("$/next", true)};
+  root->children = {unnamed, Fake("$/next", true)};
   Search();
   EXPECT_THAT(host.reports, ElementsAre("SearchVssItem:102", "SearchVssItem:103"));
   ASSERT_EQ(list.Size(), 1);
@@ -82,8 +78,8 @@ TEST_F(SearchTest, WhenLine103AddsNoEntryLine104ChecksNone) {
 }
 
 TEST_F(SearchTest, AStopInsideAProjectLeavesItsCountALowerBound) {
-  auto p = Item("$/P", true, 0, true);
-  p->children = {Item("$/P/a", true, 1), Item("$/P/b", true, 1), Item("$/P/c", false, 1)};
+  auto p = Fake("$/P", true, 0, true);
+  p->children = {Fake("$/P/a", true, 1), Fake("$/P/b", true, 1), Fake("$/P/c", false, 1)};
   root->children = {p};
   host.onDoEvents = [&] { host.stop = list.Size() == 2; };
   Search();
