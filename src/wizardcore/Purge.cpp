@@ -63,7 +63,7 @@ class Purge::Failures final : public errors::Reporter {
     return repeated;
   }
 
-  std::string inHand;  // the spec of the entry being purged
+  std::string inHand;  // the path of the entry being purged
 
  private:
   Host& host_;

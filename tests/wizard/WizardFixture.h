@@ -5,9 +5,9 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QTest>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeView>
 #include <memory>
 #include <string>

@@ -11,8 +11,8 @@
 namespace {
 
 using ::testing::ElementsAre;
-using testing_support::FakeItem;
 using testing_support::Fake;
+using testing_support::FakeItem;
 
 class PurgeTest : public ::testing::Test {
  protected:

@@ -10,8 +10,8 @@
 namespace {
 
 using ::testing::ElementsAre;
-using testing_support::FakeItem;
 using testing_support::Fake;
+using testing_support::FakeItem;
 using wizardcore::EntryKind;
 
 class SearchTest : public ::testing::Test {
