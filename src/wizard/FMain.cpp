@@ -343,7 +343,6 @@ bool FMain::eventFilter(QObject* watched, QEvent* event) {
 // double-click is no click of its own, so one click is one action.
 bool FMain::LinkEvent(QLabel& label, QEvent* event, void (FMain::*moved)(),
                       void (FMain::*clicked)()) {
-  const auto* mouse = static_cast<QMouseEvent*>(event);
   switch (event->type()) {
     case QEvent::MouseMove:
       if (!label.isEnabled()) {
@@ -352,7 +351,7 @@ bool FMain::LinkEvent(QLabel& label, QEvent* event, void (FMain::*moved)(),
       (this->*moved)();
       return false;
     case QEvent::MouseButtonPress:
-      if (mouse->button() == Qt::LeftButton) {
+      if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         pressedLink_ = label.isEnabled() ? &label : nullptr;
       }
       return true;
@@ -360,6 +359,7 @@ bool FMain::LinkEvent(QLabel& label, QEvent* event, void (FMain::*moved)(),
       pressedLink_ = nullptr;
       return true;
     case QEvent::MouseButtonRelease: {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
       if (mouse->button() != Qt::LeftButton) {
         return true;
       }
