@@ -42,10 +42,6 @@ QVariant DeletedItemsModel::data(const QModelIndex& index, int role) const {
         return entry.checked ? Qt::Checked : Qt::Unchecked;
       }
       return {};
-    case kSpecRole:
-      return QString::fromStdString(entry.spec);
-    case kEntryRole:
-      return EntryOf(index.row());
     default:
       return {};
   }

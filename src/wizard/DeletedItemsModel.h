@@ -15,9 +15,6 @@ class DeletedItemsModel final : public QAbstractTableModel,
                                 public wizardcore::DeletedList::Observer {
  public:
   enum Column { kItemColumn = 0, kKindColumn = 1, kTakesColumn = 2, kColumns = 3 };
-  // The spec of a row, and the entry's index in the list.
-  static constexpr int kSpecRole = Qt::UserRole;
-  static constexpr int kEntryRole = Qt::UserRole + 1;
 
   explicit DeletedItemsModel(wizardcore::DeletedList& list);
   ~DeletedItemsModel() override;

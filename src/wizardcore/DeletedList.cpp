@@ -105,11 +105,6 @@ void DeletedList::CheckEach(const std::vector<int>& indices, bool checked) {
   }
 }
 
-bool DeletedList::AnyChecked() const {
-  return std::any_of(entries_.begin(), entries_.end(),
-                     [](const DeletedEntry& entry) { return entry.checked && !entry.removed; });
-}
-
 Selection DeletedList::Selected() const {
   Selection selection;
   int covered = 0;  // entries before this one lie inside a checked project counted already

@@ -73,7 +73,6 @@ class DeletedList {
   void Check(int index, bool checked);
   // The same for several entries at once.
   void CheckEach(const std::vector<int>& indices, bool checked);
-  bool AnyChecked() const;
 
   // What a purge of the checked entries takes.
   Selection Selected() const;
