@@ -1,14 +1,18 @@
 #include "platform/registry/Hive.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <sqlite3.h>
 #include <QString>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
+#include "platform/files/SafeFiles.h"
 #include "platform/sqlite/Connection.h"
 #include "platform/sqlite/SqliteError.h"
 #include "platform/sqlite/Statement.h"
@@ -62,14 +66,34 @@ LONG CodeOf(const sqlite::SqliteError& error) {
 }
 
 template <class Work>
-LONG Guarded(Work&& work) {
+LONG Guarded(Work&& work, std::string* problem = nullptr) {
   try {
     return work();
   } catch (const sqlite::SqliteError& error) {
+    if (problem != nullptr) {
+      *problem = error.what();
+    }
     return CodeOf(error);
   } catch (const std::bad_alloc&) {
     return ERROR_OUTOFMEMORY;
   }
+}
+
+// $HOME, or where it is unset the home the password database gives the user: never the current
+// folder, which a relative path would mean.
+std::filesystem::path HomeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && *home == '/') {
+    return home;
+  }
+  std::vector<char> buffer(16384);
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+      found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
+    return found->pw_dir;
+  }
+  return "/nonexistent";  // no hive is better than one in whatever folder the program runs in
 }
 
 bool CanWrite(const std::filesystem::path& path) { return ::access(path.c_str(), W_OK) == 0; }
@@ -83,8 +107,8 @@ std::filesystem::path HivePath(HKEY root) {
   };
   if (root == HKEY_CURRENT_USER) {
     std::filesystem::path config = variable("XDG_CONFIG_HOME");
-    if (config.empty()) {
-      config = std::filesystem::path(variable("HOME")) / ".config";
+    if (config.empty() || config.is_relative()) {  // a relative one is to be ignored
+      config = HomeFolder() / ".config";
     }
     return config / "Pellbrook" / "registry" / "user.hive";
   }
@@ -105,59 +129,101 @@ LONG Hive::Open(bool create) {
   if (connection_) {
     return ERROR_SUCCESS;
   }
-  std::error_code error;
-  const bool exists = std::filesystem::exists(file_, error);
+  struct stat status {};
+  const bool exists = ::lstat(file_.c_str(), &status) == 0;
+  if (!exists && errno != ENOENT) {
+    problem_ = "Cannot read '" + file_.string() + "': " + std::strerror(errno);
+    return ERROR_ACCESS_DENIED;
+  }
   if (!exists && !create) {
     return ERROR_FILE_NOT_FOUND;
   }
-  if (!exists) {
-    const std::filesystem::path folder = file_.parent_path();
-    std::filesystem::create_directories(folder, error);
-    if (userHive_) {
-      std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+  try {
+    if (!exists) {
+      MakeFile();
     }
-    if (!CanWrite(folder)) {
-      return ERROR_ACCESS_DENIED;
+    // Never through a symbolic link, never waiting on a named pipe: a hive is a plain file.
+    const files::FileDescriptor hive = files::OpenPlainFile(file_);
+    if (userHive_ && ::fstat(hive.Get(), &status) == 0 && status.st_uid == ::geteuid() &&
+        (status.st_mode & 077) != 0) {
+      ::fchmod(hive.Get(), 0600);  // the user's settings are the user's alone
     }
-    const int fd =
-        ::open(file_.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, userHive_ ? 0600 : 0644);
-    if (fd < 0 && errno != EEXIST) {
-      return ERROR_ACCESS_DENIED;
-    }
-    if (fd >= 0) {
-      ::close(fd);
+  } catch (const files::FileError& error) {
+    problem_ = error.what();
+    return error.Errno() == 0 ? ERROR_BADDB : ERROR_ACCESS_DENIED;
+  }
+  std::string failure;
+  const LONG result = Guarded(
+      [&] {
+        const bool writable = CanWrite(file_) && CanWrite(file_.parent_path());
+        auto connection = std::make_unique<sqlite::Connection>(
+            file_,
+            writable ? sqlite::Connection::Mode::ReadWrite : sqlite::Connection::Mode::ReadOnly);
+        connection->SetBusyTimeout(std::chrono::milliseconds(5000));
+        connection->Execute("PRAGMA synchronous = FULL");
+        {
+          sqlite::Transaction transaction(*connection, writable
+                                                           ? sqlite::Transaction::Kind::Immediate
+                                                           : sqlite::Transaction::Kind::Deferred);
+          sqlite::Statement id(*connection, "PRAGMA application_id");
+          id.Step();
+          const std::int64_t applicationId = id.Int(0);
+          id.Reset();
+          sqlite::Statement tables(*connection, "SELECT count(*) FROM sqlite_schema");
+          tables.Step();
+          const bool empty = tables.Int(0) == 0;
+          tables.Reset();
+          if (empty && applicationId == 0 && writable) {
+            // A hive made just now (or an empty file left by a crash before its first write).
+            connection->Execute(kSchema);
+            connection->Execute("PRAGMA application_id = " + std::to_string(kApplicationId) +
+                                "; PRAGMA user_version = " + std::to_string(kSchemaVersion));
+          } else if (applicationId != kApplicationId) {
+            problem_ = "'" + file_.string() +
+                       "' is not a settings file of this program; it was left alone";
+            return ERROR_BADDB;  // another program's file: never touched
+          }
+          transaction.Commit();
+        }
+        connection_ = std::move(connection);
+        return ERROR_SUCCESS;
+      },
+      &failure);
+  if (!failure.empty()) {
+    problem_ = "The settings file '" + file_.string() + "' cannot be used (" + failure + ")";
+  } else if (result == ERROR_SUCCESS) {
+    problem_.clear();
+  }
+  return result;
+}
+
+void Hive::MakeFile() {
+  // The hive lives in two folders of its own below the configuration folder; those are made
+  // here, never followed when they are symbolic links, and kept to the user where the hive is
+  // the user's.
+  const std::filesystem::path folderPath = file_.parent_path();
+  const std::filesystem::path base = folderPath.parent_path().parent_path();
+  std::error_code error;
+  std::filesystem::create_directories(base, error);
+  const files::FileDescriptor baseFolder = files::OpenFolder(base);
+  const mode_t folderMode = userHive_ ? 0700 : 0755;
+  const files::FileDescriptor folder = files::OpenOrMakeFolders(
+      baseFolder, base,
+      {folderPath.parent_path().filename().string(), folderPath.filename().string()}, folderMode,
+      userHive_);
+  if (userHive_) {
+    ::fchmod(folder.Get(), folderMode);
+  }
+  if (::faccessat(folder.Get(), ".", W_OK, AT_EACCESS) != 0) {
+    throw files::FileError("Cannot write in '" + folderPath.string() + "'", EACCES);
+  }
+  try {
+    files::CreateNewFile(folder, folderPath, file_.filename().string(), userHive_ ? 0600 : 0644);
+  } catch (const files::FileError& failure) {
+    if (failure.Errno() != EEXIST) {
+      throw;  // made by another process meanwhile is as good as made here
     }
   }
-  return Guarded([&] {
-    const bool writable = CanWrite(file_) && CanWrite(file_.parent_path());
-    auto connection = std::make_unique<sqlite::Connection>(
-        file_, writable ? sqlite::Connection::Mode::ReadWrite : sqlite::Connection::Mode::ReadOnly);
-    connection->SetBusyTimeout(std::chrono::milliseconds(5000));
-    connection->Execute("PRAGMA synchronous = FULL");
-    {
-      sqlite::Transaction transaction(*connection, writable ? sqlite::Transaction::Kind::Immediate
-                                                            : sqlite::Transaction::Kind::Deferred);
-      sqlite::Statement id(*connection, "PRAGMA application_id");
-      id.Step();
-      const std::int64_t applicationId = id.Int(0);
-      id.Reset();
-      sqlite::Statement tables(*connection, "SELECT count(*) FROM sqlite_schema");
-      tables.Step();
-      const bool empty = tables.Int(0) == 0;
-      tables.Reset();
-      if (empty && applicationId == 0 && writable) {
-        // A hive made just now (or an empty file left by a crash before its first write).
-        connection->Execute(kSchema);
-        connection->Execute("PRAGMA application_id = " + std::to_string(kApplicationId) +
-                            "; PRAGMA user_version = " + std::to_string(kSchemaVersion));
-      } else if (applicationId != kApplicationId) {
-        return ERROR_BADDB;  // another program's file: never touched
-      }
-      transaction.Commit();
-    }
-    connection_ = std::move(connection);
-    return ERROR_SUCCESS;
-  });
 }
 
 LONG Hive::ForReading(sqlite::Connection** connection) {

@@ -37,6 +37,9 @@ class Hive {
   ~Hive();
 
   const std::filesystem::path& File() const noexcept { return file_; }
+  // What was found wrong with the hive file the last time it could not be opened, naming it;
+  // empty when nothing was.
+  const std::string& Problem() const noexcept { return problem_; }
 
   // The key at `names` below `from`; nothing when a key on the way is missing.
   LONG Find(std::int64_t from, const std::vector<std::string>& names, std::int64_t* key);
@@ -58,6 +61,8 @@ class Hive {
   LONG ForReading(sqlite::Connection** connection);
   LONG ForWriting(sqlite::Connection** connection);
   LONG Open(bool create);
+  // Makes the hive's folders and an empty hive file; throws files::FileError.
+  void MakeFile();
   // Runs `work` on an existing key under one read lock; ERROR_KEY_DELETED when it is gone.
   template <class Work>
   LONG Reading(std::int64_t key, Work&& work);
@@ -67,6 +72,7 @@ class Hive {
 
   std::filesystem::path file_;
   bool userHive_;
+  std::string problem_;
   std::unique_ptr<sqlite::Connection> connection_;
 };
 

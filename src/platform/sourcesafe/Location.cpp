@@ -8,30 +8,16 @@
 #include <system_error>
 
 #include "platform/sourcesafe/EngineError.h"
+#include "platform/sourcesafe/Files.h"
 #include "platform/sourcesafe/IniFile.h"
 #include "platform/sourcesafe/UncPath.h"
 
 namespace sourcesafe {
 namespace {
 
-constexpr std::uintmax_t kMaxIniBytes = 64 * 1024;
+constexpr std::size_t kMaxIniBytes = 64 * 1024;
 
 std::string Quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
-
-std::string ReadSmallFile(const std::filesystem::path& path, std::uintmax_t limit) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    throw EngineError(ErrorCode::kFileNotFound,
-                      "Cannot read " + Quoted(path) + ": " + std::strerror(errno));
-  }
-  std::string text(static_cast<std::size_t>(limit) + 1, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  if (in.bad()) {
-    throw EngineError(ErrorCode::kFileNotFound, "Cannot read " + Quoted(path));
-  }
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  return text;
-}
 
 std::filesystem::path LocalPath(const std::string& typedPath,
                                 const std::filesystem::path& mountinfoFile) {
@@ -65,7 +51,7 @@ DatabaseLocation LocateDatabase(const std::string& typedPath,
                       "The database path " + Quoted(path) + " does not exist");
   } else if (status.type() == std::filesystem::file_type::directory) {
     location.ini = path / kIniName;
-    if (!std::filesystem::exists(location.ini, error)) {
+    if (!std::filesystem::exists(std::filesystem::symlink_status(location.ini, error))) {
       throw EngineError(ErrorCode::kFileNotFound, "The folder " + Quoted(path) + " holds no " +
                                                       kIniName +
                                                       ": it is not a source-control database");
@@ -109,11 +95,12 @@ DatabaseLocation LocateDatabase(const std::string& typedPath,
                       Quoted(location.ini) + " names a data file outside its own folder");
   }
   location.dataFile = location.ini.parent_path() / *dataFile;
-  if (!std::filesystem::is_regular_file(location.dataFile, error)) {
+  if (!std::filesystem::exists(std::filesystem::symlink_status(location.dataFile, error))) {
     throw EngineError(ErrorCode::kFileNotFound, "The data file " + Quoted(location.dataFile) +
                                                     " named by " + Quoted(location.ini) +
                                                     " is missing");
   }
+  RequirePlainDataFile(location.dataFile);
   return location;
 }
 

@@ -75,40 +75,61 @@ void CheckSchema(sqlite::Connection& connection, const std::filesystem::path& da
 
 void CreateDatabase(const std::filesystem::path& folder) {
   std::error_code error;
-  std::filesystem::create_directories(folder, error);
+  const bool madeFolder = std::filesystem::create_directories(folder, error);
   if (error) {
     throw EngineError(ErrorCode::kStorageFailure,
                       "Cannot create the folder '" + folder.string() + "': " + error.message());
   }
   const std::filesystem::path ini = folder / kIniName;
   const std::filesystem::path dataFile = folder / kDataFileName;
-  if (std::filesystem::exists(ini, error) || std::filesystem::exists(dataFile, error)) {
+  const auto present = [&](const std::filesystem::path& path) {
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+  };
+  if (present(ini) || present(dataFile)) {
     throw EngineError(ErrorCode::kAlreadyExists,
                       "The folder '" + folder.string() + "' already holds a database");
   }
+  const std::filesystem::path journal = dataFile.string() + "-journal";
+  if (present(journal)) {
+    // SQLite would write the new database's journal through whatever is there.
+    throw EngineError(ErrorCode::kAlreadyExists, "'" + journal.string() +
+                                                     "' is in the way of a new database; it was "
+                                                     "left alone. Remove it and try again");
+  }
   const mode_t mode = NewFileMode(folder);
   CreateEmptyFile(dataFile, mode);
-  WithStorageErrors(dataFile, [&] {
-    sqlite::Connection connection(dataFile, sqlite::Connection::Mode::ReadWrite);
-    ConfigureConnection(connection, std::chrono::milliseconds(5000));
-    // These two must precede the first table.
-    connection.Execute("PRAGMA auto_vacuum = INCREMENTAL; PRAGMA journal_mode = DELETE;");
-    sqlite::Transaction transaction(connection, sqlite::Transaction::Kind::Immediate);
-    connection.Execute(kSchema);
-    connection.Execute("PRAGMA application_id = " + std::to_string(kApplicationId) +
-                       "; PRAGMA user_version = " + std::to_string(kSchemaVersion));
-    sqlite::Statement root(connection,
-                           "INSERT INTO items (id, parent, name, fold, is_project) "
-                           "VALUES (?1, NULL, ?2, ?2, 1)");
-    root.Bind(1, kRootId).Bind(2, kRootName).Run();
-    sqlite::Statement admin(connection,
-                            "INSERT INTO users (name, fold, password_hash, can_destroy) "
-                            "VALUES ('Admin', ?1, ?2, 1)");
-    admin.Bind(1, FoldName("Admin")).Bind(2, HashPassword("")).Run();
-    transaction.Commit();
-  });
-  // The ini comes last: until it exists, the folder is not taken for a database.
-  WriteFileAtomically(ini, NewIniText(), mode);
+  try {
+    WithStorageErrors(dataFile, [&] {
+      sqlite::Connection connection(dataFile, sqlite::Connection::Mode::ReadWrite);
+      ConfigureConnection(connection, std::chrono::milliseconds(5000));
+      // These two must precede the first table.
+      connection.Execute("PRAGMA auto_vacuum = INCREMENTAL; PRAGMA journal_mode = DELETE;");
+      sqlite::Transaction transaction(connection, sqlite::Transaction::Kind::Immediate);
+      connection.Execute(kSchema);
+      connection.Execute("PRAGMA application_id = " + std::to_string(kApplicationId) +
+                         "; PRAGMA user_version = " + std::to_string(kSchemaVersion));
+      sqlite::Statement root(connection,
+                             "INSERT INTO items (id, parent, name, fold, is_project) "
+                             "VALUES (?1, NULL, ?2, ?2, 1)");
+      root.Bind(1, kRootId).Bind(2, kRootName).Run();
+      sqlite::Statement admin(connection,
+                              "INSERT INTO users (name, fold, password_hash, can_destroy) "
+                              "VALUES ('Admin', ?1, ?2, 1)");
+      admin.Bind(1, FoldName("Admin")).Bind(2, HashPassword("")).Run();
+      transaction.Commit();
+    });
+    // The ini comes last: until it exists, the folder is not taken for a database.
+    WriteFileAtomically(ini, NewIniText(), mode);
+  } catch (...) {
+    // A half-made database would make the next create say the folder holds one, and an open
+    // say it holds none: what this call made goes, so that a retry starts afresh.
+    std::filesystem::remove(journal, error);
+    std::filesystem::remove(dataFile, error);
+    if (madeFolder) {
+      std::filesystem::remove(folder, error);  // only when nothing else is in it
+    }
+    throw;
+  }
 }
 
 }  // namespace sourcesafe
