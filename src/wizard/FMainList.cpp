@@ -86,8 +86,8 @@ void FMain::ShowNotice() {
   std::string all = notice;
   if (!listed_.Unread().empty()) {
     all += "\n";
-    for (const std::string& spec : listed_.Unread()) {
-      all += "\n" + spec;
+    for (const wizardcore::UnreadProject& unread : listed_.Unread()) {
+      all += "\n" + unread.spec + (unread.reason.empty() ? "" : ": " + unread.reason);
     }
   }
   lblNotice.setText(QString::fromStdString(notice));

@@ -10,6 +10,12 @@ class IVSSItem;
 
 namespace wizardcore {
 
+// A project whose children the search could not read, and the error that said why.
+struct UnreadProject {
+  std::string spec;
+  std::string reason;
+};
+
 enum class EntryKind { Project, File, Unknown };
 
 // What a destroy takes: a number of items and their size in bytes. `complete` is false when the

@@ -77,16 +77,19 @@ class DeletedList {
   // What a purge of the checked entries takes.
   Selection Selected() const;
 
-  // Projects whose children the search could not read; the list is incomplete without them.
-  void AddUnread(std::string spec) { unread_.push_back(std::move(spec)); }
-  const std::vector<std::string>& Unread() const noexcept { return unread_; }
+  // Projects whose children the search could not read, and why; the list is incomplete without
+  // them.
+  void AddUnread(std::string spec, std::string reason) {
+    unread_.push_back({std::move(spec), std::move(reason)});
+  }
+  const std::vector<UnreadProject>& Unread() const noexcept { return unread_; }
 
  private:
   void Set(int index, bool checked);
   void Changed(int first, int last);
 
   std::vector<DeletedEntry> entries_;
-  std::vector<std::string> unread_;
+  std::vector<UnreadProject> unread_;
   int count_ = 0;
   Observer* observer_ = nullptr;
   // The span of check changes not yet told, while a batch lives.

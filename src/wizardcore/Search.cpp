@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "errors/ObjectRequired.h"
-#include "errors/Procedure.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
 #include "wizardcore/DeletedItemCollection.h"
@@ -19,14 +18,55 @@ EntryKind KindOf(sourcecontrol::IVSSItem& item) {
 
 }  // namespace
 
-void Search::SearchVssItem(const std::shared_ptr<sourcecontrol::IVSSItem>& item) { Visit(item); }
-
-Tally Search::Visit(const std::shared_ptr<sourcecontrol::IVSSItem>& item) {
+void Search::SearchVssItem(const std::shared_ptr<sourcecontrol::IVSSItem>& item) {
   errors::Procedure proc("Scourwell.FMain.SearchVssItem", host_);
-  Tally below;  // what lies below the item
+  stack_.clear();
+  Tally done;
+  if (!Enter(proc, item, done)) {
+    return;
+  }
+  while (!stack_.empty()) {
+    Frame& frame = stack_.back();
+    if (frame.stopped || frame.index >= frame.count) {
+      listedAbove_ = frame.listedAbove;
+      const Tally total = Leave(frame);
+      stack_.pop_back();
+      if (!stack_.empty()) {
+        stack_.back().below += total;
+        AfterChild(proc, stack_.back());
+      }
+      continue;
+    }
+    const int index = ++frame.index;  // 109
+    std::shared_ptr<sourcecontrol::IVSSItem> child;
+    if (!proc.Do(109, [&] { child = frame.children->Item(index); })) {
+      frame.below.complete = false;
+      continue;
+    }
+    // 110: the visit of the child. Where it goes into the child's children, the statements after
+    // it run when the child's frame is left (above); otherwise they run here.
+    bool entered = false;
+    Tally childTally;
+    const std::size_t depth = stack_.size();
+    if (!proc.Do(110, [&] { entered = Enter(proc, child, childTally); })) {
+      stack_.resize(depth);  // a frame half pushed does not count
+      entered = false;
+      stack_.back().below.complete = false;
+    } else if (!entered) {
+      stack_.back().below += childTally;
+    }
+    if (!entered) {
+      AfterChild(proc, stack_.back());
+    }
+  }
+}
+
+bool Search::Enter(errors::Procedure& proc, const std::shared_ptr<sourcecontrol::IVSSItem>& item,
+                   Tally& done) {
   if (proc.If(100, [&] { return host_.StopRequested(); })) {
-    below.complete = false;  // the walk stopped before this item
-    return below;
+    done = Tally{};
+    done.complete = false;  // the walk stopped before this item
+    return false;
   }
   // What the item is and weighs, for the counts beside the entries. These reads are no
   // statements of the walk: a failure only leaves the counts incomplete.
@@ -60,50 +100,64 @@ Tally Search::Visit(const std::shared_ptr<sourcecontrol::IVSSItem>& item) {
   }
   // 106: a failure to fetch the children (as for a file) means there are none. A project whose
   // children cannot be read leaves the search incomplete, which the window says.
+  Tally below;
   std::shared_ptr<sourcecontrol::IVSSItems> children;
-  if (errors::CaptureError([&] { children = errors::Object(item).Items(true); })) {
+  if (const errors::CapturedError error =
+          errors::CaptureError([&] { children = errors::Object(item).Items(true); })) {
     if (kind != EntryKind::File) {
       below.complete = false;
       std::string spec = "(an item whose path cannot be read)";
       errors::CaptureError([&] { spec = item->Spec(); });
-      list_.AddUnread(std::move(spec));
+      list_.AddUnread(std::move(spec), error.description);
     }
   }
   bool counted = false;
+  int count = 0;
   if (proc.If(
           107,
           [&] {
-            const bool any = children && children->Count() > 0;
+            count = children ? children->Count() : 0;
             counted = true;
-            return any;
+            return count > 0;
           },
           false)) {
     proc.Do(108, [&] { host_.ShowSearchedFolder(item->Spec()); });
-    const int above = std::exchange(listedAbove_, listed >= 0 ? listed : listedAbove_);
-    const int count = children->Count();
-    for (int index = 1; index <= count; ++index) {  // 109
-      std::shared_ptr<sourcecontrol::IVSSItem> child;
-      if (!proc.Do(109, [&] { child = children->Item(index); })) {
-        below.complete = false;
-        continue;
-      }
-      if (!proc.Do(110, [&] { below += Visit(child); })) {
-        below.complete = false;
-      }
-      proc.Do(111, [&] { host_.DoEvents(); });
-      if (proc.If(112, [&] { return host_.StopRequested(); })) {
-        below.complete = below.complete && index == count;
-        break;
-      }
-    }
-    listedAbove_ = above;
-  } else if (!counted) {
+    Frame frame;
+    frame.item = item;
+    frame.children = std::move(children);
+    frame.count = count;
+    frame.listed = listed;
+    frame.listedAbove = listedAbove_;
+    frame.own = own;
+    frame.below = below;
+    stack_.push_back(std::move(frame));
+    listedAbove_ = listed >= 0 ? listed : listedAbove_;
+    return true;
+  }
+  if (!counted) {
     below.complete = false;  // the children were fetched but could not be counted
   }
-  Tally all = own;
-  all += below;
+  done = own;
+  done += below;
   if (listed >= 0) {
-    list_.Close(listed, all);
+    list_.Close(listed, done);
+  }
+  return false;
+}
+
+void Search::AfterChild(errors::Procedure& proc, Frame& frame) {
+  proc.Do(111, [&] { host_.DoEvents(); });
+  if (proc.If(112, [&] { return host_.StopRequested(); })) {
+    frame.below.complete = frame.below.complete && frame.index == frame.count;
+    frame.stopped = true;
+  }
+}
+
+Tally Search::Leave(Frame& frame) {
+  Tally all = frame.own;
+  all += frame.below;
+  if (frame.listed >= 0) {
+    list_.Close(frame.listed, all);
   }
   return all;
 }

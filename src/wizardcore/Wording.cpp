@@ -88,7 +88,7 @@ std::string DescribeSummary(const PurgeSummary& summary, const QLocale& locale) 
   return text;
 }
 
-std::string DescribeUnread(const std::vector<std::string>& unread) {
+std::string DescribeUnread(const std::vector<UnreadProject>& unread) {
   if (unread.empty()) {
     return {};
   }
@@ -97,7 +97,10 @@ std::string DescribeUnread(const std::vector<std::string>& unread) {
                      Count(static_cast<std::int64_t>(unread.size()), "project", "projects") +
                      " could not be read: ";
   for (std::size_t i = 0; i < unread.size() && i < kNamed; ++i) {
-    text += (i == 0 ? "" : ", ") + unread[i];
+    text += (i == 0 ? "" : ", ") + unread[i].spec;
+    if (i == 0 && !unread[i].reason.empty()) {
+      text += " (" + unread[i].reason + ")";  // often the same for all: a damaged database
+    }
   }
   if (unread.size() > kNamed) {
     text += " and " + std::to_string(unread.size() - kNamed) + " more";

@@ -28,6 +28,6 @@ std::string ConfirmationPrompt(const Selection& selection, const QLocale& locale
 // The finish page's account of a purge.
 std::string DescribeSummary(const PurgeSummary& summary, const QLocale& locale = QLocale());
 // Why a search's result is incomplete: the projects whose children could not be read.
-std::string DescribeUnread(const std::vector<std::string>& unread);
+std::string DescribeUnread(const std::vector<UnreadProject>& unread);
 
 }  // namespace wizardcore

@@ -5,6 +5,7 @@
 
 #include "WizardFixture.h"
 #include "platform/sourcesafe/Integrity.h"
+#include "platform/sourcesafe/Names.h"
 #include "platform/sqlite/Connection.h"
 #include "platform/sqlite/Statement.h"
 #include "platform/sqlite/Transaction.h"
@@ -132,9 +133,9 @@ TEST_F(WizardTest, APathWithBlanksAndLettersBeyondAsciiWorks) {
   EXPECT_THAT(Entries(), ElementsAre("$/Übersicht.txt"));
 }
 
-TEST_F(WizardTest, ATreeAThousandLevelsDeepIsSearchedAndPurged) {
+TEST_F(WizardTest, ATreeAsDeepAsPathsMayGoIsSearchedAndPurged) {
   std::string spec = "$";
-  for (int level = 0; level < 1000; ++level) {
+  for (std::size_t level = 1; level < sourcesafe::kMaxSpecDepth; ++level) {
     spec += "/d";
   }
   engine->MakeProject(spec);

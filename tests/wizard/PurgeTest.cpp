@@ -99,6 +99,25 @@ TEST_F(PurgeTest, ARefusedDestroyIsReportedTheEntryRemovedAndTheRunGoesOn) {
   EXPECT_NO_THROW(engine->Find("$/b", false));  // recovered, and still there
 }
 
+TEST_F(PurgeTest, AProjectWhoseEntryBelowAnotherUserRecoveredIsKeptWithIt) {
+  engine->MakeProject("$/P");
+  AddFile("$/P/keep.txt");
+  Delete("$/P/keep.txt");
+  Delete("$/P");
+  ListAll();
+  ASSERT_THAT(Entries(), ElementsAre("$/P", "$/P/keep.txt"));
+  auto other = sourcesafe::Session::Open(Dir(), "Admin", "");
+  other->Recover(other->Find("$/P/keep.txt", true));
+  Purge();
+  // Both destroys are refused, the file's for itself and the project's for what lies below it.
+  EXPECT_THAT(Reports(), ElementsAre("PurgeVssItems:114"));
+  EXPECT_NE(forms.boxes[1].prompt.find("'$/P/keep.txt' was changed by another user"),
+            std::string::npos)
+      << forms.boxes[1].prompt;
+  EXPECT_FALSE(engine->Find("$/P/keep.txt", true).deleted);
+  EXPECT_THAT(Deleted(), ElementsAre("$/P"));
+}
+
 TEST_F(PurgeTest, EveryEntryOfAListLongerThan32767IsListedCountedAndPurged) {
   constexpr int kItems = 33000;
   auto database = std::make_shared<FakeDatabase>();

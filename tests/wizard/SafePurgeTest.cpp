@@ -74,7 +74,8 @@ TEST_F(WizardTest, ProjectsThatCouldNotBeReadMakeTheSearchIncompleteAndAreNamed)
   ListAll("anywhere");
   EXPECT_TRUE(Reports().empty());
   EXPECT_TRUE(Shown("lblNotice"));
-  EXPECT_EQ(Text("lblNotice"), "The search is incomplete: 1 project could not be read: $/Locked.");
+  EXPECT_EQ(Text("lblNotice"),
+            "The search is incomplete: 1 project could not be read: $/Locked (locked).");
 
   // With nothing found, the finish page says it.
   database->root->children = {locked};
@@ -82,7 +83,8 @@ TEST_F(WizardTest, ProjectsThatCouldNotBeReadMakeTheSearchIncompleteAndAreNamed)
   ListAll("anywhere");
   EXPECT_EQ(Text("lblNowPurging"), "No deleted items found.");
   EXPECT_TRUE(Shown("lblSummary"));
-  EXPECT_EQ(Text("lblSummary"), "The search is incomplete: 1 project could not be read: $/Locked.");
+  EXPECT_EQ(Text("lblSummary"),
+            "The search is incomplete: 1 project could not be read: $/Locked (locked).");
 }
 
 TEST_F(WizardTest, WhenLine103FailsOnTheFirstItemNothingElseBreaks) {

@@ -77,10 +77,12 @@ TEST(WordingTest, TheSummaryGivesEveryCountTheStopAndTheRepeatedFailures) {
 
 TEST(WordingTest, AnIncompleteSearchNamesTheFirstUnreadProjectsAndCountsTheRest) {
   EXPECT_EQ(wizardcore::DescribeUnread({}), "");
-  EXPECT_EQ(wizardcore::DescribeUnread({"$/A"}),
+  EXPECT_EQ(wizardcore::DescribeUnread({{"$/A", ""}}),
             "The search is incomplete: 1 project could not be read: $/A.");
-  EXPECT_EQ(wizardcore::DescribeUnread({"$/A", "$/B", "$/C", "$/D", "$/E"}),
-            "The search is incomplete: 5 projects could not be read: $/A, $/B, $/C and 2 more.");
+  EXPECT_EQ(wizardcore::DescribeUnread(
+                {{"$/A", "locked"}, {"$/B", "x"}, {"$/C", ""}, {"$/D", ""}, {"$/E", ""}}),
+            "The search is incomplete: 5 projects could not be read: $/A (locked), $/B, $/C and 2 "
+            "more.");
 }
 
 }  // namespace

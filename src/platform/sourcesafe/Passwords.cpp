@@ -26,8 +26,20 @@ std::string HashPassword(std::string_view password) {
   return hash;
 }
 
-bool VerifyPassword(std::string_view password, const std::string& hash) {
+bool IsOwnHashForm(const std::string& hash) {
   InitSodium();
+  constexpr std::string_view kPrefix = crypto_pwhash_argon2id_STRPREFIX;
+  // needs_rehash reads the algorithm and limits from the text without doing the work.
+  return hash.size() < crypto_pwhash_STRBYTES && hash.find('\0') == std::string::npos &&
+         std::string_view(hash).substr(0, kPrefix.size()) == kPrefix &&
+         crypto_pwhash_str_needs_rehash(hash.c_str(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                                        crypto_pwhash_MEMLIMIT_INTERACTIVE) == 0;
+}
+
+bool VerifyPassword(std::string_view password, const std::string& hash) {
+  if (!IsOwnHashForm(hash)) {
+    return false;
+  }
   return crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
 }
 

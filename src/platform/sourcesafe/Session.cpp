@@ -74,16 +74,23 @@ void Session::LogIn(const std::string& user, const std::string& password) {
                                                     " is not a user of the database " +
                                                     Quoted(location_.ini.string()));
   };
-  try {
-    ValidateUserName(user);
-  } catch (const EngineError&) {
+  // Users made before names were held to today's rules still log in: the name is only looked up.
+  if (user.empty() || user.size() > 255) {
     throw unknown();
   }
-  sqlite::Statement query(*connection_,
-                          "SELECT id, name, password_hash FROM users WHERE fold = ?1");
-  query.Bind(1, FoldName(user));
+  sqlite::Statement query(
+      *connection_,
+      "SELECT id, name, password_hash FROM users WHERE fold IN (?1, ?2) ORDER BY fold = ?1 DESC");
+  query.Bind(1, FoldName(user)).Bind(2, LegacyFoldName(user));
   if (!query.Step()) {
     throw unknown();
+  }
+  if (!IsOwnHashForm(query.Text(2))) {
+    throw EngineError(ErrorCode::kDamaged,
+                      "The password of user " + Quoted(query.Text(1)) + " is stored in a form " +
+                          "this program does not make (another algorithm or other limits), so it "
+                          "was not checked; run 'vssdb check' on " +
+                          Quoted(location_.ini.string()));
   }
   if (!VerifyPassword(password, query.Text(2))) {
     throw EngineError(ErrorCode::kInvalidPassword, "Invalid password");
@@ -102,6 +109,13 @@ ItemRecord Session::Root() {
     if (!query.Step()) {
       throw EngineError(ErrorCode::kDamaged, "The database " + Quoted(location_.ini.string()) +
                                                  " has no root project; run 'vssdb check'");
+    }
+    if (!query.IsNull(1)) {
+      // Every walk starts here: a root below another item would lead round a cycle for ever.
+      throw EngineError(ErrorCode::kDamaged, "The database " + Quoted(location_.ini.string()) +
+                                                 " is damaged: its root project lies below item " +
+                                                 std::to_string(query.Int(1)) +
+                                                 "; run 'vssdb check'");
     }
     return ReadItem(query, kRootSpec);
   });
@@ -142,24 +156,52 @@ void Session::Prefetch(const ItemRecord& project) {
       Prefetched& entry = prefetched_[parent.id];
       entry.children.clear();
       entry.read = now;
+      bool readable = true;
       while (query.Step()) {
+        if (query.Int(0) == kRootId || !IsWithinSpecLimits(ChildSpec(parent.spec, query.Text(2)))) {
+          readable = false;  // said when this project itself is asked for
+          break;
+        }
         entry.children.push_back(ReadItem(query, parent.spec));
         if (entry.children.back().isProject) {
           pending.push_back(entry.children.back());
         }
       }
       query.Reset();
+      if (!readable) {
+        prefetched_.erase(parent.id);
+        if (parent.id == project.id) {
+          ThrowUnreadableChildren(parent);
+        }
+        continue;
+      }
       rows += entry.children.size() + 1;
     }
     snapshot.Commit();
   });
 }
 
+void Session::ThrowUnreadableChildren(const ItemRecord& project) {
+  sqlite::Statement root(*connection_, "SELECT 1 FROM items WHERE parent = ?1 AND id = ?2");
+  root.Bind(1, project.id).Bind(2, kRootId);
+  if (root.Step()) {
+    throw EngineError(ErrorCode::kDamaged,
+                      "The database " + Quoted(location_.ini.string()) +
+                          " is damaged: " + Quoted(project.spec) +
+                          " holds the root project, so the tree runs round in a cycle; run "
+                          "'vssdb check'");
+  }
+  throw EngineError(ErrorCode::kInvalidName,
+                    Quoted(project.spec) + " holds items deeper than " +
+                        std::to_string(kMaxSpecDepth) + " levels or with paths longer than " +
+                        std::to_string(kMaxSpecBytes) + " bytes, which this program does not read");
+}
+
 std::vector<ItemRecord> Session::ChildrenNamed(const ItemRecord& project, std::string_view name) {
   sqlite::Statement query(*connection_, std::string("SELECT ") + kItemColumns +
-                                            " FROM items WHERE parent = ?1 AND fold = ?2"
+                                            " FROM items WHERE parent = ?1 AND fold IN (?2, ?3)"
                                             " ORDER BY deleted, id");
-  query.Bind(1, project.id).Bind(2, FoldName(name));
+  query.Bind(1, project.id).Bind(2, FoldName(name)).Bind(3, LegacyFoldName(name));
   std::vector<ItemRecord> children;
   while (query.Step()) {
     children.push_back(ReadItem(query, project.spec));
@@ -219,6 +261,13 @@ ItemRecord Session::Find(std::string_view spec, bool deleted) {
 ItemRecord Session::Insert(const ItemRecord& parent, std::string_view name, bool isProject,
                            std::int64_t size) {
   ValidateItemName(name);
+  const std::string spec = ChildSpec(parent.spec, name);
+  if (!IsWithinSpecLimits(spec)) {
+    throw EngineError(ErrorCode::kInvalidName,
+                      Quoted(spec) + " is too deep or too long: paths may have at most " +
+                          std::to_string(kMaxSpecDepth) + " names below $/ and " +
+                          std::to_string(kMaxSpecBytes) + " bytes");
+  }
   for (const ItemRecord& sibling : ChildrenNamed(parent, name)) {
     if (!sibling.deleted) {
       throw EngineError(ErrorCode::kAlreadyExists, Quoted(sibling.spec) + " already exists");
@@ -233,11 +282,13 @@ ItemRecord Session::Insert(const ItemRecord& parent, std::string_view name, bool
       .Bind(4, std::int64_t{isProject ? 1 : 0})
       .Bind(5, size)
       .Run();
+  const std::int64_t id = connection_->LastInsertRowId();
+  MarkChanged(parent.id);
   ItemRecord item;
-  item.id = connection_->LastInsertRowId();
+  item.id = id;
   item.parent = parent.id;
   item.name = std::string(name);
-  item.spec = ChildSpec(parent.spec, name);
+  item.spec = spec;
   item.isProject = isProject;
   item.version = 1;
   item.size = size;
@@ -300,10 +351,21 @@ void Session::ExpectUnchanged(const ItemRecord& item) {
                       Quoted(item.spec) + " was destroyed by another user meanwhile");
   }
   if (query.Int(0) != item.version) {
-    throw EngineError(
-        ErrorCode::kItemChanged,
-        Quoted(item.spec) + " was changed by another user meanwhile; nothing was done");
+    throw EngineError(ErrorCode::kItemChanged,
+                      Quoted(item.spec) +
+                          (item.isProject ? ", or an item below it," : std::string()) +
+                          " was changed by another user meanwhile; nothing was done");
   }
+}
+
+void Session::MarkChanged(std::int64_t id) {
+  // UNION, not UNION ALL: on a damaged database whose parents run in a cycle the query still
+  // ends, having met every item of the cycle once.
+  sqlite::Statement update(*connection_,
+                           "WITH RECURSIVE up(id) AS (SELECT ?1 UNION SELECT items.parent FROM"
+                           " items JOIN up ON items.id = up.id WHERE items.parent IS NOT NULL)"
+                           " UPDATE items SET version = version + 1 WHERE id IN up");
+  update.Bind(1, id).Run();
 }
 
 void Session::Delete(const ItemRecord& item) {
@@ -326,17 +388,18 @@ void Session::SetDeletedMark(const ItemRecord& item, bool deleted) {
           : EngineError(ErrorCode::kItemNotDeleted, Quoted(item.spec) + " is not deleted");
     }
     if (!deleted) {
-      sqlite::Statement live(*connection_,
-                             "SELECT 1 FROM items WHERE parent = ?1 AND fold = ?2 AND deleted = 0");
-      live.Bind(1, item.parent).Bind(2, FoldName(item.name));
+      sqlite::Statement live(
+          *connection_,
+          "SELECT 1 FROM items WHERE parent = ?1 AND fold IN (?2, ?3) AND deleted = 0");
+      live.Bind(1, item.parent).Bind(2, FoldName(item.name)).Bind(3, LegacyFoldName(item.name));
       if (live.Step()) {
         throw EngineError(ErrorCode::kAlreadyExists,
                           "A live item " + Quoted(item.spec) + " exists; recovering would clash");
       }
     }
-    sqlite::Statement update(*connection_,
-                             "UPDATE items SET deleted = ?2, version = version + 1 WHERE id = ?1");
+    sqlite::Statement update(*connection_, "UPDATE items SET deleted = ?2 WHERE id = ?1");
     update.Bind(1, item.id).Bind(2, std::int64_t{deleted ? 1 : 0}).Run();
+    MarkChanged(item.id);
     transaction.Commit();
   });
 }
@@ -354,10 +417,25 @@ void Session::Destroy(const ItemRecord& item) {
     if (item.id == kRootId) {
       throw EngineError(ErrorCode::kAccessDenied, "The root project $/ cannot be destroyed");
     }
+    // The item's version counts every change below it too (destroys aside, which only take away
+    // from what this destroy takes): an item recovered or added below a project since the caller
+    // read it stops the destroy.
     ExpectUnchanged(item);
+    // UNION: on a damaged database whose parents run in a cycle the query still ends.
     constexpr const char* kDoomed =
-        "WITH RECURSIVE doomed(id) AS (SELECT ?1 UNION ALL"
+        "WITH RECURSIVE doomed(id) AS (SELECT ?1 UNION"
         " SELECT items.id FROM items JOIN doomed ON items.parent = doomed.id) ";
+    sqlite::Statement cycle(*connection_,
+                            std::string(kDoomed) + "SELECT 1 FROM doomed WHERE id = ?2");
+    cycle.Bind(1, item.id).Bind(2, kRootId);
+    if (cycle.Step()) {
+      throw EngineError(ErrorCode::kDamaged, "The database " + Quoted(location_.ini.string()) +
+                                                 " is damaged: the root "
+                                                 "project lies below " +
+                                                 Quoted(item.spec) +
+                                                 "; nothing was destroyed. Run "
+                                                 "'vssdb check'");
+    }
     sqlite::Statement contents(*connection_,
                                std::string(kDoomed) + "DELETE FROM contents WHERE item IN doomed");
     contents.Bind(1, item.id).Run();
@@ -388,8 +466,8 @@ void Session::AddUser(std::string_view name, std::string_view password, bool can
   const std::string hash = HashPassword(password);
   WithStorageErrors(location_.dataFile, [&] {
     sqlite::Transaction transaction(*connection_, sqlite::Transaction::Kind::Immediate);
-    sqlite::Statement exists(*connection_, "SELECT 1 FROM users WHERE fold = ?1");
-    exists.Bind(1, FoldName(name));
+    sqlite::Statement exists(*connection_, "SELECT 1 FROM users WHERE fold IN (?1, ?2)");
+    exists.Bind(1, FoldName(name)).Bind(2, LegacyFoldName(name));
     if (exists.Step()) {
       throw EngineError(ErrorCode::kAlreadyExists, "User " + Quoted(name) + " already exists");
     }

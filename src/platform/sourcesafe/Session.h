@@ -27,8 +27,9 @@ struct ItemRecord {
   std::string spec;  // "$/" for the root, "$/A/b.txt" below it
   bool isProject = false;
   bool deleted = false;
-  std::int64_t version = 0;  // changes whenever the item's own record changes
-  std::int64_t size = 0;     // a file's content size in bytes
+  // Changes whenever the item's record, or anything below it, changes (destroys below it aside).
+  std::int64_t version = 0;
+  std::int64_t size = 0;  // a file's content size in bytes
 };
 
 // How many children are read ahead at a time.
@@ -83,7 +84,8 @@ class Session {
   // Brings a deleted item back; refused when a live item has its name.
   void Recover(const ItemRecord& item);
   // Removes the item, and everything below a project, for good, in one transaction. Refused
-  // without the right to destroy, and when the item's record changed since `item` was read.
+  // without the right to destroy, and when the item, or anything below it, changed since `item`
+  // was read.
   void Destroy(const ItemRecord& item);
   // Whether this session's user may destroy items: Admin always, others with the right.
   bool MayDestroy();
@@ -101,6 +103,11 @@ class Session {
   void SetDeletedMark(const ItemRecord& item, bool deleted);
   // Throws kItemChanged unless the item's record is as `item` has it.
   void ExpectUnchanged(const ItemRecord& item);
+  // Counts a change of the item, and so of every project above it.
+  void MarkChanged(std::int64_t id);
+  // Says why the children of `project` are not read: it holds the root (a cycle), or items
+  // beyond the limits of a spec.
+  [[noreturn]] void ThrowUnreadableChildren(const ItemRecord& project);
   ItemRecord Insert(const ItemRecord& parent, std::string_view name, bool isProject,
                     std::int64_t size);
   bool IsAdmin() const;

@@ -1,4 +1,5 @@
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "EngineFixture.h"
@@ -57,15 +58,48 @@ TEST_F(EngineTest, DestroyIsRefusedForAnItemDestroyedOrDeletedAgainMeanwhile) {
   EXPECT_THAT(Walk(), ElementsAre("$/", "$/g (deleted)"));
 }
 
-TEST_F(EngineTest, ChangesBelowAProjectDoNotStopItsDestroy) {
-  admin->MakeProject("$/P");
-  AddFile("$/P/c");
-  Delete("$/P/c");
+TEST_F(EngineTest, AnItemRecoveredOrAddedBelowAProjectStopsItsDestroy) {
+  admin->MakeProject("$/P/Q");
+  AddFile("$/P/Q/keep.txt");
+  Delete("$/P/Q/keep.txt");
   Delete("$/P");
-  const ItemRecord listed = admin->Find("$/P", true);
   const auto other = OpenAs("Admin");
-  other->Recover(other->Find("$/P/c", true));
-  admin->Destroy(listed);
+  struct Change {
+    const char* name;
+    std::function<void()> made;
+  };
+  for (const Change& change : {Change{"recovered deep below",
+                                      [&] { other->Recover(other->Find("$/P/Q/keep.txt", true)); }},
+                               Change{"added below", [&] {
+                                        other->Recover(other->Find("$/P", true));
+                                        other->AddFile("$/P/new.txt", {});
+                                        other->Delete(other->Find("$/P", false));
+                                      }}}) {
+    SCOPED_TRACE(change.name);
+    const ItemRecord listed = admin->Find("$/P", true);
+    change.made();
+    std::string description;
+    EXPECT_EQ(ErrorNumberOf([&] { admin->Destroy(listed); }, &description),
+              N(ErrorCode::kItemChanged));
+    EXPECT_NE(description.find("'$/P', or an item below it, was changed"), std::string::npos)
+        << description;
+    EXPECT_EQ(Walk().size(), 4u + (std::string(change.name) == "added below" ? 1u : 0u));
+  }
+}
+
+TEST_F(EngineTest, DestroysBelowAProjectDoNotStopItsDestroy) {
+  admin->MakeProject("$/P");
+  AddFile("$/P/mine.txt");
+  AddFile("$/P/theirs.txt");
+  Delete("$/P/mine.txt");
+  Delete("$/P/theirs.txt");
+  Delete("$/P");
+  const ItemRecord project = admin->Find("$/P", true);
+  const ItemRecord mine = admin->Find("$/P/mine.txt", true);
+  const auto other = OpenAs("Admin");
+  other->Destroy(other->Find("$/P/theirs.txt", true));
+  admin->Destroy(mine);  // a purge destroys the entries below a project first
+  admin->Destroy(project);
   EXPECT_THAT(Walk(), ElementsAre("$/"));
 }
 
