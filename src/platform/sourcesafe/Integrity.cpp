@@ -1,8 +1,14 @@
 #include "platform/sourcesafe/Integrity.h"
 
+#include <map>
+
+#include "platform/sourcesafe/EngineError.h"
+#include "platform/sourcesafe/Location.h"
 #include "platform/sourcesafe/Names.h"
+#include "platform/sourcesafe/Passwords.h"
 #include "platform/sourcesafe/Schema.h"
 #include "platform/sourcesafe/Session.h"
+#include "platform/sourcesafe/StorageErrors.h"
 #include "platform/sqlite/Connection.h"
 #include "platform/sqlite/SqliteError.h"
 #include "platform/sqlite/Statement.h"
@@ -20,10 +26,85 @@ void Collect(sqlite::Connection& connection, const std::string& sql, const std::
   }
 }
 
-}  // namespace
+// Each record as the engine writes it, and what it would refuse to write.
+void CheckRecords(sqlite::Connection& connection, std::vector<std::string>& faults) {
+  const auto describe = [](std::int64_t id, const std::string& name) {
+    return "item " + std::to_string(id) + " (" + name + ")";
+  };
+  sqlite::Statement items(connection,
+                          "SELECT id, parent, name, fold, is_project, deleted, typeof(version),"
+                          " typeof(size), size FROM items ORDER BY id");
+  std::map<std::pair<std::int64_t, std::string>, std::int64_t> liveNames;
+  while (items.Step()) {
+    const std::int64_t id = items.Int(0);
+    const std::string name = items.Text(2);
+    const std::string item = describe(id, name);
+    if (id == kRootId) {
+      if (name != kRootName) {
+        faults.push_back("names: the root project is named '" + name + "', not '$'");
+      }
+    } else {
+      try {
+        ValidateItemName(name);
+      } catch (const EngineError& error) {
+        faults.push_back("names: " + item + " has a name the engine refuses: " + error.what());
+      }
+    }
+    if (FoldName(name) != items.Text(3) && LegacyFoldName(name) != items.Text(3)) {
+      faults.push_back("names: " + item + " is filed under the wrong case-folded name");
+    }
+    for (const auto& [column, value] :
+         {std::pair{"is_project", items.Int(4)}, std::pair{"deleted", items.Int(5)}}) {
+      if (value != 0 && value != 1) {
+        faults.push_back("records: " + item + " has " + column + " = " + std::to_string(value) +
+                         ", which is neither 0 nor 1");
+      }
+    }
+    if (items.Text(6) != "integer") {
+      faults.push_back("records: " + item + " has a version of type " + items.Text(6) +
+                       ", not a whole number");
+    }
+    if (items.Text(7) != "integer" || items.Int(8) < 0) {
+      faults.push_back("records: " + item + " has a size that is not a whole number of bytes");
+    }
+    if (items.Int(5) == 0 && !items.IsNull(1)) {
+      const auto [other, added] = liveNames.emplace(std::pair{items.Int(1), FoldName(name)}, id);
+      if (!added) {
+        faults.push_back("names: items " + std::to_string(other->second) + " and " +
+                         std::to_string(id) + " are live in one project under the name '" + name +
+                         "'");
+      }
+    }
+  }
+  sqlite::Statement users(connection, "SELECT name, password_hash FROM users ORDER BY id");
+  while (users.Step()) {
+    try {
+      ValidateUserName(users.Text(0));
+    } catch (const EngineError& error) {
+      faults.push_back("users: user '" + users.Text(0) +
+                       "' has a name the engine refuses: " + error.what());
+    }
+    if (!IsOwnHashForm(users.Text(1))) {
+      faults.push_back("users: the password of user '" + users.Text(0) +
+                       "' is stored in a form this program does not make; it cannot log in");
+    }
+  }
+}
 
-std::vector<std::string> CheckIntegrity(Session& session) {
-  sqlite::Connection& connection = session.Connection();
+void CheckIndexes(sqlite::Connection& connection, std::vector<std::string>& faults) {
+  sqlite::Statement index(connection,
+                          "SELECT 1 FROM sqlite_schema WHERE type = 'index' AND name = ?1");
+  for (const char* name : kIndexes) {
+    index.Reset();
+    index.Bind(1, name);
+    if (!index.Step()) {
+      faults.push_back(std::string("tables: the index ") + name + " is missing");
+    }
+  }
+  index.Reset();
+}
+
+std::vector<std::string> Check(sqlite::Connection& connection) {
   std::vector<std::string> faults;
   try {
     sqlite::Transaction snapshot(connection);  // one consistent view for every check
@@ -43,6 +124,11 @@ std::vector<std::string> CheckIntegrity(Session& session) {
                 ") is missing or not a live project' WHERE NOT EXISTS (SELECT 1 FROM items"
                 " WHERE id = " +
                 std::to_string(kRootId) + " AND parent IS NULL AND is_project = 1 AND deleted = 0)",
+            "tree: ", faults);
+    Collect(connection,
+            "SELECT 'the root project lies below item ' || parent || ', so the tree runs round a"
+            " cycle' FROM items WHERE id = " +
+                std::to_string(kRootId) + " AND parent IS NOT NULL",
             "tree: ", faults);
     Collect(connection,
             "SELECT 'item ' || id || ' (' || name || ') has no parent' FROM items"
@@ -77,18 +163,27 @@ std::vector<std::string> CheckIntegrity(Session& session) {
             " (SELECT 1 FROM users WHERE fold = '" +
                 FoldName("Admin") + "')",
             "users: ", faults);
-    sqlite::Statement names(connection, "SELECT id, name, fold FROM items WHERE id <> ?1");
-    names.Bind(1, kRootId);
-    while (names.Step()) {
-      if (FoldName(names.Text(1)) != names.Text(2)) {
-        faults.push_back("names: item " + std::to_string(names.Int(0)) + " (" + names.Text(1) +
-                         ") is filed under the wrong case-folded name");
-      }
-    }
+    CheckIndexes(connection, faults);
+    CheckRecords(connection, faults);
   } catch (const sqlite::SqliteError& error) {
     faults.push_back(std::string("storage: ") + error.what());
   }
   return faults;
+}
+
+}  // namespace
+
+std::vector<std::string> CheckIntegrity(Session& session) { return Check(session.Connection()); }
+
+std::vector<std::string> CheckIntegrity(const std::string& path,
+                                        const std::filesystem::path& mountinfo) {
+  const DatabaseLocation location = LocateDatabase(path, mountinfo);
+  return WithStorageErrors(location.dataFile, [&] {
+    sqlite::Connection connection(location.dataFile, sqlite::Connection::Mode::ReadOnly);
+    ConfigureConnection(connection, std::chrono::milliseconds(5000));
+    CheckSchema(connection, location.dataFile);
+    return Check(connection);
+  });
 }
 
 }  // namespace sourcesafe

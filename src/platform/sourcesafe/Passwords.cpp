@@ -28,10 +28,14 @@ std::string HashPassword(std::string_view password) {
 
 bool IsOwnHashForm(const std::string& hash) {
   InitSodium();
-  constexpr std::string_view kPrefix = crypto_pwhash_argon2id_STRPREFIX;
-  // needs_rehash reads the algorithm and limits from the text without doing the work.
+  // The algorithm, version (1.3, written 19) and limits open the text, exactly as HashPassword
+  // writes them.
+  static const std::string kParameters =
+      std::string(crypto_pwhash_argon2id_STRPREFIX) +
+      "v=19$m=" + std::to_string(crypto_pwhash_MEMLIMIT_INTERACTIVE / 1024) +
+      ",t=" + std::to_string(crypto_pwhash_OPSLIMIT_INTERACTIVE) + ",p=1$";
   return hash.size() < crypto_pwhash_STRBYTES && hash.find('\0') == std::string::npos &&
-         std::string_view(hash).substr(0, kPrefix.size()) == kPrefix &&
+         hash.compare(0, kParameters.size(), kParameters) == 0 &&
          crypto_pwhash_str_needs_rehash(hash.c_str(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
                                         crypto_pwhash_MEMLIMIT_INTERACTIVE) == 0;
 }

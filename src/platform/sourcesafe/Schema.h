@@ -14,6 +14,10 @@ namespace sourcesafe {
 inline constexpr std::int64_t kApplicationId = 0x5343574C;
 inline constexpr std::int64_t kSchemaVersion = 1;
 inline constexpr std::int64_t kRootId = 1;
+// The indexes a data file has: the walk's, the one that keeps live names unique in a project,
+// and the one that keeps user names unique.
+inline constexpr const char* kIndexes[] = {"items_by_parent", "items_live_names",
+                                           "sqlite_autoindex_users_1"};
 
 // Creates a new database in `folder` (made if missing) with the root project "$/" and the user
 // "Admin" with an empty password and every right. Refuses a folder that holds a database.

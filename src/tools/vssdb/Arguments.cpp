@@ -75,7 +75,8 @@ const std::vector<CommandForm>& Commands() {
        1,
        {},
        "vssdb check DIR",
-       "Checks the database; prints each fault and exits 1 when there is one."},
+       "Checks the database; prints each fault and exits 1 when there is one. Needs no login: "
+       "it reads the files and changes nothing, so anyone who may read them may check them."},
   };
   return commands;
 }
@@ -187,7 +188,13 @@ std::string ToolHelp() {
       "vssdb: administration and test data for source-control databases.\n\n"
       "Every command takes the database folder DIR after its command words. -u USER and\n"
       "-p PASSWORD log in and may stand anywhere (default: Admin with an empty password).\n"
-      "Exit status: 0 on success, 1 on failure (one line on stderr), 2 on a usage error.\n\n";
+      "Exit status: 0 on success, 1 on failure (one line on stderr), 2 on a usage error.\n\n"
+      "Paths (SPEC) have at most 256 names below $/ and at most 4096 bytes; deeper or longer\n"
+      "ones are refused, and a database holding such items is not walked past them. A name is\n"
+      "1 to 255 bytes of UTF-8 without / \\ : * ? \" < > | ; and control characters, does not\n"
+      "begin with $, is not made of dots alone, does not begin or end with a space, and holds\n"
+      "no invisible or direction-changing character and no space but the plain one. Names\n"
+      "compare without regard to case, in Unicode normal form C.\n\n";
   for (const auto& form : Commands()) {
     help += "  " + std::string(form.synopsis) + "\n";
   }
@@ -201,7 +208,8 @@ std::string CommandHelp(std::string_view command) {
     return ToolHelp();
   }
   return "usage: " + std::string(form->synopsis) + "\n\n" + std::string(form->purpose) +
-         "\nSPEC is an item's path in the database, as $/Project/file.txt.\n"
+         "\nSPEC is an item's path in the database, as $/Project/file.txt: at most 256 names\n"
+         "below $/ and 4096 bytes ('vssdb --help' gives the rules for names).\n"
          "-u USER and -p PASSWORD log in (default: Admin with an empty password).\n";
 }
 

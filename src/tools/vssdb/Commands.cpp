@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <unordered_set>
 
 #include "platform/sourcesafe/EngineError.h"
 #include "platform/sourcesafe/Generator.h"
@@ -65,12 +66,20 @@ ItemRecord OnlyDeleted(Session& session, const std::string& spec, const char* ve
   return std::move(matches.front());
 }
 
-// Depth first, each item before its children, in the order of its project's children.
+// Depth first, each item before its children, in the order of its project's children. An item
+// met a second time means the tree runs round a cycle: the walk ends there.
 void List(Session& session, const ItemRecord& start, bool deletedOnly, std::ostream& out) {
   std::vector<ItemRecord> pending{start};
+  std::unordered_set<std::int64_t> seen;
   while (!pending.empty()) {
     const ItemRecord item = std::move(pending.back());
     pending.pop_back();
+    if (!seen.insert(item.id).second) {
+      throw EngineError(ErrorCode::kDamaged,
+                        "'" + item.spec +
+                            "' was met twice: the database's tree runs round a "
+                            "cycle. Run 'vssdb check'");
+    }
     if (!deletedOnly || item.deleted) {
       out << item.spec << '\n';
     }
@@ -125,8 +134,7 @@ int Execute(const Arguments& arguments, std::ostream& out) {
     out << "generated " << options.items << " items (" << result.projects << " projects, "
         << result.files << " files, " << result.deleted << " deleted) in " << operands[0] << '\n';
   } else if (command == "check") {
-    const auto session = LogIn(arguments);
-    const std::vector<std::string> faults = sourcesafe::CheckIntegrity(*session);
+    const std::vector<std::string> faults = sourcesafe::CheckIntegrity(operands[0]);
     for (const std::string& fault : faults) {
       out << fault << '\n';
     }

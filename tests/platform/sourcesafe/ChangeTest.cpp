@@ -4,6 +4,7 @@
 
 #include "EngineFixture.h"
 #include "platform/sourcesafe/Integrity.h"
+#include "platform/sourcesafe/Names.h"
 
 namespace engine_test {
 namespace {
@@ -150,6 +151,31 @@ TEST_F(EngineTest, DestroyedContentIsOverwrittenOnDisk) {
   std::ifstream in(folder / "db" / "data.vssdb", std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(bytes.find(secret), std::string::npos);
+}
+
+}  // namespace
+}  // namespace engine_test
+
+namespace engine_test {
+namespace {
+
+TEST_F(EngineTest, TheSameNameComposedAndDecomposedCannotStandSideBySide) {
+  AddFile("$/caf\xc3\xa9.txt");
+  EXPECT_EQ(ErrorNumberOf([&] { AddFile("$/cafe\xcc\x81.txt"); }), N(ErrorCode::kAlreadyExists));
+  EXPECT_EQ(admin->Find("$/CAFE\xcc\x81.TXT", false).name, "caf\xc3\xa9.txt");
+}
+
+TEST_F(EngineTest, PathsDeeperThanTheLimitAreRefusedWhenMade) {
+  std::string spec = "$";
+  for (std::size_t level = 0; level < sourcesafe::kMaxSpecDepth; ++level) {
+    spec += "/d";
+  }
+  admin->MakeProject(spec);
+  std::string description;
+  EXPECT_EQ(ErrorNumberOf([&] { admin->MakeProject(spec + "/d"); }, &description),
+            N(ErrorCode::kInvalidName));
+  EXPECT_NE(description.find("at most 256 names"), std::string::npos) << description;
+  EXPECT_EQ(ErrorNumberOf([&] { AddFile(spec + "/f.txt"); }), N(ErrorCode::kInvalidName));
 }
 
 }  // namespace
