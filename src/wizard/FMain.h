@@ -88,6 +88,8 @@ class FMain : public QWidget, public settings::FormObject {
   void lblEMail_Click();
   void txtLoginName_GotFocus();
   void txtPassword_GotFocus();
+  // Empties the password field once the database is open, wiping the text it held.
+  void ForgetPassword() noexcept;
   void txtVssDb_GotFocus();
   void lblChangePath_Click();
   void txtFilter_Change();

@@ -6,6 +6,7 @@
 #include "errors/ObjectRequired.h"
 #include "errors/Procedure.h"
 #include "platform/forms/Forms.h"
+#include "settings/SettingsFile.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "wizard/FMain.h"
@@ -102,16 +103,23 @@ void FMain::cmdNext_Click() {
         });
         break;
       }
+      // The password is not needed again: the field is disabled from here on (117), and the
+      // window keeps no copy of it for the rest of its life.
+      ForgetPassword();
       // The login is remembered only after a successful open; the password never.
       proc.Do(109, [&] {
-        errors::Object(AppSettings)
-            .SaveSetting("General", "LoginName",
-                         settings::SettingValue::Text(txtLoginName.text().toStdString()));
+        settings::NamingTheSettingsFile([&] {
+          errors::Object(AppSettings)
+              .SaveSetting("General", "LoginName",
+                           settings::SettingValue::Text(txtLoginName.text().toStdString()));
+        });
       });
       proc.Do(110, [&] {
-        errors::Object(AppSettings)
-            .SaveSetting("General", "VssDb",
-                         settings::SettingValue::Text(txtVssDb.text().toStdString()));
+        settings::NamingTheSettingsFile([&] {
+          errors::Object(AppSettings)
+              .SaveSetting("General", "VssDb",
+                           settings::SettingValue::Text(txtVssDb.text().toStdString()));
+        });
       });
       proc.Do(111, [&] { cmdNext.setEnabled(false); });
       proc.Do(112, [&] { StopRequested = false; });

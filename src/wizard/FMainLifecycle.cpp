@@ -3,6 +3,7 @@
 #include "errors/ObjectRequired.h"
 #include "errors/Procedure.h"
 #include "platform/windowing/QtWindowing.h"
+#include "settings/SettingsFile.h"
 #include "wizard/FMain.h"
 
 namespace wizard {
@@ -49,7 +50,9 @@ void FMain::Form_Load() {
 
 void FMain::Form_Unload(int& /*cancel*/) {
   errors::Procedure proc("Scourwell.FMain.Form_Unload", report_);
-  proc.Do(100, [&] { errors::Object(FormRestore).SavePosition(*this); });
+  proc.Do(100, [&] {
+    settings::NamingTheSettingsFile([&] { errors::Object(FormRestore).SavePosition(*this); });
+  });
 }
 
 windowing::HWND FMain::hWnd() const { return windowing::QtWindowing::HandleOf(*this); }

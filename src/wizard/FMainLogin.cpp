@@ -1,5 +1,7 @@
 // The login page's fields: each selects its whole text on focus, and "Change" picks the
 // database folder in the folder dialog.
+#include <algorithm>
+
 #include "errors/Procedure.h"
 #include "platform/windowing/QtWindowing.h"
 #include "shell/CBrowseForFolder.h"
@@ -20,6 +22,16 @@ void SelectAll(const char* source, errors::Reporter& reporter, QLineEdit& field)
 
 void FMain::txtLoginName_GotFocus() {
   SelectAll("Scourwell.FMain.txtLoginName_GotFocus", report_, txtLoginName);
+}
+
+void FMain::ForgetPassword() noexcept {
+  // The copy shares the field's text; once the field has let go of it the copy holds the only
+  // reference, so writing to it wipes that very buffer rather than a copy of it.
+  QString text = txtPassword.text();
+  txtPassword.clear();
+  if (!text.isEmpty()) {
+    std::fill(text.data(), text.data() + text.size(), QChar(u'\0'));
+  }
 }
 
 void FMain::txtPassword_GotFocus() {

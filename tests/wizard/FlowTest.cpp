@@ -1,5 +1,7 @@
 #include <QApplication>
 #include <QTest>
+#include <filesystem>
+#include <fstream>
 
 #include "WizardFixture.h"
 #include "platform/forms/QtForms.h"
@@ -43,6 +45,16 @@ TEST_F(WizardTest, AFailedOpenShowsTheLibrarysDetailsAndChangesNothing) {
   ListAll(Dir(), "Admin", "");
   EXPECT_EQ(forms.boxes.size(), 1u);
   EXPECT_TRUE(Shown("frmHost(2)"));
+}
+
+TEST_F(WizardTest, ThePasswordIsKeptForACorrectionAndForgottenOnceTheDatabaseIsOpen) {
+  engine->AddUser("Bob", "bob's pass", true);
+  ListAll(Dir(), "Bob", "bob's typo");
+  EXPECT_EQ(Get<QLineEdit>("txtPassword").text(), "bob's typo");
+  ListAll(Dir(), "Bob", "bob's pass");
+  EXPECT_TRUE(Shown("frmHost(2)"));
+  EXPECT_EQ(Get<QLineEdit>("txtPassword").text(), "");
+  EXPECT_FALSE(Get<QLineEdit>("txtPassword").isEnabled());
 }
 
 TEST_F(WizardTest, ADatabaseWithoutDeletedItemsEndsOnTheProgressPage) {
@@ -180,6 +192,32 @@ TEST_F(WizardTest, TheCancelButtonShowsTheNormalPointerDuringARun) {
   window->SetHourglass(false);
   window->List1_MouseMove();
   EXPECT_EQ(forms.ScreenMousePointer(), forms::MousePointer::Default);
+}
+
+}  // namespace
+}  // namespace wizard_test
+
+namespace wizard_test {
+namespace {
+
+TEST_F(WizardTest, ADamagedSettingsFileIsNamedWhenTheSettingsCannotBeSaved) {
+  const std::filesystem::path hive = folder / "config" / "Pellbrook" / "registry" / "user.hive";
+  std::filesystem::create_directories(hive.parent_path());
+  std::ofstream(hive, std::ios::binary) << std::string(8192, '\x5a');
+  ListAll();
+  ASSERT_FALSE(forms.boxes.empty());
+  const std::string saving = forms.boxes[0].prompt;
+  EXPECT_NE(saving.find("Failed saving the application setting. The settings file '" +
+                        hive.string() + "' cannot be used (file is not a database)"),
+            std::string::npos)
+      << saving;
+  forms.boxes.clear();
+  window->close();
+  ASSERT_FALSE(forms.boxes.empty());
+  EXPECT_NE(forms.boxes.back().prompt.find("CFormRestore component failure. The settings file '" +
+                                           hive.string() + "'"),
+            std::string::npos)
+      << forms.boxes.back().prompt;
 }
 
 }  // namespace

@@ -96,6 +96,12 @@ std::filesystem::path HomeFolder() {
   return "/nonexistent";  // no hive is better than one in whatever folder the program runs in
 }
 
+// What was last found wrong with any hive.
+std::string& LatestProblem() {
+  static std::string latest;
+  return latest;
+}
+
 bool CanWrite(const std::filesystem::path& path) { return ::access(path.c_str(), W_OK) == 0; }
 
 }  // namespace
@@ -132,7 +138,7 @@ LONG Hive::Open(bool create) {
   struct stat status {};
   const bool exists = ::lstat(file_.c_str(), &status) == 0;
   if (!exists && errno != ENOENT) {
-    problem_ = "Cannot read '" + file_.string() + "': " + std::strerror(errno);
+    NoteProblem("Cannot read '" + file_.string() + "': " + std::strerror(errno));
     return ERROR_ACCESS_DENIED;
   }
   if (!exists && !create) {
@@ -149,7 +155,7 @@ LONG Hive::Open(bool create) {
       ::fchmod(hive.Get(), 0600);  // the user's settings are the user's alone
     }
   } catch (const files::FileError& error) {
-    problem_ = error.what();
+    NoteProblem(error.what());
     return error.Errno() == 0 ? ERROR_BADDB : ERROR_ACCESS_DENIED;
   }
   std::string failure;
@@ -179,8 +185,8 @@ LONG Hive::Open(bool create) {
             connection->Execute("PRAGMA application_id = " + std::to_string(kApplicationId) +
                                 "; PRAGMA user_version = " + std::to_string(kSchemaVersion));
           } else if (applicationId != kApplicationId) {
-            problem_ = "'" + file_.string() +
-                       "' is not a settings file of this program; it was left alone";
+            NoteProblem("'" + file_.string() +
+                        "' is not a settings file of this program; it was left alone");
             return ERROR_BADDB;  // another program's file: never touched
           }
           transaction.Commit();
@@ -190,8 +196,11 @@ LONG Hive::Open(bool create) {
       },
       &failure);
   if (!failure.empty()) {
-    problem_ = "The settings file '" + file_.string() + "' cannot be used (" + failure + ")";
+    NoteProblem("The settings file '" + file_.string() + "' cannot be used (" + failure + ")");
   } else if (result == ERROR_SUCCESS) {
+    if (LatestProblem() == problem_) {
+      LatestProblem().clear();
+    }
     problem_.clear();
   }
   return result;
@@ -226,6 +235,23 @@ void Hive::MakeFile() {
   }
 }
 
+void Hive::NoteProblem(std::string problem) {
+  problem_ = std::move(problem);
+  LatestProblem() = problem_;
+}
+
+template <class Work>
+LONG Hive::Noted(Work&& work) {
+  std::string failure;
+  const LONG result = Guarded(std::forward<Work>(work), &failure);
+  if (!failure.empty()) {
+    NoteProblem("The settings file '" + file_.string() + "' cannot be used (" + failure + ")");
+  }
+  return result;
+}
+
+std::string LastHiveProblem() { return LatestProblem(); }
+
 LONG Hive::ForReading(sqlite::Connection** connection) {
   const LONG result = Open(false);
   if (result != ERROR_SUCCESS) {
@@ -253,10 +279,10 @@ LONG Hive::Reading(std::int64_t key, Work&& work) {
   if (ForReading(&db) != ERROR_SUCCESS) {
     return ERROR_KEY_DELETED;  // the hive went away under an open key
   }
-  return Guarded([&] {
+  return Noted([&] {
     sqlite::Transaction snapshot(*db);
-    if (Exists(key) != ERROR_SUCCESS) {
-      return ERROR_KEY_DELETED;
+    if (const LONG exists = Exists(key); exists != ERROR_SUCCESS) {
+      return exists;  // gone, or a damaged hive
     }
     return work(*db);
   });
@@ -268,10 +294,10 @@ LONG Hive::Writing(std::int64_t key, Work&& work) {
   if (const LONG result = ForWriting(&db); result != ERROR_SUCCESS) {
     return result;
   }
-  return Guarded([&] {
+  return Noted([&] {
     sqlite::Transaction transaction(*db, sqlite::Transaction::Kind::Immediate);
-    if (Exists(key) != ERROR_SUCCESS) {
-      return ERROR_KEY_DELETED;
+    if (const LONG exists = Exists(key); exists != ERROR_SUCCESS) {
+      return exists;  // gone, or a damaged hive
     }
     const LONG result = work(*db);
     if (result == ERROR_SUCCESS) {
@@ -332,7 +358,7 @@ LONG Hive::Exists(std::int64_t key) {
   if (const LONG result = ForReading(&db); result != ERROR_SUCCESS) {
     return ERROR_KEY_DELETED;
   }
-  return Guarded([&] {
+  return Noted([&] {
     sqlite::Statement query(*db, "SELECT 1 FROM keys WHERE id = ?1");
     query.Bind(1, key);
     return query.Step() ? ERROR_SUCCESS : ERROR_KEY_DELETED;

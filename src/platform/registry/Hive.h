@@ -63,6 +63,11 @@ class Hive {
   LONG Open(bool create);
   // Makes the hive's folders and an empty hive file; throws files::FileError.
   void MakeFile();
+  // Keeps what was found wrong with the file, here and for LastHiveProblem.
+  void NoteProblem(std::string problem);
+  // Runs a SQLite call on the hive, noting the file's problem when it fails.
+  template <class Work>
+  LONG Noted(Work&& work);
   // Runs `work` on an existing key under one read lock; ERROR_KEY_DELETED when it is gone.
   template <class Work>
   LONG Reading(std::int64_t key, Work&& work);
@@ -78,5 +83,9 @@ class Hive {
 
 // The hive of a root, opened once for the life of the process.
 Hive* HiveOf(HKEY root);
+
+// What was last found wrong with any hive file, naming it, for a message that would otherwise
+// give only an error number; empty when nothing was.
+std::string LastHiveProblem();
 
 }  // namespace registry

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/registry/Hive.h"
+
 namespace regtool {
 namespace {
 
@@ -62,7 +64,10 @@ std::string Describe(LONG code) {
 
 void Check(LONG code, const std::string& what) {
   if (code != ERROR_SUCCESS) {
-    throw Failure(what + ": " + Describe(code));
+    // A damaged or misplaced hive file reads as empty; say so, and which file, rather than let
+    // "no such key" or a bare number stand alone.
+    const std::string problem = LastHiveProblem();
+    throw Failure(what + ": " + Describe(code) + (problem.empty() ? "" : ". " + problem));
   }
 }
 

@@ -56,6 +56,16 @@ TEST_F(StoredDataTest, NamesRefusedTodayStillOpenListAndAreFound) {
   EXPECT_THAT(check.out, HasSubstr("user ' Bob' has a name the engine refuses"));
 }
 
+TEST_F(StoredDataTest, ListingATreeThatRunsRoundACycleEndsWithAClearError) {
+  admin->MakeProject("$/A/B");
+  admin.reset();
+  Sql("UPDATE items SET parent = (SELECT id FROM items WHERE name = 'B') WHERE id = 1");
+  const auto list = testing_support::RunCommand({SCOURWELL_VSSDB, "list", Dir()});
+  EXPECT_EQ(list.status, 1);
+  EXPECT_THAT(list.err, HasSubstr("is damaged: its root project lies below item"));
+  EXPECT_EQ(list.out, "");
+}
+
 struct StoredHash {
   const char* name;
   const char* from;  // a part of our own hash

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "support/ScopedEnv.h"
@@ -77,6 +79,22 @@ TEST_F(RegToolTest, ListsSubkeysThenValuesAndDeletesValuesAndKeys) {
   EXPECT_EQ(Run({"get", key, "LoginName"}).status, 1);
   EXPECT_EQ(Run({"delete", key}).status, 0);
   EXPECT_EQ(Run({"list", key}).status, 1);
+}
+
+TEST_F(RegToolTest, ADamagedHiveIsNamedWithWhatIsWrongWithIt) {
+  const std::filesystem::path hive = folder / "home" / "Pellbrook" / "registry" / "user.hive";
+  std::filesystem::create_directories(hive.parent_path());
+  std::ofstream(hive, std::ios::binary) << std::string(8192, '\x5a');
+  for (const std::vector<std::string>& words :
+       {std::vector<std::string>{"get", key, "LoginName"},
+        std::vector<std::string>{"set", key, "LoginName", "Admin"}}) {
+    const Outcome outcome = Run(words);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.err.find("The settings file '" + hive.string() +
+                               "' cannot be used (file is not a database)"),
+              std::string::npos)
+        << outcome.err;
+  }
 }
 
 struct StatusCase {

@@ -1,0 +1,9 @@
+#include "settings/SettingsFile.h"
+
+#include "platform/registry/Hive.h"
+
+namespace settings {
+
+std::string SettingsFileProblem() { return registry::LastHiveProblem(); }
+
+}  // namespace settings
