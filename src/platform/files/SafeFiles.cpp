@@ -199,9 +199,11 @@ void ReplaceFile(const std::filesystem::path& path, std::string_view text, mode_
   struct stat status {};
   if (::fstatat(folder.Get(), temporaryName.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
     if (!S_ISREG(status.st_mode) || status.st_uid != ::geteuid() || status.st_nlink != 1) {
+      const std::string whose = !S_ISREG(status.st_mode)       ? ""
+                                : status.st_uid != ::geteuid() ? " of another user"
+                                                               : " with other names (hard links)";
       throw FileError(Quoted(temporary) + " is in the way: it is " + KindOf(status.st_mode) +
-                          (S_ISREG(status.st_mode) ? " that this program did not leave" : "") +
-                          ". It was left alone; remove it and try again",
+                          whose + ". It was left alone; remove it and try again",
                       EEXIST);
     }
     if (::unlinkat(folder.Get(), temporaryName.c_str(), 0) != 0) {

@@ -1,6 +1,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -39,6 +40,23 @@ TEST_F(EngineTest, CreateNeverWritesThroughATemporaryPlantedAsASymlink) {
   EXPECT_EQ(Read(victim), "secret");
   EXPECT_EQ(Permissions(victim), fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_FALSE(fs::exists(team / "data.vssdb")) << "a failed create leaves no data file";
+}
+
+TEST_F(EngineTest, CreateLeavesAnotherUsersTemporaryAlone) {
+  const fs::path team = folder / "team";
+  fs::create_directory(team);
+  std::ofstream(team / "srcsafe.ini.new") << "theirs";
+  // Giving the file to another user takes the right to do so: root's.
+  if (::chown((team / "srcsafe.ini.new").c_str(), 65534, 65534) != 0) {
+    GTEST_SKIP() << "cannot give a file to another user here (needs root); not checked";
+  }
+  std::string description;
+  EXPECT_EQ(ErrorNumberOf([&] { sourcesafe::CreateDatabase(team); }, &description),
+            N(ErrorCode::kStorageFailure));
+  EXPECT_NE(description.find("is in the way: it is a plain file of another user"),
+            std::string::npos)
+      << description;
+  EXPECT_EQ(Read(team / "srcsafe.ini.new"), "theirs");
 }
 
 TEST_F(EngineTest, CreateReplacesATemporaryLeftByACrash) {
