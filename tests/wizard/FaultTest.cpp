@@ -71,6 +71,22 @@ TEST_F(WizardTest, AFullDiskRefusesEachDestroyWhichIsReportedAndChangesNothing) 
   EXPECT_TRUE(sourcesafe::CheckIntegrity(*engine).empty());
 }
 
+TEST_F(WizardTest, ATreeThatRunsRoundACycleEndsTheSearchWithAClearError) {
+  engine->MakeProject("$/A/B");
+  AddFile("$/A/B/f.txt");
+  Delete("$/A/B/f.txt");
+  {
+    sqlite::Connection raw(folder / "db" / "data.vssdb", sqlite::Connection::Mode::ReadWrite);
+    raw.Execute("UPDATE items SET parent = (SELECT id FROM items WHERE name = 'B') WHERE id = 1");
+  }
+  ListAll();
+  ASSERT_EQ(forms.boxes.size(), 1u);
+  EXPECT_NE(forms.boxes[0].prompt.find("is damaged: its root project lies below item"),
+            std::string::npos)
+      << forms.boxes[0].prompt;
+  EXPECT_EQ(Rows(), 0);
+}
+
 TEST_F(WizardTest, ALockHeldLongerThanTheBusyTimeoutIsAClearErrorAtTheOpen) {
   sqlite::Connection holder(folder / "db" / "data.vssdb", sqlite::Connection::Mode::ReadWrite);
   holder.Execute("BEGIN EXCLUSIVE");
