@@ -421,21 +421,20 @@ void Session::Destroy(const ItemRecord& item) {
     // from what this destroy takes): an item recovered or added below a project since the caller
     // read it stops the destroy.
     ExpectUnchanged(item);
-    // UNION: on a damaged database whose parents run in a cycle the query still ends.
+    // Every item has one parent, so the root can lie below the item only when the root itself
+    // has a parent: a cycle through it. Anywhere else a cycle only makes the query below meet
+    // items twice, which UNION (not UNION ALL) passes over, so that it ends.
+    sqlite::Statement root(*connection_, "SELECT parent IS NOT NULL FROM items WHERE id = ?1");
+    root.Bind(1, kRootId);
+    if (root.Step() && root.Int(0) != 0) {
+      throw EngineError(ErrorCode::kDamaged, "The database " + Quoted(location_.ini.string()) +
+                                                 " is damaged: its root project lies below "
+                                                 "another item; nothing was destroyed. Run "
+                                                 "'vssdb check'");
+    }
     constexpr const char* kDoomed =
         "WITH RECURSIVE doomed(id) AS (SELECT ?1 UNION"
         " SELECT items.id FROM items JOIN doomed ON items.parent = doomed.id) ";
-    sqlite::Statement cycle(*connection_,
-                            std::string(kDoomed) + "SELECT 1 FROM doomed WHERE id = ?2");
-    cycle.Bind(1, item.id).Bind(2, kRootId);
-    if (cycle.Step()) {
-      throw EngineError(ErrorCode::kDamaged, "The database " + Quoted(location_.ini.string()) +
-                                                 " is damaged: the root "
-                                                 "project lies below " +
-                                                 Quoted(item.spec) +
-                                                 "; nothing was destroyed. Run "
-                                                 "'vssdb check'");
-    }
     sqlite::Statement contents(*connection_,
                                std::string(kDoomed) + "DELETE FROM contents WHERE item IN doomed");
     contents.Bind(1, item.id).Run();
