@@ -145,8 +145,11 @@ LONG Hive::Open(bool create) {
     return ERROR_FILE_NOT_FOUND;
   }
   try {
+    // The hive's folders are checked each time, not only when made: a folder replaced by a
+    // symbolic link would put the settings in someone else's hands.
+    const files::FileDescriptor folder = OpenFolders(!exists);
     if (!exists) {
-      MakeFile();
+      MakeFile(folder);
     }
     // Never through a symbolic link, never waiting on a named pipe: a hive is a plain file.
     const files::FileDescriptor hive = files::OpenPlainFile(file_);
@@ -206,22 +209,27 @@ LONG Hive::Open(bool create) {
   return result;
 }
 
-void Hive::MakeFile() {
+files::FileDescriptor Hive::OpenFolders(bool make) {
   // The hive lives in two folders of its own below the configuration folder; those are made
-  // here, never followed when they are symbolic links, and kept to the user where the hive is
-  // the user's.
+  // here when missing, never followed when they are symbolic links, and must be the user's
+  // where the hive is the user's.
   const std::filesystem::path folderPath = file_.parent_path();
   const std::filesystem::path base = folderPath.parent_path().parent_path();
-  std::error_code error;
-  std::filesystem::create_directories(base, error);
+  if (make) {
+    std::error_code error;
+    std::filesystem::create_directories(base, error);
+  }
   const files::FileDescriptor baseFolder = files::OpenFolder(base);
-  const mode_t folderMode = userHive_ ? 0700 : 0755;
-  const files::FileDescriptor folder = files::OpenOrMakeFolders(
+  return files::OpenOrMakeFolders(
       baseFolder, base,
-      {folderPath.parent_path().filename().string(), folderPath.filename().string()}, folderMode,
-      userHive_);
+      {folderPath.parent_path().filename().string(), folderPath.filename().string()},
+      userHive_ ? 0700 : 0755, userHive_);
+}
+
+void Hive::MakeFile(const files::FileDescriptor& folder) {
+  const std::filesystem::path folderPath = file_.parent_path();
   if (userHive_) {
-    ::fchmod(folder.Get(), folderMode);
+    ::fchmod(folder.Get(), 0700);
   }
   if (::faccessat(folder.Get(), ".", W_OK, AT_EACCESS) != 0) {
     throw files::FileError("Cannot write in '" + folderPath.string() + "'", EACCES);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/FileDescriptor.h"
 #include "platform/registry/Registry.h"
 
 namespace sqlite {
@@ -61,8 +62,11 @@ class Hive {
   LONG ForReading(sqlite::Connection** connection);
   LONG ForWriting(sqlite::Connection** connection);
   LONG Open(bool create);
-  // Makes the hive's folders and an empty hive file; throws files::FileError.
-  void MakeFile();
+  // Opens the hive's folder, making it and the one above it when `make` is true and they are
+  // missing; throws files::FileError.
+  files::FileDescriptor OpenFolders(bool make);
+  // Makes an empty hive file in its open folder; throws files::FileError.
+  void MakeFile(const files::FileDescriptor& folder);
   // Keeps what was found wrong with the file, here and for LastHiveProblem.
   void NoteProblem(std::string problem);
   // Runs a SQLite call on the hive, noting the file's problem when it fails.

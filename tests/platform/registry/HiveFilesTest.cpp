@@ -41,6 +41,16 @@ TEST_F(RegistryTest, ASymlinkedRegistryFolderIsNeitherFollowedNorChanged) {
   EXPECT_NE(problem.find("registry' is a symbolic link"), std::string::npos) << problem;
 }
 
+TEST_F(RegistryTest, AHiveReachedThroughASymlinkedFolderIsNotUsed) {
+  const fs::path elsewhere = folder / "elsewhere";
+  fs::create_directories(elsewhere);
+  std::ofstream{elsewhere / "user.hive"};
+  fs::create_directories(UserHive().parent_path().parent_path());
+  fs::create_directory_symlink(elsewhere, UserHive().parent_path());
+  EXPECT_NE(WriteSetting(), ERROR_SUCCESS);
+  EXPECT_EQ(fs::file_size(elsewhere / "user.hive"), 0u) << "made a hive in someone else's folder";
+}
+
 TEST_F(RegistryTest, AnEmptyFileAtTheHivePathBecomesAHiveForTheOwnerAlone) {
   fs::create_directories(UserHive().parent_path());
   std::ofstream{UserHive()};
