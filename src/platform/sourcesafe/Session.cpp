@@ -156,13 +156,16 @@ void Session::Prefetch(const ItemRecord& project) {
       Prefetched& entry = prefetched_[parent.id];
       entry.children.clear();
       entry.read = now;
+      // Checked once for the project (the depth) and once for each child (the length).
+      const bool childrenTooDeep = !IsWithinSpecLimits(ChildSpec(parent.spec, "x"));
       bool readable = true;
       while (query.Step()) {
-        if (query.Int(0) == kRootId || !IsWithinSpecLimits(ChildSpec(parent.spec, query.Text(2)))) {
+        ItemRecord child = ReadItem(query, parent.spec);
+        if (child.id == kRootId || childrenTooDeep || child.spec.size() > kMaxSpecBytes) {
           readable = false;  // said when this project itself is asked for
           break;
         }
-        entry.children.push_back(ReadItem(query, parent.spec));
+        entry.children.push_back(std::move(child));
         if (entry.children.back().isProject) {
           pending.push_back(entry.children.back());
         }
