@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -169,7 +170,12 @@ void RequirePlainFileOrNothing(const std::filesystem::path& path) {
 
 std::string ReadPlainFile(const std::filesystem::path& path, std::size_t limit) {
   const FileDescriptor fd = OpenPlainFile(path);
-  std::string text(limit + 1, '\0');
+  // Room for what the file holds now (it may grow meanwhile), never more than the limit allows.
+  struct stat status {};
+  const std::size_t wanted = ::fstat(fd.Get(), &status) == 0 && status.st_size >= 0
+                                 ? static_cast<std::size_t>(status.st_size) + 1
+                                 : 4096;
+  std::string text(std::min(wanted, limit + 1), '\0');
   std::size_t filled = 0;
   while (filled < text.size()) {
     const ssize_t got = ::read(fd.Get(), text.data() + filled, text.size() - filled);
@@ -183,6 +189,9 @@ std::string ReadPlainFile(const std::filesystem::path& path, std::size_t limit) 
       break;
     }
     filled += static_cast<std::size_t>(got);
+    if (filled == text.size() && text.size() < limit + 1) {
+      text.resize(std::min(text.size() * 2, limit + 1));  // it grew since the fstat
+    }
   }
   text.resize(filled);
   return text;

@@ -1,0 +1,149 @@
+#include "platform/vss6/Vss6Tree.h"
+
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+
+#include "platform/files/SafeFiles.h"
+#include "platform/vss6/ItemFiles.h"
+
+namespace vss6 {
+namespace {
+
+constexpr const char* kRootPhysical = "AAAAAAAA";
+// Item and entry files are small; a bound keeps a damaged or hostile one from taking the memory.
+constexpr std::size_t kMaxFileBytes = 256u << 20;
+// The item file's magic, its type and version, and the DH record: all the walk reads of it.
+constexpr std::size_t kHeaderBytes = 0x34 + 8 + 356;
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+std::vector<unsigned char> ReadBytes(const std::filesystem::path& path, std::size_t limit) {
+  std::string text;
+  try {
+    text = files::ReadPlainFile(path, limit);
+  } catch (const files::FileError& error) {
+    throw FormatError(error.what());
+  }
+  if (text.size() > limit && limit == kMaxFileBytes) {
+    throw FormatError("'" + path.string() + "' is larger than an item file can be");
+  }
+  return std::vector<unsigned char>(text.begin(), text.end());
+}
+
+}  // namespace
+
+Vss6Tree::Vss6Tree(std::filesystem::path dataFolder, const std::string& codePage)
+    : data_(std::move(dataFolder)), codePage_(codePage) {
+  const std::filesystem::path version = data_ / "version.dat";
+  const std::vector<unsigned char> bytes = ReadBytes(version, 16);
+  if (bytes.size() != 2 || bytes[0] != 6 || bytes[1] != 0) {
+    const int found = bytes.size() >= 2 ? bytes[0] | (bytes[1] << 8) : -1;
+    throw FormatError("'" + version.string() + "' says format version " +
+                      (found < 0 ? std::string("(none)") : std::to_string(found)) +
+                      "; this program reads SourceSafe format 6");
+  }
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(data_, error)) {
+    if (Lower(entry.path().filename().string()) == "names.dat") {
+      names_ = NamesFile(ReadBytes(entry.path(), kMaxFileBytes), entry.path().string());
+    }
+  }
+}
+
+std::filesystem::path Vss6Tree::ItemPath(const std::string& physical, std::string_view extension) {
+  const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(physical[0])));
+  auto folder = folders_.find(letter);
+  if (folder == folders_.end()) {
+    std::unordered_map<std::string, std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(data_, error)) {
+      if (Lower(entry.path().filename().string()) == std::string(1, letter)) {
+        for (const auto& file : std::filesystem::directory_iterator(entry.path(), error)) {
+          const std::string name = file.path().filename().string();
+          names.emplace(Lower(name), entry.path().filename().string() + "/" + name);
+        }
+      }
+    }
+    folder = folders_.emplace(letter, std::move(names)).first;
+  }
+  const std::string wanted = Lower(physical + std::string(extension));
+  const auto found = folder->second.find(wanted);
+  if (found == folder->second.end()) {
+    throw FormatError("The item file '" + (data_ / std::string(1, letter) / wanted).string() +
+                      "' is missing");
+  }
+  return data_ / found->second;
+}
+
+std::string Vss6Tree::NameOf(const NameField& name, bool project) const {
+  std::string bytes = name.shortName;
+  if (name.namesOffset != 0) {
+    if (auto longName = names_.Name(name.namesOffset, project ? kProjectLongName : kFileLongName)) {
+      bytes = std::move(*longName);
+    }
+  }
+  return codePage_.ToUtf8(bytes);
+}
+
+TreeItem Vss6Tree::Root() {
+  const std::filesystem::path path = ItemPath(kRootPhysical);
+  const ItemHeader header = ReadItemHeader(ReadBytes(path, kHeaderBytes - 1), path.string());
+  if (header.type != kProjectType) {
+    throw FormatError("'" + path.string() + "', the root project's file, is not a project");
+  }
+  TreeItem root;
+  root.spec = "$/";
+  root.name = "$";
+  root.physical = kRootPhysical;
+  root.project = true;
+  projectSpecs_[root.physical] = root.spec;
+  return root;
+}
+
+std::vector<TreeItem> Vss6Tree::Children(const TreeItem& project) {
+  if (!project.project) {
+    return {};
+  }
+  const std::filesystem::path itemPath = ItemPath(project.physical);
+  const ItemHeader header =
+      ReadItemHeader(ReadBytes(itemPath, kHeaderBytes - 1), itemPath.string());
+  if (header.type != kProjectType) {
+    throw FormatError("'" + itemPath.string() + "' is listed as a project but is a file's");
+  }
+  const std::filesystem::path entryPath = ItemPath(project.physical, header.dataExtension);
+  std::vector<TreeItem> children;
+  for (const ProjectEntry& entry :
+       ReadEntryFile(ReadBytes(entryPath, kMaxFileBytes), entryPath.string())) {
+    TreeItem child;
+    child.project = entry.type == kProjectType;
+    child.name = NameOf(entry.name, child.project);
+    child.spec = project.spec + (project.spec.back() == '/' ? "" : "/") + child.name;
+    child.physical = entry.physical;
+    child.deleted = entry.Deleted();
+    child.entryFlags = entry.flags;
+    if (child.project) {
+      const auto [known, added] = projectSpecs_.emplace(child.physical, child.spec);
+      if (!added && known->second != child.spec) {
+        throw FormatError("The project " + child.physical + " is both '" + known->second +
+                          "' and '" + child.spec + "': the tree runs round a loop or is damaged");
+      }
+    } else {
+      const std::filesystem::path filePath = ItemPath(child.physical);
+      const ItemHeader file =
+          ReadItemHeader(ReadBytes(filePath, kHeaderBytes - 1), filePath.string());
+      std::error_code error;
+      const auto size =
+          std::filesystem::file_size(ItemPath(child.physical, file.dataExtension), error);
+      child.size = error ? 0 : static_cast<std::int64_t>(size);
+    }
+    children.push_back(std::move(child));
+  }
+  return children;
+}
+
+}  // namespace vss6

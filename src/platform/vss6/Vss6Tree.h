@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/vss6/CodePage.h"
+#include "platform/vss6/ItemFiles.h"
+#include "platform/vss6/NamesFile.h"
+
+namespace vss6 {
+
+// One project or file of a SourceSafe 6 database, as the walk found it.
+struct TreeItem {
+  std::string spec;      // UTF-8: "$/" for the root, "$/A/b.txt" below it
+  std::string name;      // UTF-8
+  std::string physical;  // 8 letters, upper case
+  bool project = false;
+  bool deleted = false;  // the deleted bit of its entry in its project (never for the root)
+  std::uint16_t entryFlags = 0;
+  std::int64_t size = 0;  // a file's current content, in bytes
+};
+
+// The tree of a SourceSafe 6 database, read from its data folder and never written. Each
+// project's children come from its current entry file; names from names.dat in the code page
+// given. Every record read is checked; a file that is not as the format says gives a
+// FormatError naming it.
+class Vss6Tree {
+ public:
+  // Throws FormatError when `dataFolder` holds no SourceSafe 6 data (version.dat says the
+  // version found), std::invalid_argument for an unknown code page.
+  explicit Vss6Tree(std::filesystem::path dataFolder, const std::string& codePage = "CP1252");
+
+  TreeItem Root();
+  // The children of a project in the order of its entry file; a file has none. A project met
+  // again at another place (a loop) is a FormatError.
+  std::vector<TreeItem> Children(const TreeItem& project);
+
+ private:
+  // The path of a file of the item: its item file, or with an extension its data file. Names
+  // on disk are matched without regard to case.
+  std::filesystem::path ItemPath(const std::string& physical, std::string_view extension = {});
+  std::string NameOf(const NameField& name, bool project) const;
+
+  std::filesystem::path data_;
+  CodePage codePage_;
+  NamesFile names_;
+  // For each letter folder, its file names in lower case and as they are on disk.
+  std::unordered_map<char, std::unordered_map<std::string, std::string>> folders_;
+  std::unordered_map<std::string, std::string> projectSpecs_;  // by physical name
+};
+
+}  // namespace vss6
