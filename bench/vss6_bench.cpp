@@ -49,8 +49,7 @@ double BestMilliseconds(Work&& work, int rounds) {
   for (int round = 0; round < rounds; ++round) {
     const auto start = Clock::now();
     work();
-    best = std::min(best,
-                    std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
   }
   return best;
 }
@@ -58,10 +57,10 @@ double BestMilliseconds(Work&& work, int rounds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::filesystem::path data =
-      argc > 1 ? std::filesystem::path(argv[1])
-               : std::filesystem::path(SCOURWELL_SHARED_DIR) / "realvss" /
-                     "shukladhaval25_Inventory-Shaili" / "data";
+  const std::filesystem::path data = argc > 1
+                                         ? std::filesystem::path(argv[1])
+                                         : std::filesystem::path(SCOURWELL_SHARED_DIR) / "realvss" /
+                                               "shukladhaval25_Inventory-Shaili" / "data";
   const std::string codePage = argc > 2 ? argv[2] : "CP1252";
   if (!std::filesystem::exists(data)) {
     std::cerr << "vss6_bench: no database at " << data << '\n';

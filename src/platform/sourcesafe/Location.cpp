@@ -1,5 +1,6 @@
 #include "platform/sourcesafe/Location.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -102,6 +103,45 @@ DatabaseLocation LocateDatabase(const std::string& typedPath,
   }
   RequirePlainDataFile(location.dataFile);
   return location;
+}
+
+std::optional<std::filesystem::path> LocateSourceSafe6Data(
+    const std::string& typedPath, const std::filesystem::path& mountinfoFile) {
+  if (typedPath.empty()) {
+    return std::nullopt;
+  }
+  const std::filesystem::path path = LocalPath(typedPath, mountinfoFile);
+  std::error_code error;
+  const std::filesystem::path ini =
+      std::filesystem::is_directory(path, error) ? path / kIniName : path;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(ini, error))) {
+    return std::nullopt;
+  }
+  const std::string text = ReadSmallFile(ini, kMaxIniBytes);
+  const std::optional<IniFile> parsed =
+      text.size() > kMaxIniBytes ? std::nullopt : IniFile::Parse(text);
+  const std::optional<std::string> dataPath = parsed ? parsed->Get("Data_Path") : std::nullopt;
+  if (!dataPath || parsed->Get("Data_File")) {
+    return std::nullopt;
+  }
+  std::filesystem::path data;
+  if (IsUncPath(*dataPath)) {
+    data = LocalPath(*dataPath, mountinfoFile);
+  } else if (dataPath->size() >= 2 && (*dataPath)[1] == ':') {
+    throw EngineError(ErrorCode::kFileNotFound,
+                      Quoted(ini) + " keeps its data at '" + *dataPath +
+                          "', a drive of a Windows machine; give it as a UNC path of a share "
+                          "mounted here, or as a path relative to the ini");
+  } else {
+    std::string relative = *dataPath;
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    data = ini.parent_path() / relative;
+  }
+  if (!std::filesystem::is_directory(data, error)) {
+    throw EngineError(ErrorCode::kFileNotFound, "The data folder " + Quoted(data) + " that " +
+                                                    Quoted(ini) + " names does not exist");
+  }
+  return data;
 }
 
 std::string NewIniText() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace sourcesafe {
@@ -21,6 +22,14 @@ struct DatabaseLocation {
 // readable database of this engine's format there.
 DatabaseLocation LocateDatabase(const std::string& typedPath,
                                 const std::filesystem::path& mountinfoFile);
+
+// The data folder of a SourceSafe 6 database that a typed path names (its folder or its
+// srcsafe.ini, as for LocateDatabase): the ini's Data_Path, relative to the ini's folder,
+// absolute, or a UNC path of a mounted share. Nothing when the path names no such database
+// (one of our own, or nothing at all); throws an EngineError naming the path when its Data_Path
+// cannot be followed.
+std::optional<std::filesystem::path> LocateSourceSafe6Data(
+    const std::string& typedPath, const std::filesystem::path& mountinfoFile);
 
 // The text of a new database's srcsafe.ini.
 std::string NewIniText();

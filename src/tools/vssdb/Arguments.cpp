@@ -76,7 +76,11 @@ const std::vector<CommandForm>& Commands() {
        {},
        "vssdb check DIR",
        "Checks the database; prints each fault and exits 1 when there is one. Needs no login: "
-       "it reads the files and changes nothing, so anyone who may read them may check them."},
+       "it reads the files and changes nothing, so anyone who may read them may check them. "
+       "DIR may also be a SourceSafe 6 database (its srcsafe.ini names a Data_Path): then "
+       "every record's check value, the header counts against the records and entries, the "
+       "parent-folder records against the entries naming each file, and each project's log "
+       "against its entries are checked, each fault with its file."},
   };
   return commands;
 }

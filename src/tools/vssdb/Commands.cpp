@@ -9,8 +9,11 @@
 #include "platform/sourcesafe/EngineError.h"
 #include "platform/sourcesafe/Generator.h"
 #include "platform/sourcesafe/Integrity.h"
+#include "platform/sourcesafe/Location.h"
 #include "platform/sourcesafe/Schema.h"
 #include "platform/sourcesafe/Session.h"
+#include "platform/vss6/Records.h"
+#include "platform/vss6/Vss6Check.h"
 #include "tools/vssdb/Arguments.h"
 
 namespace vssdb {
@@ -134,7 +137,16 @@ int Execute(const Arguments& arguments, std::ostream& out) {
     out << "generated " << options.items << " items (" << result.projects << " projects, "
         << result.files << " files, " << result.deleted << " deleted) in " << operands[0] << '\n';
   } else if (command == "check") {
-    const std::vector<std::string> faults = sourcesafe::CheckIntegrity(operands[0]);
+    std::vector<std::string> faults;
+    if (const auto data = sourcesafe::LocateSourceSafe6Data(operands[0], "/proc/self/mountinfo")) {
+      try {
+        faults = vss6::CheckDatabase(*data);
+      } catch (const vss6::FormatError& error) {
+        throw EngineError(ErrorCode::kUnsupportedVersion, error.what());
+      }
+    } else {
+      faults = sourcesafe::CheckIntegrity(operands[0]);
+    }
     for (const std::string& fault : faults) {
       out << fault << '\n';
     }

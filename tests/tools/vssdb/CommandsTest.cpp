@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -140,6 +141,36 @@ TEST_F(VssdbTest, TheBuiltProgramExitsWithTheStatusOfItsCommand) {
   EXPECT_NE(help.out.find("vssdb generate DIR --items N"), std::string::npos);
   EXPECT_EQ(testing_support::RunCommand({SCOURWELL_VSSDB, "create"}).status, 2);
   EXPECT_EQ(testing_support::RunCommand({SCOURWELL_VSSDB, "list", Db()}).status, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(VssdbTest, ChecksASourceSafe6DatabaseAndNamesTheFileOfEachFault) {
+  const std::filesystem::path shared =
+      std::filesystem::path(SCOURWELL_SHARED_DIR) / "realvss" / "shukladhaval25_Inventory-Shaili";
+  if (!std::filesystem::exists(shared)) {
+    GTEST_SKIP() << "no shared database at " << shared;
+  }
+  std::filesystem::copy(shared, folder / "db", std::filesystem::copy_options::recursive);
+  Outcome outcome = Run({"check", "DB"});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "ok\n");
+
+  // A byte of the root's first log entry spoilt.
+  {
+    std::fstream root(folder / "db" / "data" / "a" / "aaaaaaaa",
+                      std::ios::binary | std::ios::in | std::ios::out);
+    root.seekp(500);
+    root.put('\x07');
+  }
+  outcome = Run({"check", (folder / "db" / "srcsafe.ini").string()});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(
+      outcome.out.find("data/a/aaaaaaaa' at offset 416: the EL record's check value is wrong"),
+      std::string::npos)
+      << outcome.out;
 }
 
 }  // namespace

@@ -1,0 +1,291 @@
+#include "platform/vss6/Vss6Check.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <set>
+#include <system_error>
+#include <unordered_map>
+
+#include "platform/files/SafeFiles.h"
+#include "platform/vss6/ItemFiles.h"
+
+namespace vss6 {
+namespace {
+
+constexpr std::size_t kMaxFileBytes = 256u << 20;
+constexpr std::size_t kFirstRecord = 0x34;
+constexpr std::uint16_t kSharedFileFlag = 0x20;  // in a file's header
+
+// Log actions whose records name a child with NAME and physical name at fixed places.
+enum Action : std::uint16_t {
+  kAddProject = 2,
+  kAddFile = 3,
+  kDestroyProject = 4,
+  kDestroyFile = 5,
+  kDeleteProject = 6,
+  kDeleteFile = 7,
+  kRecoverProject = 8,
+  kRecoverFile = 9,
+};
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+std::string Upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
+}
+
+class Checker {
+ public:
+  explicit Checker(std::filesystem::path data) : data_(std::move(data)) {}
+
+  std::vector<std::string> Run() {
+    const std::vector<unsigned char> version = Read(data_ / "version.dat");
+    if (version.size() != 2 || version[0] != 6 || version[1] != 0) {
+      throw FormatError("'" + (data_ / "version.dat").string() +
+                        "' does not say format version 6; this program reads SourceSafe 6 "
+                        "databases only");
+    }
+    std::vector<std::string> pending{"AAAAAAAA"};
+    std::set<std::string> seen{"AAAAAAAA"};
+    while (!pending.empty()) {
+      const std::string project = pending.back();
+      pending.pop_back();
+      try {
+        for (const std::string& child : CheckProject(project)) {
+          if (seen.insert(child).second) {
+            pending.push_back(child);
+          } else {
+            faults_.push_back("tree: the project " + child + " is named by two entries");
+          }
+        }
+      } catch (const FormatError& error) {
+        faults_.push_back(std::string("records: ") + error.what());
+      }
+    }
+    CheckNames();
+    for (const auto& [physical, parents] : fileParents_) {
+      try {
+        CheckFile(physical, parents);
+      } catch (const FormatError& error) {
+        faults_.push_back(std::string("records: ") + error.what());
+      }
+    }
+    return faults_;
+  }
+
+ private:
+  struct ItemFile {
+    std::filesystem::path path;
+    std::vector<unsigned char> bytes;
+    ItemHeader header;
+    std::vector<Record> records;  // after the DH record, each checked
+  };
+
+  std::filesystem::path PathOf(const std::string& physical, const std::string& extension = {}) {
+    const std::string letter = Lower(physical.substr(0, 1));
+    auto folder = folders_.find(letter);
+    if (folder == folders_.end()) {
+      std::unordered_map<std::string, std::filesystem::path> names;
+      std::error_code error;
+      for (const auto& entry : std::filesystem::directory_iterator(data_, error)) {
+        if (Lower(entry.path().filename().string()) == letter) {
+          for (const auto& file : std::filesystem::directory_iterator(entry.path(), error)) {
+            names.emplace(Lower(file.path().filename().string()), file.path());
+          }
+        }
+      }
+      folder = folders_.emplace(letter, std::move(names)).first;
+    }
+    const auto found = folder->second.find(Lower(physical + extension));
+    if (found == folder->second.end()) {
+      throw FormatError("the file '" + (data_ / letter / Lower(physical + extension)).string() +
+                        "' is missing");
+    }
+    return found->second;
+  }
+
+  static std::vector<unsigned char> Read(const std::filesystem::path& path) {
+    try {
+      const std::string text = files::ReadPlainFile(path, kMaxFileBytes);
+      return {text.begin(), text.end()};
+    } catch (const files::FileError& error) {
+      throw FormatError(error.what());
+    }
+  }
+
+  ItemFile ReadItem(const std::string& physical) {
+    ItemFile item;
+    item.path = PathOf(physical);
+    item.bytes = Read(item.path);
+    const std::string file = item.path.string();
+    item.header = ReadItemHeader(item.bytes, file);
+    std::size_t offset = ReadRecord(item.bytes, kFirstRecord, file).End();
+    std::uint16_t logs = 0;
+    std::size_t lastLog = 0;
+    while (offset < item.bytes.size()) {
+      const Record record = ReadRecord(item.bytes, offset, file);
+      if (record.signature == "EL") {
+        ++logs;
+        lastLog = offset;
+      }
+      item.records.push_back(record);
+      offset = record.End();
+    }
+    const auto fault = [&](const std::string& what) {
+      faults_.push_back("headers: '" + file + "' " + what);
+    };
+    if (logs != item.header.logEntries) {
+      fault("counts " + std::to_string(item.header.logEntries) + " log entries; it holds " +
+            std::to_string(logs));
+    }
+    if (logs > 0 && lastLog != item.header.lastLog) {
+      fault("gives " + std::to_string(item.header.lastLog) +
+            " as its last log entry's offset; it is " + std::to_string(lastLog));
+    }
+    if (item.header.endOfFile != item.bytes.size()) {
+      fault("gives " + std::to_string(item.header.endOfFile) + " as its end; the file has " +
+            std::to_string(item.bytes.size()) + " bytes");
+    }
+    return item;
+  }
+
+  // Checks a project; gives back its child projects.
+  std::vector<std::string> CheckProject(const std::string& physical) {
+    const ItemFile item = ReadItem(physical);
+    const std::string file = item.path.string();
+    if (item.header.type != kProjectType) {
+      throw FormatError("'" + file + "' is named as a project but is a file's");
+    }
+    const std::filesystem::path entryPath = PathOf(physical, item.header.dataExtension);
+    const std::vector<ProjectEntry> entries = ReadEntryFile(Read(entryPath), entryPath.string());
+    std::vector<std::string> projects;
+    std::set<std::string> named;
+    int liveProjects = 0;
+    for (const ProjectEntry& entry : entries) {
+      named.insert(entry.physical);
+      if (entry.type == kProjectType) {
+        projects.push_back(entry.physical);
+        liveProjects += entry.Deleted() ? 0 : 1;
+      } else {
+        fileParents_[entry.physical].push_back(physical);
+      }
+    }
+    if (item.header.totalEntries != entries.size()) {
+      faults_.push_back("headers: '" + file + "' counts " +
+                        std::to_string(item.header.totalEntries) + " entries; '" +
+                        entryPath.string() + "' holds " + std::to_string(entries.size()));
+    }
+    if (item.header.subprojects != liveProjects) {
+      faults_.push_back("headers: '" + file + "' counts " +
+                        std::to_string(item.header.subprojects) + " subprojects; " +
+                        std::to_string(liveProjects) + " live ones are listed");
+    }
+    // The children the log adds, deletes, recovers or destroys, with the last such action.
+    std::map<std::string, std::uint16_t> lastAction;
+    for (const Record& record : item.records) {
+      if (record.signature != "EL") {
+        continue;
+      }
+      const std::uint16_t action = ReadU16(record.body, 4, file);
+      std::size_t at = 0;
+      switch (action) {
+        case kAddProject:
+        case kAddFile:
+        case kDeleteProject:
+        case kDeleteFile:
+        case kRecoverProject:
+        case kRecoverFile:
+          at = 88 + 40;
+          break;
+        case kDestroyProject:
+        case kDestroyFile:
+          at = 88 + 40 + 2;
+          break;
+        default:
+          continue;
+      }
+      const std::string child = Upper(std::string(FieldText(record.body, at, 8, file)));
+      if (IsPhysicalName(child)) {
+        lastAction[child] = action;
+      }
+    }
+    for (const auto& [child, action] : lastAction) {
+      const bool destroyed = action == kDestroyProject || action == kDestroyFile;
+      if (!destroyed && named.count(child) == 0) {
+        faults_.push_back("entries: the log of '" + file + "' names the child " + child +
+                          ", which its entry file '" + entryPath.string() + "' lacks");
+      }
+    }
+    return projects;
+  }
+
+  // names.dat: its records one after the other, each checked.
+  void CheckNames() {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(data_, error)) {
+      if (Lower(entry.path().filename().string()) != "names.dat") {
+        continue;
+      }
+      try {
+        const std::vector<unsigned char> bytes = Read(entry.path());
+        std::size_t offset = 0;
+        while (offset < bytes.size()) {
+          offset = ReadRecord(bytes, offset, entry.path().string()).End();
+        }
+      } catch (const FormatError& failure) {
+        faults_.push_back(std::string("records: ") + failure.what());
+      }
+    }
+  }
+
+  void CheckFile(const std::string& physical, const std::vector<std::string>& parents) {
+    const ItemFile item = ReadItem(physical);
+    const std::string file = item.path.string();
+    if (item.header.type != kFileType) {
+      throw FormatError("'" + file + "' is named as a file but is a project's");
+    }
+    std::multiset<std::string> folders;
+    for (const Record& record : item.records) {
+      if (record.signature == "PF") {
+        folders.insert(Upper(std::string(FieldText(record.body, 4, 8, file))));
+      }
+    }
+    const std::multiset<std::string> entries(parents.begin(), parents.end());
+    if (folders != entries) {
+      faults_.push_back("parents: '" + file + "' has " + std::to_string(folders.size()) +
+                        " parent-folder records that do not match the " +
+                        std::to_string(entries.size()) + " entries naming it");
+    }
+    if (item.header.projectReferences != entries.size()) {
+      faults_.push_back("headers: '" + file + "' counts " +
+                        std::to_string(item.header.projectReferences) + " projects holding it; " +
+                        std::to_string(entries.size()) + " entries name it");
+    }
+    const bool shared = (item.header.fileFlags & kSharedFileFlag) != 0;
+    if (shared != (entries.size() >= 2)) {
+      faults_.push_back("headers: '" + file + "' is " + (shared ? "" : "not ") +
+                        "marked shared but is named by " + std::to_string(entries.size()) +
+                        " entries");
+    }
+  }
+
+  std::filesystem::path data_;
+  std::vector<std::string> faults_;
+  std::unordered_map<std::string, std::unordered_map<std::string, std::filesystem::path>> folders_;
+  std::map<std::string, std::vector<std::string>> fileParents_;  // file → projects naming it
+};
+
+}  // namespace
+
+std::vector<std::string> CheckDatabase(const std::filesystem::path& dataFolder) {
+  return Checker(dataFolder).Run();
+}
+
+}  // namespace vss6
