@@ -6,9 +6,11 @@
 #include "errors/ErrorRecord.h"
 #include "errors/Procedure.h"
 #include "platform/sourcesafe/EngineError.h"
+#include "platform/sourcesafe/Location.h"
 #include "platform/sourcesafe/Session.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
+#include "sourcecontrol/Vss6Database.h"
 
 namespace sourcecontrol {
 namespace {
@@ -108,6 +110,18 @@ VSSDatabaseFactory& Factory() {
 
 void VSSDatabase::Open(const std::string& iniPath, const std::string& userName,
                        const std::string& password) {
+  // A SourceSafe 6 database folder is read by a reader of its own.
+  const bool sourceSafe6 = Raising([&] {
+    return sourcesafe::LocateSourceSafe6Data(iniPath, "/proc/self/mountinfo").has_value();
+  });
+  if (sourceSafe6) {
+    auto other = std::make_shared<Vss6Database>();
+    other->Open(iniPath, userName, password);
+    session_.reset();
+    other_ = std::move(other);
+    return;
+  }
+  other_.reset();
   session_ = Raising([&] {
     return std::shared_ptr<sourcesafe::Session>(
         sourcesafe::Session::Open(iniPath, userName, password));
@@ -123,12 +137,18 @@ sourcesafe::Session& VSSDatabase::OpenSession() const {
 }
 
 std::shared_ptr<IVSSItem> VSSDatabase::VSSItem(const std::string& spec, bool deleted) {
+  if (other_) {
+    return other_->VSSItem(spec, deleted);
+  }
   sourcesafe::Session& session = OpenSession();
   return Raising(
       [&] { return std::make_shared<VSSItemOfEngine>(session_, session.Find(spec, deleted)); });
 }
 
 bool VSSDatabase::MayDestroy() {
+  if (other_) {
+    return other_->MayDestroy();
+  }
   sourcesafe::Session& session = OpenSession();
   return Raising([&] { return session.MayDestroy(); });
 }

@@ -14,19 +14,22 @@ namespace sourcecontrol {
 // The error source of what the engine raises.
 inline constexpr const char* kEngineErrorSource = "SourceSafe";
 
-// The database object over the engine of platform/sourcesafe.
+// The database object over the engine of platform/sourcesafe, or, for a SourceSafe 6 database
+// folder, over its reader (Vss6Database).
 class VSSDatabase final : public IVSSDatabase {
  public:
   void Open(const std::string& iniPath, const std::string& userName,
             const std::string& password) override;
   std::shared_ptr<IVSSItem> VSSItem(const std::string& spec, bool deleted) override;
   bool MayDestroy() override;
+  std::string DestroyRefusal() override { return other_ ? other_->DestroyRefusal() : ""; }
 
  private:
   // The open session; raises kNotOpen before Open has succeeded.
   sourcesafe::Session& OpenSession() const;
 
   std::shared_ptr<sourcesafe::Session> session_;
+  std::shared_ptr<IVSSDatabase> other_;  // a SourceSafe 6 database's, when one is open
 };
 
 }  // namespace sourcecontrol

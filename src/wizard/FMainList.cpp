@@ -75,7 +75,8 @@ void FMain::ShowNotice() {
   if (mayDestroy_ != true) {
     const std::string user = txtLoginName.text().toStdString();
     notice += std::string(notice.empty() ? "" : "\n") +
-              (mayDestroy_.has_value()
+              (!destroyRefusal_.empty() ? destroyRefusal_
+               : mayDestroy_.has_value()
                    ? "User '" + user +
                          "' may not destroy items in this database, so nothing "
                          "can be purged."

@@ -28,6 +28,9 @@ enum class ErrorCode : std::int32_t {
   kNotAProject = static_cast<std::int32_t>(0x8004DF08u),
   kNotOpen = static_cast<std::int32_t>(0x8004DF09u),
   kInvalidArgument = static_cast<std::int32_t>(0x8004DF0Au),
+  // 0x8004DF0B is the window's: a checked project kept by the purge.
+  kPasswordNotCheckable = static_cast<std::int32_t>(0x8004DF0Cu),
+  kDestroyNotWritten = static_cast<std::int32_t>(0x8004DF0Du),
 };
 
 // A failure of the engine: its number and a description naming the path, user or spec.

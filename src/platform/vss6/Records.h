@@ -16,6 +16,12 @@ class FormatError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The folder holds the data of another format version than SourceSafe 6.
+class VersionError : public FormatError {
+ public:
+  using FormatError::FormatError;
+};
+
 using Bytes = std::span<const unsigned char>;
 
 // Little-endian numbers at `offset`; FormatError naming `file` when they lie past the end.

@@ -43,9 +43,9 @@ Vss6Tree::Vss6Tree(std::filesystem::path dataFolder, const std::string& codePage
   const std::vector<unsigned char> bytes = ReadBytes(version, 16);
   if (bytes.size() != 2 || bytes[0] != 6 || bytes[1] != 0) {
     const int found = bytes.size() >= 2 ? bytes[0] | (bytes[1] << 8) : -1;
-    throw FormatError("'" + version.string() + "' says format version " +
-                      (found < 0 ? std::string("(none)") : std::to_string(found)) +
-                      "; this program reads SourceSafe format 6");
+    throw VersionError("'" + version.string() + "' says format version " +
+                       (found < 0 ? std::string("(none)") : std::to_string(found)) +
+                       "; this program reads SourceSafe format 6");
   }
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(data_, error)) {
