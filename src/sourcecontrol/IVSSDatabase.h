@@ -14,6 +14,10 @@ class IVSSDatabase {
  public:
   virtual ~IVSSDatabase() = default;
 
+  // The Windows code page that names in a SourceSafe 6 database were written in ("CP1252",
+  // "GBK", ...), for the next Open; empty for the default, Windows-1252. Other databases keep
+  // their names in UTF-8 and ignore it.
+  virtual void SetNameCodePage(const std::string& /*codePage*/) {}
   // Opens the database at `iniPath` (its folder or its srcsafe.ini) as `userName`.
   virtual void Open(const std::string& iniPath, const std::string& userName,
                     const std::string& password) = 0;

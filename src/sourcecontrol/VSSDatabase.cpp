@@ -116,6 +116,7 @@ void VSSDatabase::Open(const std::string& iniPath, const std::string& userName,
   });
   if (sourceSafe6) {
     auto other = std::make_shared<Vss6Database>();
+    other->SetNameCodePage(codePage_);
     other->Open(iniPath, userName, password);
     session_.reset();
     other_ = std::move(other);

@@ -18,6 +18,7 @@ inline constexpr const char* kEngineErrorSource = "SourceSafe";
 // folder, over its reader (Vss6Database).
 class VSSDatabase final : public IVSSDatabase {
  public:
+  void SetNameCodePage(const std::string& codePage) override { codePage_ = codePage; }
   void Open(const std::string& iniPath, const std::string& userName,
             const std::string& password) override;
   std::shared_ptr<IVSSItem> VSSItem(const std::string& spec, bool deleted) override;
@@ -30,6 +31,7 @@ class VSSDatabase final : public IVSSDatabase {
 
   std::shared_ptr<sourcesafe::Session> session_;
   std::shared_ptr<IVSSDatabase> other_;  // a SourceSafe 6 database's, when one is open
+  std::string codePage_;
 };
 
 }  // namespace sourcecontrol

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <stdexcept>
 #include <vector>
 
 #include "errors/ErrorRecord.h"
@@ -115,7 +116,12 @@ void Vss6Database::Open(const std::string& iniPath, const std::string& userName,
       Raise(ErrorCode::kNotADatabase, "'" + iniPath + "' is not a SourceSafe 6 database");
     }
     // The tree first: it says when the folder holds data of another format version.
-    auto tree = std::make_shared<vss6::Vss6Tree>(*data);
+    std::shared_ptr<vss6::Vss6Tree> tree;
+    try {
+      tree = std::make_shared<vss6::Vss6Tree>(*data, codePage_.empty() ? "CP1252" : codePage_);
+    } catch (const std::invalid_argument& error) {
+      Raise(ErrorCode::kInvalidArgument, error.what());
+    }
     vss6::LogIn(vss6::ReadUsers(*data / "um.dat"), userName, password);
     return tree;
   });

@@ -18,6 +18,7 @@ class Vss6Database final : public IVSSDatabase {
   Vss6Database();
   ~Vss6Database() override;
 
+  void SetNameCodePage(const std::string& codePage) override { codePage_ = codePage; }
   void Open(const std::string& iniPath, const std::string& userName,
             const std::string& password) override;
   std::shared_ptr<IVSSItem> VSSItem(const std::string& spec, bool deleted) override;
@@ -26,6 +27,7 @@ class Vss6Database final : public IVSSDatabase {
 
  private:
   std::shared_ptr<vss6::Vss6Tree> tree_;
+  std::string codePage_;
 };
 
 }  // namespace sourcecontrol

@@ -79,6 +79,16 @@ void FMain::cmdNext_Click() {
       const errors::CapturedError hourglassError =
           errors::CaptureError([&] { SetHourglass(true); });
       const errors::CapturedError openError = errors::CaptureError([&] {
+        // Names in a SourceSafe 6 database are in the code page of the machine that wrote them:
+        // General\CodePage in the settings names it ("GBK"); unset or unreadable, the default.
+        std::string codePage;
+        errors::CaptureError([&] {
+          const settings::SettingValue value =
+              errors::Object(AppSettings)
+                  .GetSetting("General", "CodePage", settings::SettingValue::Text(""));
+          codePage = value.IsText() ? value.AsText() : std::string();
+        });
+        errors::Object(Database).SetNameCodePage(codePage);
         // The copies of the password made here are wiped as soon as the open is done.
         QByteArray utf8 = txtPassword.text().toUtf8();
         std::string password(utf8.constData(), static_cast<std::size_t>(utf8.size()));

@@ -58,10 +58,13 @@ const std::vector<CommandForm>& Commands() {
       {"list",
        1,
        2,
-       {{"--deleted", false}},
-       "vssdb list DIR [SPEC] [--deleted]",
+       {{"--deleted", false}, {"--codepage", true}},
+       "vssdb list DIR [SPEC] [--deleted] [--codepage CP]",
        "Lists SPEC (default $/) and everything below it, one spec a line, depth first, each item "
-       "before its children; --deleted lists only the items marked deleted."},
+       "before its children; --deleted lists only the items marked deleted. DIR may also be a "
+       "SourceSafe 6 database, read-only; its names are read in the Windows code page CP "
+       "(default CP1252; GBK, CP1251, ...) and its users can log in only without a password "
+       "for now."},
       {"generate",
        1,
        1,
@@ -122,6 +125,9 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
         throw UsageError(word + " needs a value");
       }
       (word == "-u" ? arguments.user : arguments.password) = words[++i];
+      arguments.passwordGiven = arguments.passwordGiven || word == "-p";
+    } else if (!optionsEnded && word == "--password-stdin") {
+      arguments.passwordFromStdin = true;
     } else if (!optionsEnded && (word == "--help" || word == "-h")) {
       arguments.help = true;
     } else {
@@ -192,6 +198,8 @@ std::string ToolHelp() {
       "vssdb: administration and test data for source-control databases.\n\n"
       "Every command takes the database folder DIR after its command words. -u USER and\n"
       "-p PASSWORD log in and may stand anywhere (default: Admin with an empty password).\n"
+      "As -p shows the password to anyone who lists the processes, it may come instead from\n"
+      "the first line of standard input (--password-stdin) or from $VSSDB_PASSWORD.\n"
       "Exit status: 0 on success, 1 on failure (one line on stderr), 2 on a usage error.\n\n"
       "Paths (SPEC) have at most 256 names below $/ and at most 4096 bytes; deeper or longer\n"
       "ones are refused, and a database holding such items is not walked past them. A name is\n"

@@ -23,14 +23,16 @@ struct Arguments {
   std::set<std::string> flags;                // options without one ("--no-destroy")
   std::string user = "Admin";
   std::string password;
+  bool passwordGiven = false;      // -p was given
+  bool passwordFromStdin = false;  // --password-stdin: the first line of standard input
   bool help = false;
 
   std::optional<std::string> Value(const std::string& name) const;
   bool Flag(const std::string& name) const { return flags.count(name) != 0; }
 };
 
-// Reads a command line (without the program name). -u USER, -p PASSWORD and --help may stand
-// anywhere; "--" ends the options. Throws UsageError.
+// Reads a command line (without the program name). -u USER, -p PASSWORD, --password-stdin and
+// --help may stand anywhere; "--" ends the options. Throws UsageError.
 Arguments ParseArguments(const std::vector<std::string>& words);
 
 // The help of the whole tool, and of one command.

@@ -1,9 +1,15 @@
 #include "tools/vssdb/Commands.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <memory>
+#include <stdexcept>
 #include <unordered_set>
 
 #include "platform/sourcesafe/EngineError.h"
@@ -13,7 +19,9 @@
 #include "platform/sourcesafe/Schema.h"
 #include "platform/sourcesafe/Session.h"
 #include "platform/vss6/Records.h"
+#include "platform/vss6/Users.h"
 #include "platform/vss6/Vss6Check.h"
+#include "platform/vss6/Vss6Tree.h"
 #include "tools/vssdb/Arguments.h"
 
 namespace vssdb {
@@ -91,6 +99,61 @@ void List(Session& session, const ItemRecord& start, bool deletedOnly, std::ostr
   }
 }
 
+// The same listing for a SourceSafe 6 database, read through its reader.
+void ListSourceSafe6(const std::filesystem::path& data, const Arguments& arguments,
+                     std::ostream& out) {
+  const std::string codePage = arguments.Value("--codepage").value_or("CP1252");
+  try {
+    vss6::Vss6Tree tree(data, codePage);
+    vss6::LogIn(vss6::ReadUsers(data / "um.dat"), arguments.user, arguments.password);
+    const std::string start = arguments.operands.size() > 1 ? arguments.operands[1] : "$/";
+    const auto within = [&](const std::string& spec) {
+      const auto same = [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+      };
+      const std::string top =
+          start.size() > 2 && start.back() == '/' ? start.substr(0, start.size() - 1) : start;
+      return top == "$/" || top == "$" ||
+             (spec.size() >= top.size() && std::equal(top.begin(), top.end(), spec.begin(), same) &&
+              (spec.size() == top.size() || spec[top.size()] == '/'));
+    };
+    bool found = false;
+    std::vector<vss6::TreeItem> pending{tree.Root()};
+    while (!pending.empty()) {
+      const vss6::TreeItem item = std::move(pending.back());
+      pending.pop_back();
+      if (within(item.spec)) {
+        found = true;
+        if (!arguments.Flag("--deleted") || item.deleted) {
+          out << item.spec << '\n';
+        }
+      }
+      std::vector<vss6::TreeItem> children = tree.Children(item);
+      std::move(children.rbegin(), children.rend(), std::back_inserter(pending));
+    }
+    if (!found) {
+      throw EngineError(ErrorCode::kItemNotFound, "No item '" + start + "' in the database");
+    }
+  } catch (const vss6::VersionError& error) {
+    throw EngineError(ErrorCode::kUnsupportedVersion, error.what());
+  } catch (const vss6::FormatError& error) {
+    throw EngineError(ErrorCode::kDamaged, error.what());
+  } catch (const std::invalid_argument& error) {
+    throw UsageError(error.what());
+  } catch (const vss6::LoginError& error) {
+    switch (error.GetKind()) {
+      case vss6::LoginError::Kind::kUnknownUser:
+        throw EngineError(ErrorCode::kUnknownUser, error.what());
+      case vss6::LoginError::Kind::kInvalidPassword:
+        throw EngineError(ErrorCode::kInvalidPassword, error.what());
+      case vss6::LoginError::Kind::kCannotCheck:
+        break;
+    }
+    throw EngineError(ErrorCode::kPasswordNotCheckable, error.what());
+  }
+}
+
 int Execute(const Arguments& arguments, std::ostream& out) {
   const std::string& command = arguments.command;
   const std::vector<std::string>& operands = arguments.operands;
@@ -116,6 +179,10 @@ int Execute(const Arguments& arguments, std::ostream& out) {
     const auto session = LogIn(arguments);
     session->Destroy(OnlyDeleted(*session, operands[1], "destroyed"));
   } else if (command == "list") {
+    if (const auto data = sourcesafe::LocateSourceSafe6Data(operands[0], "/proc/self/mountinfo")) {
+      ListSourceSafe6(*data, arguments, out);
+      return 0;
+    }
     const auto session = LogIn(arguments);
     const ItemRecord start =
         operands.size() > 1 ? session->Find(operands[1], true) : session->Root();
@@ -162,8 +229,27 @@ int Execute(const Arguments& arguments, std::ostream& out) {
 }  // namespace
 
 int Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+  return Run(words, std::cin, out, err);
+}
+
+int Run(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
+        std::ostream& err) {
   try {
-    const Arguments arguments = ParseArguments(words);
+    Arguments arguments = ParseArguments(words);
+    if (arguments.passwordFromStdin) {
+      if (arguments.passwordGiven) {
+        throw UsageError("-p and --password-stdin give the password twice");
+      }
+      if (!std::getline(in, arguments.password)) {
+        arguments.password.clear();
+      }
+      if (!arguments.password.empty() && arguments.password.back() == '\r') {
+        arguments.password.pop_back();
+      }
+    } else if (const char* fromEnvironment = std::getenv("VSSDB_PASSWORD");
+               fromEnvironment != nullptr && !arguments.passwordGiven) {
+      arguments.password = fromEnvironment;
+    }
     if (arguments.help) {
       out << (arguments.command.empty() ? ToolHelp() : CommandHelp(arguments.command));
       return 0;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -171,6 +173,58 @@ TEST_F(VssdbTest, ChecksASourceSafe6DatabaseAndNamesTheFileOfEachFault) {
       outcome.out.find("data/a/aaaaaaaa' at offset 416: the EL record's check value is wrong"),
       std::string::npos)
       << outcome.out;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(VssdbTest, ListsASourceSafe6DatabaseInItsCodePage) {
+  const std::filesystem::path shared = std::filesystem::path(SCOURWELL_SHARED_DIR) / "realvss";
+  if (!std::filesystem::exists(shared)) {
+    GTEST_SKIP() << "no shared databases at " << shared;
+  }
+  Outcome outcome =
+      Run({"list", (shared / "shukladhaval25_Inventory-Shaili").string(), "--deleted"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), 67);
+  EXPECT_NE(outcome.out.find("$/Invetory Shaili/64bitApp/~sak082e066b01d1672d.vbproj\n"),
+            std::string::npos);
+
+  const std::string chuing = (shared / "chuing_Push114CRM").string();
+  outcome = Run({"list", chuing,
+                 "$/\xe8\x8a\xb1\xe5\x9f\x8e"
+                 "CRM/bll",
+                 "--codepage", "GBK"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out.substr(0, outcome.out.find('\n')),
+            "$/\xe8\x8a\xb1\xe5\x9f\x8e"
+            "CRM/BLL");
+  EXPECT_EQ(Run({"list", chuing, "--codepage", "NO-SUCH-PAGE"}).status, 2);
+  EXPECT_EQ(Run({"list", chuing, "$/nothing"}).status, 1);
+}
+
+TEST_F(VssdbTest, ThePasswordMayComeFromStandardInputOrTheEnvironment) {
+  Ok({"create", "DB"});
+  Ok({"user", "add", "DB", "Bob", "--password", "bob's secret"});
+  const auto withInput = [&](const std::string& input, std::vector<std::string> words) {
+    for (std::string& word : words) {
+      word = word == "DB" ? Db() : word;
+    }
+    std::istringstream in(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    return Outcome{vssdb::Run(words, in, out, err), out.str(), err.str()};
+  };
+  EXPECT_EQ(withInput("bob's secret\n", {"list", "DB", "-u", "Bob", "--password-stdin"}).status, 0);
+  EXPECT_EQ(withInput("wrong\n", {"list", "DB", "-u", "Bob", "--password-stdin"}).status, 1);
+  EXPECT_EQ(withInput("", {"list", "DB", "-u", "Bob", "-p", "x", "--password-stdin"}).status, 2);
+  ::setenv("VSSDB_PASSWORD", "bob's secret", 1);
+  const int fromEnvironment = Run({"list", "DB", "-u", "Bob"}).status;
+  const int overridden = Run({"list", "DB", "-u", "Bob", "-p", "wrong"}).status;
+  ::unsetenv("VSSDB_PASSWORD");
+  EXPECT_EQ(fromEnvironment, 0);
+  EXPECT_EQ(overridden, 1);  // -p wins
 }
 
 }  // namespace
