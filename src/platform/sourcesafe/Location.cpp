@@ -79,8 +79,8 @@ DatabaseLocation LocateDatabase(const std::string& typedPath,
     if (ini->Get("Data_Path")) {
       throw EngineError(ErrorCode::kUnsupportedVersion,
                         Quoted(location.ini) +
-                            " describes a database in the older file format, which this "
-                            "program does not read");
+                            " describes a SourceSafe database (it names a Data_Path): the window, "
+                            "vssdb list and vssdb check read it; nothing else here opens it");
     }
     throw EngineError(ErrorCode::kNotADatabase,
                       Quoted(location.ini) + " names no Data_File: it is not a database");
