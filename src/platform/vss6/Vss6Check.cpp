@@ -4,10 +4,8 @@
 #include <cctype>
 #include <map>
 #include <set>
-#include <system_error>
-#include <unordered_map>
 
-#include "platform/files/SafeFiles.h"
+#include "platform/vss6/DataFolder.h"
 #include "platform/vss6/ItemFiles.h"
 
 namespace vss6 {
@@ -29,12 +27,6 @@ enum Action : std::uint16_t {
   kRecoverFile = 9,
 };
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 std::string Upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -46,11 +38,11 @@ class Checker {
   explicit Checker(std::filesystem::path data) : data_(std::move(data)) {}
 
   std::vector<std::string> Run() {
-    const std::vector<unsigned char> version = Read(data_ / "version.dat");
+    const std::vector<unsigned char> version = Read(data_.Path() / "version.dat");
     if (version.size() != 2 || version[0] != 6 || version[1] != 0) {
-      throw FormatError("'" + (data_ / "version.dat").string() +
-                        "' does not say format version 6; this program reads SourceSafe 6 "
-                        "databases only");
+      throw VersionError("'" + (data_.Path() / "version.dat").string() +
+                         "' does not say format version 6; this program reads SourceSafe 6 "
+                         "databases only");
     }
     std::vector<std::string> pending{"AAAAAAAA"};
     std::set<std::string> seen{"AAAAAAAA"};
@@ -89,35 +81,11 @@ class Checker {
   };
 
   std::filesystem::path PathOf(const std::string& physical, const std::string& extension = {}) {
-    const std::string letter = Lower(physical.substr(0, 1));
-    auto folder = folders_.find(letter);
-    if (folder == folders_.end()) {
-      std::unordered_map<std::string, std::filesystem::path> names;
-      std::error_code error;
-      for (const auto& entry : std::filesystem::directory_iterator(data_, error)) {
-        if (Lower(entry.path().filename().string()) == letter) {
-          for (const auto& file : std::filesystem::directory_iterator(entry.path(), error)) {
-            names.emplace(Lower(file.path().filename().string()), file.path());
-          }
-        }
-      }
-      folder = folders_.emplace(letter, std::move(names)).first;
-    }
-    const auto found = folder->second.find(Lower(physical + extension));
-    if (found == folder->second.end()) {
-      throw FormatError("the file '" + (data_ / letter / Lower(physical + extension)).string() +
-                        "' is missing");
-    }
-    return found->second;
+    return data_.ItemPath(physical, extension);
   }
 
   static std::vector<unsigned char> Read(const std::filesystem::path& path) {
-    try {
-      const std::string text = files::ReadPlainFile(path, kMaxFileBytes);
-      return {text.begin(), text.end()};
-    } catch (const files::FileError& error) {
-      throw FormatError(error.what());
-    }
+    return DataFolder::Read(path, kMaxFileBytes);
   }
 
   ItemFile ReadItem(const std::string& physical) {
@@ -228,20 +196,18 @@ class Checker {
 
   // names.dat: its records one after the other, each checked.
   void CheckNames() {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(data_, error)) {
-      if (Lower(entry.path().filename().string()) != "names.dat") {
-        continue;
+    const std::filesystem::path names = data_.Find("names.dat");
+    if (names.empty()) {
+      return;
+    }
+    try {
+      const std::vector<unsigned char> bytes = Read(names);
+      std::size_t offset = 0;
+      while (offset < bytes.size()) {
+        offset = ReadRecord(bytes, offset, names.string()).End();
       }
-      try {
-        const std::vector<unsigned char> bytes = Read(entry.path());
-        std::size_t offset = 0;
-        while (offset < bytes.size()) {
-          offset = ReadRecord(bytes, offset, entry.path().string()).End();
-        }
-      } catch (const FormatError& failure) {
-        faults_.push_back(std::string("records: ") + failure.what());
-      }
+    } catch (const FormatError& failure) {
+      faults_.push_back(std::string("records: ") + failure.what());
     }
   }
 
@@ -276,9 +242,8 @@ class Checker {
     }
   }
 
-  std::filesystem::path data_;
+  DataFolder data_;
   std::vector<std::string> faults_;
-  std::unordered_map<std::string, std::unordered_map<std::string, std::filesystem::path>> folders_;
   std::map<std::string, std::vector<std::string>> fileParents_;  // file → projects naming it
 };
 

@@ -1,10 +1,7 @@
 #include "platform/vss6/Vss6Tree.h"
 
-#include <algorithm>
-#include <cctype>
 #include <system_error>
 
-#include "platform/files/SafeFiles.h"
 #include "platform/vss6/ItemFiles.h"
 
 namespace vss6 {
@@ -16,30 +13,19 @@ constexpr std::size_t kMaxFileBytes = 256u << 20;
 // The item file's magic, its type and version, and the DH record: all the walk reads of it.
 constexpr std::size_t kHeaderBytes = 0x34 + 8 + 356;
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 std::vector<unsigned char> ReadBytes(const std::filesystem::path& path, std::size_t limit) {
-  std::string text;
-  try {
-    text = files::ReadPlainFile(path, limit);
-  } catch (const files::FileError& error) {
-    throw FormatError(error.what());
-  }
-  if (text.size() > limit && limit == kMaxFileBytes) {
+  std::vector<unsigned char> bytes = DataFolder::Read(path, limit);
+  if (bytes.size() > limit && limit == kMaxFileBytes) {
     throw FormatError("'" + path.string() + "' is larger than an item file can be");
   }
-  return std::vector<unsigned char>(text.begin(), text.end());
+  return bytes;
 }
 
 }  // namespace
 
 Vss6Tree::Vss6Tree(std::filesystem::path dataFolder, const std::string& codePage)
     : data_(std::move(dataFolder)), codePage_(codePage) {
-  const std::filesystem::path version = data_ / "version.dat";
+  const std::filesystem::path version = data_.Path() / "version.dat";
   const std::vector<unsigned char> bytes = ReadBytes(version, 16);
   if (bytes.size() != 2 || bytes[0] != 6 || bytes[1] != 0) {
     const int found = bytes.size() >= 2 ? bytes[0] | (bytes[1] << 8) : -1;
@@ -47,37 +33,9 @@ Vss6Tree::Vss6Tree(std::filesystem::path dataFolder, const std::string& codePage
                        (found < 0 ? std::string("(none)") : std::to_string(found)) +
                        "; this program reads SourceSafe format 6");
   }
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(data_, error)) {
-    if (Lower(entry.path().filename().string()) == "names.dat") {
-      names_ = NamesFile(ReadBytes(entry.path(), kMaxFileBytes), entry.path().string());
-    }
+  if (const std::filesystem::path names = data_.Find("names.dat"); !names.empty()) {
+    names_ = NamesFile(ReadBytes(names, kMaxFileBytes), names.string());
   }
-}
-
-std::filesystem::path Vss6Tree::ItemPath(const std::string& physical, std::string_view extension) {
-  const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(physical[0])));
-  auto folder = folders_.find(letter);
-  if (folder == folders_.end()) {
-    std::unordered_map<std::string, std::string> names;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(data_, error)) {
-      if (Lower(entry.path().filename().string()) == std::string(1, letter)) {
-        for (const auto& file : std::filesystem::directory_iterator(entry.path(), error)) {
-          const std::string name = file.path().filename().string();
-          names.emplace(Lower(name), entry.path().filename().string() + "/" + name);
-        }
-      }
-    }
-    folder = folders_.emplace(letter, std::move(names)).first;
-  }
-  const std::string wanted = Lower(physical + std::string(extension));
-  const auto found = folder->second.find(wanted);
-  if (found == folder->second.end()) {
-    throw FormatError("The item file '" + (data_ / std::string(1, letter) / wanted).string() +
-                      "' is missing");
-  }
-  return data_ / found->second;
 }
 
 std::string Vss6Tree::NameOf(const NameField& name, bool project) const {
@@ -91,7 +49,7 @@ std::string Vss6Tree::NameOf(const NameField& name, bool project) const {
 }
 
 TreeItem Vss6Tree::Root() {
-  const std::filesystem::path path = ItemPath(kRootPhysical);
+  const std::filesystem::path path = data_.ItemPath(kRootPhysical);
   const ItemHeader header = ReadItemHeader(ReadBytes(path, kHeaderBytes - 1), path.string());
   if (header.type != kProjectType) {
     throw FormatError("'" + path.string() + "', the root project's file, is not a project");
@@ -109,13 +67,13 @@ std::vector<TreeItem> Vss6Tree::Children(const TreeItem& project) {
   if (!project.project) {
     return {};
   }
-  const std::filesystem::path itemPath = ItemPath(project.physical);
+  const std::filesystem::path itemPath = data_.ItemPath(project.physical);
   const ItemHeader header =
       ReadItemHeader(ReadBytes(itemPath, kHeaderBytes - 1), itemPath.string());
   if (header.type != kProjectType) {
     throw FormatError("'" + itemPath.string() + "' is listed as a project but is a file's");
   }
-  const std::filesystem::path entryPath = ItemPath(project.physical, header.dataExtension);
+  const std::filesystem::path entryPath = data_.ItemPath(project.physical, header.dataExtension);
   std::vector<TreeItem> children;
   for (const ProjectEntry& entry :
        ReadEntryFile(ReadBytes(entryPath, kMaxFileBytes), entryPath.string())) {
@@ -133,12 +91,12 @@ std::vector<TreeItem> Vss6Tree::Children(const TreeItem& project) {
                           "' and '" + child.spec + "': the tree runs round a loop or is damaged");
       }
     } else {
-      const std::filesystem::path filePath = ItemPath(child.physical);
+      const std::filesystem::path filePath = data_.ItemPath(child.physical);
       const ItemHeader file =
           ReadItemHeader(ReadBytes(filePath, kHeaderBytes - 1), filePath.string());
       std::error_code error;
       const auto size =
-          std::filesystem::file_size(ItemPath(child.physical, file.dataExtension), error);
+          std::filesystem::file_size(data_.ItemPath(child.physical, file.dataExtension), error);
       child.size = error ? 0 : static_cast<std::int64_t>(size);
     }
     children.push_back(std::move(child));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/vss6/CodePage.h"
+#include "platform/vss6/DataFolder.h"
 #include "platform/vss6/ItemFiles.h"
 #include "platform/vss6/NamesFile.h"
 
@@ -41,16 +42,11 @@ class Vss6Tree {
   std::vector<TreeItem> Children(const TreeItem& project);
 
  private:
-  // The path of a file of the item: its item file, or with an extension its data file. Names
-  // on disk are matched without regard to case.
-  std::filesystem::path ItemPath(const std::string& physical, std::string_view extension = {});
   std::string NameOf(const NameField& name, bool project) const;
 
-  std::filesystem::path data_;
+  DataFolder data_;
   CodePage codePage_;
   NamesFile names_;
-  // For each letter folder, its file names in lower case and as they are on disk.
-  std::unordered_map<char, std::unordered_map<std::string, std::string>> folders_;
   std::unordered_map<std::string, std::string> projectSpecs_;  // by physical name
 };
 

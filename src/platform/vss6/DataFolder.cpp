@@ -1,0 +1,63 @@
+#include "platform/vss6/DataFolder.h"
+
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+
+#include "platform/files/SafeFiles.h"
+#include "platform/vss6/Records.h"
+
+namespace vss6 {
+namespace {
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+}  // namespace
+
+std::filesystem::path DataFolder::ItemPath(const std::string& physical,
+                                           std::string_view extension) {
+  const std::string letter = Lower(physical.substr(0, 1));
+  auto folder = folders_.find(letter);
+  if (folder == folders_.end()) {
+    std::unordered_map<std::string, std::filesystem::path> names;
+    if (const std::filesystem::path letterFolder = Find(letter); !letterFolder.empty()) {
+      std::error_code error;
+      for (const auto& file : std::filesystem::directory_iterator(letterFolder, error)) {
+        names.emplace(Lower(file.path().filename().string()), file.path());
+      }
+    }
+    folder = folders_.emplace(letter, std::move(names)).first;
+  }
+  const std::string wanted = Lower(physical + std::string(extension));
+  const auto found = folder->second.find(wanted);
+  if (found == folder->second.end()) {
+    throw FormatError("The item file '" + (path_ / letter / wanted).string() + "' is missing");
+  }
+  return found->second;
+}
+
+std::filesystem::path DataFolder::Find(const std::string& name) const {
+  std::error_code error;
+  const std::string wanted = Lower(name);
+  for (const auto& entry : std::filesystem::directory_iterator(path_, error)) {
+    if (Lower(entry.path().filename().string()) == wanted) {
+      return entry.path();
+    }
+  }
+  return {};
+}
+
+std::vector<unsigned char> DataFolder::Read(const std::filesystem::path& path, std::size_t limit) {
+  try {
+    const std::string text = files::ReadPlainFile(path, limit);
+    return {text.begin(), text.end()};
+  } catch (const files::FileError& error) {
+    throw FormatError(error.what());
+  }
+}
+
+}  // namespace vss6
