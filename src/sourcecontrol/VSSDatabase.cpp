@@ -10,25 +10,11 @@
 #include "platform/sourcesafe/Session.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
+#include "sourcecontrol/Raising.h"
 #include "sourcecontrol/Vss6Database.h"
 
 namespace sourcecontrol {
 namespace {
-
-// Runs an engine call, raising whatever fails as an error record.
-template <class Call>
-auto Raising(Call&& call) {
-  try {
-    return call();
-  } catch (const sourcesafe::EngineError& error) {
-    throw errors::ErrorRecord(error.Number(), kEngineErrorSource, error.what());
-  } catch (const errors::ErrorRecord&) {
-    throw;
-  } catch (...) {
-    const errors::CapturedError error = errors::CurrentError();
-    throw errors::ErrorRecord(error.number, kEngineErrorSource, error.description);
-  }
-}
 
 class VSSItemOfEngine final : public IVSSItem {
  public:

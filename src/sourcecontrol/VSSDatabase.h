@@ -11,9 +11,6 @@ class Session;
 
 namespace sourcecontrol {
 
-// The error source of what the engine raises.
-inline constexpr const char* kEngineErrorSource = "SourceSafe";
-
 // The database object over the engine of platform/sourcesafe, or, for a SourceSafe 6 database
 // folder, over its reader (Vss6Database).
 class VSSDatabase final : public IVSSDatabase {

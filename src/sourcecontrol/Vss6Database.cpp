@@ -1,19 +1,17 @@
 #include "sourcecontrol/Vss6Database.h"
 
-#include <algorithm>
-#include <cctype>
 #include <stdexcept>
 #include <vector>
 
 #include "errors/ErrorRecord.h"
-#include "errors/Procedure.h"
 #include "platform/sourcesafe/EngineError.h"
 #include "platform/sourcesafe/Location.h"
+#include "platform/sourcesafe/Vss6Errors.h"
 #include "platform/vss6/Users.h"
 #include "platform/vss6/Vss6Tree.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
-#include "sourcecontrol/VSSDatabase.h"
+#include "sourcecontrol/Raising.h"
 
 namespace sourcecontrol {
 namespace {
@@ -26,31 +24,8 @@ using sourcesafe::ErrorCode;
 
 // Runs a reader call, raising whatever fails as an error record with the engine's numbers.
 template <class Call>
-auto Raising(Call&& call) {
-  try {
-    return call();
-  } catch (const vss6::VersionError& error) {
-    Raise(ErrorCode::kUnsupportedVersion, error.what());
-  } catch (const vss6::FormatError& error) {
-    Raise(ErrorCode::kDamaged, error.what());
-  } catch (const vss6::LoginError& error) {
-    switch (error.GetKind()) {
-      case vss6::LoginError::Kind::kUnknownUser:
-        Raise(ErrorCode::kUnknownUser, error.what());
-      case vss6::LoginError::Kind::kInvalidPassword:
-        Raise(ErrorCode::kInvalidPassword, error.what());
-      case vss6::LoginError::Kind::kCannotCheck:
-        Raise(ErrorCode::kPasswordNotCheckable, error.what());
-    }
-    throw;
-  } catch (const sourcesafe::EngineError& error) {
-    Raise(error.Code(), error.what());
-  } catch (const errors::ErrorRecord&) {
-    throw;
-  } catch (...) {
-    const errors::CapturedError error = errors::CurrentError();
-    throw errors::ErrorRecord(error.number, kEngineErrorSource, error.description);
-  }
+auto RaisingFromReader(Call&& call) {
+  return Raising([&] { return sourcesafe::WithVss6Errors(call); });
 }
 
 class Vss6Item final : public IVSSItem {
@@ -94,7 +69,7 @@ class Vss6Items final : public IVSSItems {
 };
 
 std::shared_ptr<IVSSItems> Vss6Item::Items(bool includeDeleted) {
-  return Raising([&] {
+  return RaisingFromReader([&] {
     std::vector<vss6::TreeItem> children = tree_->Children(item_);
     if (!includeDeleted) {
       std::erase_if(children, [](const vss6::TreeItem& child) { return child.deleted; });
@@ -110,7 +85,7 @@ Vss6Database::~Vss6Database() = default;
 
 void Vss6Database::Open(const std::string& iniPath, const std::string& userName,
                         const std::string& password) {
-  tree_ = Raising([&] {
+  tree_ = RaisingFromReader([&] {
     const auto data = sourcesafe::LocateSourceSafe6Data(iniPath, "/proc/self/mountinfo");
     if (!data) {
       Raise(ErrorCode::kNotADatabase, "'" + iniPath + "' is not a SourceSafe 6 database");
@@ -135,7 +110,7 @@ std::shared_ptr<IVSSItem> Vss6Database::VSSItem(const std::string& spec, bool /*
     Raise(ErrorCode::kInvalidArgument,
           "Only the root project $/ of a SourceSafe 6 database can be named yet");
   }
-  return Raising([&] { return std::make_shared<Vss6Item>(tree_, tree_->Root()); });
+  return RaisingFromReader([&] { return std::make_shared<Vss6Item>(tree_, tree_->Root()); });
 }
 
 bool Vss6Database::MayDestroy() {

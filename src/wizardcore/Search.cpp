@@ -123,7 +123,6 @@ bool Search::Enter(errors::Procedure& proc, const std::shared_ptr<sourcecontrol:
           false)) {
     proc.Do(108, [&] { host_.ShowSearchedFolder(item->Spec()); });
     Frame frame;
-    frame.item = item;
     frame.children = std::move(children);
     frame.count = count;
     frame.listed = listed;

@@ -35,9 +35,9 @@ class Search {
   void SearchVssItem(const std::shared_ptr<sourcecontrol::IVSSItem>& item);
 
  private:
-  // A project whose children the walk is going through.
+  // A project whose children the walk is going through: the children, not the project itself,
+  // which the walk needs no more once its statements up to 108 have run.
   struct Frame {
-    std::shared_ptr<sourcecontrol::IVSSItem> item;
     std::shared_ptr<sourcecontrol::IVSSItems> children;
     int count = 0;
     int index = 0;         // the child visited last, from 1

@@ -24,13 +24,13 @@ std::string Quoted(const std::filesystem::path& path) { return "'" + path.string
 }
 
 // An open that failed because the last name is a symbolic link says so in words of its own.
-[[noreturn]] void FailOpen(const std::string& what, const std::filesystem::path& path, int dirfd,
-                           const char* name) {
+[[noreturn]] void FailOpen(const std::string& what, const char* wanted,
+                           const std::filesystem::path& path, int dirfd, const char* name) {
   const int error = errno;
   struct stat status {};
   if ((error == ELOOP || error == ENOTDIR || error == ENXIO) &&
       ::fstatat(dirfd, name, &status, AT_SYMLINK_NOFOLLOW) == 0) {
-    WrongKind(path, status.st_mode, what == "open the folder" ? "a folder" : "a plain file");
+    WrongKind(path, status.st_mode, wanted);
   }
   errno = error;
   Fail(what, path);
@@ -97,7 +97,7 @@ FileDescriptor OpenOrMakeFolders(const FileDescriptor& base, const std::filesyst
     FileDescriptor next(
         ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!next.Valid()) {
-      FailOpen("open the folder", path, parent, name.c_str());
+      FailOpen("open the folder", "a folder", path, parent, name.c_str());
     }
     struct stat status {};
     if (::fstat(next.Get(), &status) != 0) {
@@ -141,7 +141,7 @@ FileDescriptor CreateNewFile(const FileDescriptor& folder, const std::filesystem
 FileDescriptor OpenPlainFile(const std::filesystem::path& path, int access) {
   FileDescriptor fd(::open(path.c_str(), access | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
   if (!fd.Valid()) {
-    FailOpen(access == O_RDONLY ? "read" : "open", path, AT_FDCWD, path.c_str());
+    FailOpen(access == O_RDONLY ? "read" : "open", "a plain file", path, AT_FDCWD, path.c_str());
   }
   struct stat status {};
   if (::fstat(fd.Get(), &status) != 0) {

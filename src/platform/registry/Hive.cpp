@@ -161,46 +161,39 @@ LONG Hive::Open(bool create) {
     NoteProblem(error.what());
     return error.Errno() == 0 ? ERROR_BADDB : ERROR_ACCESS_DENIED;
   }
-  std::string failure;
-  const LONG result = Guarded(
-      [&] {
-        const bool writable = CanWrite(file_) && CanWrite(file_.parent_path());
-        auto connection = std::make_unique<sqlite::Connection>(
-            file_,
-            writable ? sqlite::Connection::Mode::ReadWrite : sqlite::Connection::Mode::ReadOnly);
-        connection->SetBusyTimeout(std::chrono::milliseconds(5000));
-        connection->Execute("PRAGMA synchronous = FULL");
-        {
-          sqlite::Transaction transaction(*connection, writable
-                                                           ? sqlite::Transaction::Kind::Immediate
-                                                           : sqlite::Transaction::Kind::Deferred);
-          sqlite::Statement id(*connection, "PRAGMA application_id");
-          id.Step();
-          const std::int64_t applicationId = id.Int(0);
-          id.Reset();
-          sqlite::Statement tables(*connection, "SELECT count(*) FROM sqlite_schema");
-          tables.Step();
-          const bool empty = tables.Int(0) == 0;
-          tables.Reset();
-          if (empty && applicationId == 0 && writable) {
-            // A hive made just now (or an empty file left by a crash before its first write).
-            connection->Execute(kSchema);
-            connection->Execute("PRAGMA application_id = " + std::to_string(kApplicationId) +
-                                "; PRAGMA user_version = " + std::to_string(kSchemaVersion));
-          } else if (applicationId != kApplicationId) {
-            NoteProblem("'" + file_.string() +
-                        "' is not a settings file of this program; it was left alone");
-            return ERROR_BADDB;  // another program's file: never touched
-          }
-          transaction.Commit();
-        }
-        connection_ = std::move(connection);
-        return ERROR_SUCCESS;
-      },
-      &failure);
-  if (!failure.empty()) {
-    NoteProblem("The settings file '" + file_.string() + "' cannot be used (" + failure + ")");
-  } else if (result == ERROR_SUCCESS) {
+  const LONG result = Noted([&] {
+    const bool writable = CanWrite(file_) && CanWrite(file_.parent_path());
+    auto connection = std::make_unique<sqlite::Connection>(
+        file_, writable ? sqlite::Connection::Mode::ReadWrite : sqlite::Connection::Mode::ReadOnly);
+    connection->SetBusyTimeout(std::chrono::milliseconds(5000));
+    connection->Execute("PRAGMA synchronous = FULL");
+    {
+      sqlite::Transaction transaction(*connection, writable ? sqlite::Transaction::Kind::Immediate
+                                                            : sqlite::Transaction::Kind::Deferred);
+      sqlite::Statement id(*connection, "PRAGMA application_id");
+      id.Step();
+      const std::int64_t applicationId = id.Int(0);
+      id.Reset();
+      sqlite::Statement tables(*connection, "SELECT count(*) FROM sqlite_schema");
+      tables.Step();
+      const bool empty = tables.Int(0) == 0;
+      tables.Reset();
+      if (empty && applicationId == 0 && writable) {
+        // A hive made just now (or an empty file left by a crash before its first write).
+        connection->Execute(kSchema);
+        connection->Execute("PRAGMA application_id = " + std::to_string(kApplicationId) +
+                            "; PRAGMA user_version = " + std::to_string(kSchemaVersion));
+      } else if (applicationId != kApplicationId) {
+        NoteProblem("'" + file_.string() +
+                    "' is not a settings file of this program; it was left alone");
+        return ERROR_BADDB;  // another program's file: never touched
+      }
+      transaction.Commit();
+    }
+    connection_ = std::move(connection);
+    return ERROR_SUCCESS;
+  });
+  if (result == ERROR_SUCCESS) {
     if (LatestProblem() == problem_) {
       LatestProblem().clear();
     }

@@ -60,4 +60,13 @@ std::vector<unsigned char> DataFolder::Read(const std::filesystem::path& path, s
   }
 }
 
+std::vector<unsigned char> DataFolder::ReadWhole(const std::filesystem::path& path) {
+  constexpr std::size_t kMaxFileBytes = 256u << 20;
+  std::vector<unsigned char> bytes = Read(path, kMaxFileBytes);
+  if (bytes.size() > kMaxFileBytes) {
+    throw FormatError("'" + path.string() + "' is larger than a file of a database can be");
+  }
+  return bytes;
+}
+
 }  // namespace vss6

@@ -27,6 +27,9 @@ class DataFolder {
 
   // At most `limit` + 1 bytes of a plain file; throws FormatError.
   static std::vector<unsigned char> Read(const std::filesystem::path& path, std::size_t limit);
+  // A whole plain file of the database; a FormatError when it is larger than any file of a
+  // database can be, which keeps a damaged or hostile one from taking the memory.
+  static std::vector<unsigned char> ReadWhole(const std::filesystem::path& path);
 
  private:
   std::filesystem::path path_;

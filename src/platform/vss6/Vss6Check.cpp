@@ -11,7 +11,6 @@
 namespace vss6 {
 namespace {
 
-constexpr std::size_t kMaxFileBytes = 256u << 20;
 constexpr std::size_t kFirstRecord = 0x34;
 constexpr std::uint16_t kSharedFileFlag = 0x20;  // in a file's header
 
@@ -85,7 +84,7 @@ class Checker {
   }
 
   static std::vector<unsigned char> Read(const std::filesystem::path& path) {
-    return DataFolder::Read(path, kMaxFileBytes);
+    return DataFolder::ReadWhole(path);
   }
 
   ItemFile ReadItem(const std::string& physical) {

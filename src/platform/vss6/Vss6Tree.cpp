@@ -8,25 +8,15 @@ namespace vss6 {
 namespace {
 
 constexpr const char* kRootPhysical = "AAAAAAAA";
-// Item and entry files are small; a bound keeps a damaged or hostile one from taking the memory.
-constexpr std::size_t kMaxFileBytes = 256u << 20;
 // The item file's magic, its type and version, and the DH record: all the walk reads of it.
 constexpr std::size_t kHeaderBytes = 0x34 + 8 + 356;
-
-std::vector<unsigned char> ReadBytes(const std::filesystem::path& path, std::size_t limit) {
-  std::vector<unsigned char> bytes = DataFolder::Read(path, limit);
-  if (bytes.size() > limit && limit == kMaxFileBytes) {
-    throw FormatError("'" + path.string() + "' is larger than an item file can be");
-  }
-  return bytes;
-}
 
 }  // namespace
 
 Vss6Tree::Vss6Tree(std::filesystem::path dataFolder, const std::string& codePage)
     : data_(std::move(dataFolder)), codePage_(codePage) {
   const std::filesystem::path version = data_.Path() / "version.dat";
-  const std::vector<unsigned char> bytes = ReadBytes(version, 16);
+  const std::vector<unsigned char> bytes = DataFolder::Read(version, 16);
   if (bytes.size() != 2 || bytes[0] != 6 || bytes[1] != 0) {
     const int found = bytes.size() >= 2 ? bytes[0] | (bytes[1] << 8) : -1;
     throw VersionError("'" + version.string() + "' says format version " +
@@ -34,7 +24,7 @@ Vss6Tree::Vss6Tree(std::filesystem::path dataFolder, const std::string& codePage
                        "; this program reads SourceSafe format 6");
   }
   if (const std::filesystem::path names = data_.Find("names.dat"); !names.empty()) {
-    names_ = NamesFile(ReadBytes(names, kMaxFileBytes), names.string());
+    names_ = NamesFile(DataFolder::ReadWhole(names), names.string());
   }
 }
 
@@ -50,7 +40,7 @@ std::string Vss6Tree::NameOf(const NameField& name, bool project) const {
 
 TreeItem Vss6Tree::Root() {
   const std::filesystem::path path = data_.ItemPath(kRootPhysical);
-  const ItemHeader header = ReadItemHeader(ReadBytes(path, kHeaderBytes - 1), path.string());
+  const ItemHeader header = ReadItemHeader(DataFolder::Read(path, kHeaderBytes - 1), path.string());
   if (header.type != kProjectType) {
     throw FormatError("'" + path.string() + "', the root project's file, is not a project");
   }
@@ -69,14 +59,14 @@ std::vector<TreeItem> Vss6Tree::Children(const TreeItem& project) {
   }
   const std::filesystem::path itemPath = data_.ItemPath(project.physical);
   const ItemHeader header =
-      ReadItemHeader(ReadBytes(itemPath, kHeaderBytes - 1), itemPath.string());
+      ReadItemHeader(DataFolder::Read(itemPath, kHeaderBytes - 1), itemPath.string());
   if (header.type != kProjectType) {
     throw FormatError("'" + itemPath.string() + "' is listed as a project but is a file's");
   }
   const std::filesystem::path entryPath = data_.ItemPath(project.physical, header.dataExtension);
   std::vector<TreeItem> children;
   for (const ProjectEntry& entry :
-       ReadEntryFile(ReadBytes(entryPath, kMaxFileBytes), entryPath.string())) {
+       ReadEntryFile(DataFolder::ReadWhole(entryPath), entryPath.string())) {
     TreeItem child;
     child.project = entry.type == kProjectType;
     child.name = NameOf(entry.name, child.project);
@@ -93,7 +83,7 @@ std::vector<TreeItem> Vss6Tree::Children(const TreeItem& project) {
     } else {
       const std::filesystem::path filePath = data_.ItemPath(child.physical);
       const ItemHeader file =
-          ReadItemHeader(ReadBytes(filePath, kHeaderBytes - 1), filePath.string());
+          ReadItemHeader(DataFolder::Read(filePath, kHeaderBytes - 1), filePath.string());
       std::error_code error;
       const auto size =
           std::filesystem::file_size(data_.ItemPath(child.physical, file.dataExtension), error);

@@ -18,6 +18,7 @@
 #include "platform/sourcesafe/Location.h"
 #include "platform/sourcesafe/Schema.h"
 #include "platform/sourcesafe/Session.h"
+#include "platform/sourcesafe/Vss6Errors.h"
 #include "platform/vss6/Records.h"
 #include "platform/vss6/Users.h"
 #include "platform/vss6/Vss6Check.h"
@@ -104,53 +105,42 @@ void ListSourceSafe6(const std::filesystem::path& data, const Arguments& argumen
                      std::ostream& out) {
   const std::string codePage = arguments.Value("--codepage").value_or("CP1252");
   try {
-    vss6::Vss6Tree tree(data, codePage);
-    vss6::LogIn(vss6::ReadUsers(data / "um.dat"), arguments.user, arguments.password);
-    const std::string start = arguments.operands.size() > 1 ? arguments.operands[1] : "$/";
-    const auto within = [&](const std::string& spec) {
-      const auto same = [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) ==
-               std::tolower(static_cast<unsigned char>(b));
+    sourcesafe::WithVss6Errors([&] {
+      vss6::Vss6Tree tree(data, codePage);
+      vss6::LogIn(vss6::ReadUsers(data / "um.dat"), arguments.user, arguments.password);
+      const std::string start = arguments.operands.size() > 1 ? arguments.operands[1] : "$/";
+      const auto within = [&](const std::string& spec) {
+        const auto same = [](char a, char b) {
+          return std::tolower(static_cast<unsigned char>(a)) ==
+                 std::tolower(static_cast<unsigned char>(b));
+        };
+        const std::string top =
+            start.size() > 2 && start.back() == '/' ? start.substr(0, start.size() - 1) : start;
+        return top == "$/" || top == "$" ||
+               (spec.size() >= top.size() &&
+                std::equal(top.begin(), top.end(), spec.begin(), same) &&
+                (spec.size() == top.size() || spec[top.size()] == '/'));
       };
-      const std::string top =
-          start.size() > 2 && start.back() == '/' ? start.substr(0, start.size() - 1) : start;
-      return top == "$/" || top == "$" ||
-             (spec.size() >= top.size() && std::equal(top.begin(), top.end(), spec.begin(), same) &&
-              (spec.size() == top.size() || spec[top.size()] == '/'));
-    };
-    bool found = false;
-    std::vector<vss6::TreeItem> pending{tree.Root()};
-    while (!pending.empty()) {
-      const vss6::TreeItem item = std::move(pending.back());
-      pending.pop_back();
-      if (within(item.spec)) {
-        found = true;
-        if (!arguments.Flag("--deleted") || item.deleted) {
-          out << item.spec << '\n';
+      bool found = false;
+      std::vector<vss6::TreeItem> pending{tree.Root()};
+      while (!pending.empty()) {
+        const vss6::TreeItem item = std::move(pending.back());
+        pending.pop_back();
+        if (within(item.spec)) {
+          found = true;
+          if (!arguments.Flag("--deleted") || item.deleted) {
+            out << item.spec << '\n';
+          }
         }
+        std::vector<vss6::TreeItem> children = tree.Children(item);
+        std::move(children.rbegin(), children.rend(), std::back_inserter(pending));
       }
-      std::vector<vss6::TreeItem> children = tree.Children(item);
-      std::move(children.rbegin(), children.rend(), std::back_inserter(pending));
-    }
-    if (!found) {
-      throw EngineError(ErrorCode::kItemNotFound, "No item '" + start + "' in the database");
-    }
-  } catch (const vss6::VersionError& error) {
-    throw EngineError(ErrorCode::kUnsupportedVersion, error.what());
-  } catch (const vss6::FormatError& error) {
-    throw EngineError(ErrorCode::kDamaged, error.what());
+      if (!found) {
+        throw EngineError(ErrorCode::kItemNotFound, "No item '" + start + "' in the database");
+      }
+    });
   } catch (const std::invalid_argument& error) {
     throw UsageError(error.what());
-  } catch (const vss6::LoginError& error) {
-    switch (error.GetKind()) {
-      case vss6::LoginError::Kind::kUnknownUser:
-        throw EngineError(ErrorCode::kUnknownUser, error.what());
-      case vss6::LoginError::Kind::kInvalidPassword:
-        throw EngineError(ErrorCode::kInvalidPassword, error.what());
-      case vss6::LoginError::Kind::kCannotCheck:
-        break;
-    }
-    throw EngineError(ErrorCode::kPasswordNotCheckable, error.what());
   }
 }
 
