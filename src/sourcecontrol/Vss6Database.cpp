@@ -1,5 +1,7 @@
 #include "sourcecontrol/Vss6Database.h"
 
+#include <algorithm>
+#include <cctype>
 #include <stdexcept>
 #include <vector>
 
@@ -7,6 +9,8 @@
 #include "platform/sourcesafe/EngineError.h"
 #include "platform/sourcesafe/Location.h"
 #include "platform/sourcesafe/Vss6Errors.h"
+#include "platform/vss6/Destroy.h"
+#include "platform/vss6/DestroyJournal.h"
 #include "platform/vss6/Users.h"
 #include "platform/vss6/Vss6Tree.h"
 #include "sourcecontrol/IVSSItem.h"
@@ -14,6 +18,14 @@
 #include "sourcecontrol/Raising.h"
 
 namespace sourcecontrol {
+
+// What the items of an open database share: the tree, where the files are, and who logged in.
+struct Vss6Session {
+  std::shared_ptr<vss6::Vss6Tree> tree;
+  sourcesafe::SourceSafe6Location location;
+  vss6::User user;
+};
+
 namespace {
 
 using sourcesafe::ErrorCode;
@@ -30,51 +42,67 @@ auto RaisingFromReader(Call&& call) {
 
 class Vss6Item final : public IVSSItem {
  public:
-  Vss6Item(std::shared_ptr<vss6::Vss6Tree> tree, vss6::TreeItem item)
-      : tree_(std::move(tree)), item_(std::move(item)) {}
+  Vss6Item(std::shared_ptr<Vss6Session> session, vss6::TreeItem item)
+      : session_(std::move(session)), item_(std::move(item)) {}
 
   bool Deleted() override { return item_.deleted; }
   std::string Spec() override { return item_.spec; }
   ItemType Type() override { return item_.project ? ItemType::Project : ItemType::File; }
   std::int64_t Size() override { return item_.size; }
   std::shared_ptr<IVSSItems> Items(bool includeDeleted) override;
-  void Destroy() override {
-    Raise(ErrorCode::kDestroyNotWritten,
-          "'" + item_.spec +
-              "' was not destroyed: destroying items of a SourceSafe 6 database is not written "
-              "yet; nothing was changed");
-  }
+  void Destroy() override;
 
  private:
-  std::shared_ptr<vss6::Vss6Tree> tree_;
+  std::shared_ptr<Vss6Session> session_;
   vss6::TreeItem item_;
 };
 
 class Vss6Items final : public IVSSItems {
  public:
-  Vss6Items(std::shared_ptr<vss6::Vss6Tree> tree, std::vector<vss6::TreeItem> children)
-      : tree_(std::move(tree)), children_(std::move(children)) {}
+  Vss6Items(std::shared_ptr<Vss6Session> session, std::vector<vss6::TreeItem> children)
+      : session_(std::move(session)), children_(std::move(children)) {}
 
   int Count() override { return static_cast<int>(children_.size()); }
   std::shared_ptr<IVSSItem> Item(int index) override {
     if (index < 1 || index > Count()) {
       Raise(ErrorCode::kInvalidArgument, "There is no child number " + std::to_string(index));
     }
-    return std::make_shared<Vss6Item>(tree_, children_[static_cast<std::size_t>(index - 1)]);
+    return std::make_shared<Vss6Item>(session_, children_[static_cast<std::size_t>(index - 1)]);
   }
 
  private:
-  std::shared_ptr<vss6::Vss6Tree> tree_;
+  std::shared_ptr<Vss6Session> session_;
   std::vector<vss6::TreeItem> children_;
 };
 
 std::shared_ptr<IVSSItems> Vss6Item::Items(bool includeDeleted) {
   return RaisingFromReader([&] {
-    std::vector<vss6::TreeItem> children = tree_->Children(item_);
+    std::vector<vss6::TreeItem> children = session_->tree->Children(item_);
     if (!includeDeleted) {
       std::erase_if(children, [](const vss6::TreeItem& child) { return child.deleted; });
     }
-    return std::make_shared<Vss6Items>(tree_, std::move(children));
+    return std::make_shared<Vss6Items>(session_, std::move(children));
+  });
+}
+
+void Vss6Item::Destroy() {
+  if (item_.parent.empty()) {
+    Raise(ErrorCode::kInvalidArgument, "The root project $/ cannot be destroyed");
+  }
+  RaisingFromReader([&] {
+    vss6::Vss6Tree& tree = *session_->tree;
+    vss6::DestroyRequest request;
+    request.data = session_->location.data;
+    request.journal = vss6::JournalPath(session_->location.ini.parent_path());
+    request.user = session_->user.name;
+    request.spec = item_.spec;
+    request.entry = {item_.parent, item_.physical, item_.entryRecord};
+    request.nameOf = [&tree](const vss6::NameField& name, bool project) {
+      return tree.NameOf(name, project);
+    };
+    request.seenState = [&tree](const std::string& physical) { return tree.SeenState(physical); };
+    const vss6::DestroyDone done = vss6::DestroyEntry(request);
+    tree.NoteDestroyed(item_.parent, done.parent, done.projects);
   });
 }
 
@@ -85,44 +113,50 @@ Vss6Database::~Vss6Database() = default;
 
 void Vss6Database::Open(const std::string& iniPath, const std::string& userName,
                         const std::string& password) {
-  tree_ = RaisingFromReader([&] {
-    const auto data = sourcesafe::LocateSourceSafe6Data(iniPath, "/proc/self/mountinfo");
-    if (!data) {
+  session_ = RaisingFromReader([&] {
+    const auto location = sourcesafe::LocateSourceSafe6(iniPath, "/proc/self/mountinfo");
+    if (!location) {
       Raise(ErrorCode::kNotADatabase, "'" + iniPath + "' is not a SourceSafe 6 database");
     }
+    auto session = std::make_shared<Vss6Session>();
+    session->location = *location;
     // The tree first: it says when the folder holds data of another format version.
-    std::shared_ptr<vss6::Vss6Tree> tree;
     try {
-      tree = std::make_shared<vss6::Vss6Tree>(*data, codePage_.empty() ? "CP1252" : codePage_);
+      session->tree = std::make_shared<vss6::Vss6Tree>(location->data,
+                                                       codePage_.empty() ? "CP1252" : codePage_);
     } catch (const std::invalid_argument& error) {
       Raise(ErrorCode::kInvalidArgument, error.what());
     }
-    vss6::LogIn(vss6::ReadUsers(*data / "um.dat"), userName, password);
-    return tree;
+    session->user = vss6::LogIn(vss6::ReadUsers(location->data / "um.dat"), userName, password);
+    // A destroy cut off by a crash is finished or undone before anything is listed.
+    vss6::FinishInterruptedDestroy(vss6::JournalPath(location->ini.parent_path()), location->data);
+    return session;
   });
 }
 
 std::shared_ptr<IVSSItem> Vss6Database::VSSItem(const std::string& spec, bool /*deleted*/) {
-  if (!tree_) {
+  if (!session_) {
     Raise(ErrorCode::kNotOpen, "The database is not open");
   }
   if (spec != "$/" && spec != "$") {
     Raise(ErrorCode::kInvalidArgument,
           "Only the root project $/ of a SourceSafe 6 database can be named yet");
   }
-  return RaisingFromReader([&] { return std::make_shared<Vss6Item>(tree_, tree_->Root()); });
+  return RaisingFromReader(
+      [&] { return std::make_shared<Vss6Item>(session_, session_->tree->Root()); });
 }
 
 bool Vss6Database::MayDestroy() {
-  if (!tree_) {
+  if (!session_) {
     Raise(ErrorCode::kNotOpen, "The database is not open");
   }
-  return false;  // until destroying is written
-}
-
-std::string Vss6Database::DestroyRefusal() {
-  return "This is a SourceSafe 6 database: Scourwell lists its deleted items but cannot purge "
-         "them yet.";
+  if (session_->user.readOnly) {
+    return false;
+  }
+  std::string name = session_->user.name;
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return !session_->location.projectSecurity || name == "admin";
 }
 
 }  // namespace sourcecontrol

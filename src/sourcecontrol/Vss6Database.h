@@ -5,14 +5,13 @@
 
 #include "sourcecontrol/IVSSDatabase.h"
 
-namespace vss6 {
-class Vss6Tree;
-}
-
 namespace sourcecontrol {
 
-// The database object over a SourceSafe 6 database folder, read through platform/vss6. It lists
-// and never writes: a destroy is refused, and MayDestroy says no, until destroying is written.
+struct Vss6Session;
+
+// The database object over a SourceSafe 6 database folder, read and written through
+// platform/vss6. It destroys the deleted items whose destroy is known from real databases and
+// refuses the others with their reason.
 class Vss6Database final : public IVSSDatabase {
  public:
   Vss6Database();
@@ -22,11 +21,12 @@ class Vss6Database final : public IVSSDatabase {
   void Open(const std::string& iniPath, const std::string& userName,
             const std::string& password) override;
   std::shared_ptr<IVSSItem> VSSItem(const std::string& spec, bool deleted) override;
+  // A user marked read-only may destroy nothing; with project security switched on only Admin
+  // may, as this program does not read the rights of each project.
   bool MayDestroy() override;
-  std::string DestroyRefusal() override;
 
  private:
-  std::shared_ptr<vss6::Vss6Tree> tree_;
+  std::shared_ptr<Vss6Session> session_;
   std::string codePage_;
 };
 

@@ -59,4 +59,14 @@ std::optional<std::string> IniFile::Get(std::string_view key) const {
   return found->second;
 }
 
+std::vector<std::string> IniFile::KeysContaining(std::string_view part) const {
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : values_) {
+    if (key.find(part) != std::string::npos) {
+      keys.push_back(key);
+    }
+  }
+  return keys;
+}
+
 }  // namespace sourcesafe

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sourcesafe {
 
@@ -17,6 +18,8 @@ class IniFile {
   static std::optional<IniFile> Parse(std::string_view text);
 
   std::optional<std::string> Get(std::string_view key) const;
+  // The keys, in lower case, that hold `part` (given in lower case).
+  std::vector<std::string> KeysContaining(std::string_view part) const;
 
  private:
   std::map<std::string, std::string> values_;  // by lower-case key

@@ -1,6 +1,7 @@
 #include "platform/sourcesafe/Location.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -107,6 +108,12 @@ DatabaseLocation LocateDatabase(const std::string& typedPath,
 
 std::optional<std::filesystem::path> LocateSourceSafe6Data(
     const std::string& typedPath, const std::filesystem::path& mountinfoFile) {
+  const std::optional<SourceSafe6Location> found = LocateSourceSafe6(typedPath, mountinfoFile);
+  return found ? std::optional(found->data) : std::nullopt;
+}
+
+std::optional<SourceSafe6Location> LocateSourceSafe6(const std::string& typedPath,
+                                                     const std::filesystem::path& mountinfoFile) {
   if (typedPath.empty()) {
     return std::nullopt;
   }
@@ -141,7 +148,15 @@ std::optional<std::filesystem::path> LocateSourceSafe6Data(
     throw EngineError(ErrorCode::kFileNotFound, "The data folder " + Quoted(data) + " that " +
                                                     Quoted(ini) + " names does not exist");
   }
-  return data;
+  SourceSafe6Location location{ini, data, false};
+  for (const std::string& key : parsed->KeysContaining("security")) {
+    std::string value = parsed->Get(key).value_or("");
+    std::transform(value.begin(), value.end(), value.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    location.projectSecurity =
+        location.projectSecurity || value == "yes" || value == "true" || value == "1";
+  }
+  return location;
 }
 
 std::string NewIniText() {

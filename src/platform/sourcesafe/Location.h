@@ -23,6 +23,19 @@ struct DatabaseLocation {
 DatabaseLocation LocateDatabase(const std::string& typedPath,
                                 const std::filesystem::path& mountinfoFile);
 
+// Where a SourceSafe 6 database's files are, and what its srcsafe.ini says of its rights.
+struct SourceSafe6Location {
+  std::filesystem::path ini;
+  std::filesystem::path data;
+  // A setting about project security is switched on: then rights are kept per project in
+  // rights.dat.
+  bool projectSecurity = false;
+};
+
+// The SourceSafe 6 database that a typed path names, as LocateSourceSafe6Data finds it.
+std::optional<SourceSafe6Location> LocateSourceSafe6(const std::string& typedPath,
+                                                     const std::filesystem::path& mountinfoFile);
+
 // The data folder of a SourceSafe 6 database that a typed path names (its folder or its
 // srcsafe.ini, as for LocateDatabase): the ini's Data_Path, relative to the ini's folder,
 // absolute, or a UNC path of a mounted share. Nothing when the path names no such database

@@ -2,7 +2,10 @@
 
 #include <utility>
 
+#include "platform/files/SafeFiles.h"
 #include "platform/sourcesafe/EngineError.h"
+#include "platform/vss6/DestroyPlan.h"
+#include "platform/vss6/FileLocks.h"
 #include "platform/vss6/Records.h"
 #include "platform/vss6/Users.h"
 
@@ -10,7 +13,9 @@ namespace sourcesafe {
 
 // Runs a call of the SourceSafe 6 reader, turning what it throws into the engine's errors, so
 // that a real database fails with the numbers our own databases give: another format version,
-// damage, an unknown user, a wrong password, or a password that cannot be checked yet.
+// damage, an unknown user, a wrong password, or a password that cannot be checked yet; and for a
+// destroy, an item of a kind whose destroy is not written, one that changed since it was listed,
+// a file another program has locked, or one that cannot be written.
 template <class Call>
 auto WithVss6Errors(Call&& call) {
   try {
@@ -29,6 +34,15 @@ auto WithVss6Errors(Call&& call) {
         break;
     }
     throw EngineError(ErrorCode::kPasswordNotCheckable, error.what());
+  } catch (const vss6::DestroyRefused& error) {
+    throw EngineError(error.GetKind() == vss6::DestroyRefused::Kind::kChanged
+                          ? ErrorCode::kItemChanged
+                          : ErrorCode::kDestroyNotWritten,
+                      error.what());
+  } catch (const vss6::LockedError& error) {
+    throw EngineError(ErrorCode::kLockTimeout, error.what());
+  } catch (const files::FileError& error) {
+    throw EngineError(ErrorCode::kStorageFailure, error.what());
   }
 }
 

@@ -20,6 +20,18 @@ std::string Lower(std::string text) {
 
 std::filesystem::path DataFolder::ItemPath(const std::string& physical,
                                            std::string_view extension) {
+  std::filesystem::path found = FindItemFile(physical, extension);
+  if (found.empty()) {
+    throw FormatError(
+        "The item file '" +
+        (path_ / Lower(physical.substr(0, 1)) / Lower(physical + std::string(extension))).string() +
+        "' is missing");
+  }
+  return found;
+}
+
+std::filesystem::path DataFolder::FindItemFile(const std::string& physical,
+                                               std::string_view extension) {
   const std::string letter = Lower(physical.substr(0, 1));
   auto folder = folders_.find(letter);
   if (folder == folders_.end()) {
@@ -34,10 +46,7 @@ std::filesystem::path DataFolder::ItemPath(const std::string& physical,
   }
   const std::string wanted = Lower(physical + std::string(extension));
   const auto found = folder->second.find(wanted);
-  if (found == folder->second.end()) {
-    throw FormatError("The item file '" + (path_ / letter / wanted).string() + "' is missing");
-  }
-  return found->second;
+  return found == folder->second.end() ? std::filesystem::path() : found->second;
 }
 
 std::filesystem::path DataFolder::Find(const std::string& name) const {

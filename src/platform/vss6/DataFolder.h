@@ -22,6 +22,12 @@ class DataFolder {
   // naming the file when it is missing.
   std::filesystem::path ItemPath(const std::string& physical, std::string_view extension = {});
 
+  // As ItemPath, but empty when the file is missing.
+  std::filesystem::path FindItemFile(const std::string& physical, std::string_view extension = {});
+
+  // Forgets the letter folders' contents read so far, after files were made or removed.
+  void Forget() { folders_.clear(); }
+
   // A file of the folder with `name` in any case; empty when there is none.
   std::filesystem::path Find(const std::string& name) const;
 

@@ -7,7 +7,6 @@ namespace vss6 {
 namespace {
 
 constexpr std::string_view kMagic = "SourceSafe@Microsoft";
-constexpr std::size_t kHeaderRecordOffset = 0x34;
 constexpr std::size_t kHeaderBodySize = 356;
 constexpr std::size_t kEntryBodySize = 56;
 constexpr std::uint16_t kFormatVersion = 6;
@@ -63,8 +62,11 @@ ItemHeader ReadItemHeader(Bytes bytes, std::string_view file) {
   if (header.type == kProjectType) {
     header.totalEntries = ReadU16(body, 352, file);
     header.subprojects = ReadU16(body, 354, file);
+    header.parentProject = std::string(FieldText(body, 340, 8, file));
   } else {
     header.fileFlags = ReadU16(body, 80, file);
+    header.branchSource = std::string(FieldText(body, 82, 8, file));
+    header.branches = ReadU16(body, 100, file);
     header.projectReferences = ReadU16(body, 102, file);
   }
   const std::string extension = header.dataExtension;
@@ -74,6 +76,16 @@ ItemHeader ReadItemHeader(Bytes bytes, std::string_view file) {
     Wrong(file, "names its data file with the extension '" + extension + "', not .A or .B");
   }
   return header;
+}
+
+std::vector<Record> ReadItemRecords(Bytes bytes, std::string_view file) {
+  std::vector<Record> records;
+  std::size_t offset = ReadRecord(bytes, kHeaderRecordOffset, "DH", file).End();
+  while (offset < bytes.size()) {
+    records.push_back(ReadRecord(bytes, offset, file));
+    offset = records.back().End();
+  }
+  return records;
 }
 
 std::vector<ProjectEntry> ReadEntryFile(Bytes bytes, std::string_view file) {
@@ -99,6 +111,8 @@ std::vector<ProjectEntry> ReadEntryFile(Bytes bytes, std::string_view file) {
     }
     std::transform(entry.physical.begin(), entry.physical.end(), entry.physical.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    entry.recordOffset = offset;
+    entry.recordEnd = jp.End();
     entries.push_back(std::move(entry));
     offset = jp.End();
   }

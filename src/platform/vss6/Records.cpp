@@ -1,5 +1,6 @@
 #include "platform/vss6/Records.h"
 
+#include <algorithm>
 #include <array>
 
 namespace vss6 {
@@ -90,6 +91,34 @@ Record ReadRecord(Bytes bytes, std::size_t offset, std::string_view expected,
                       " record was expected, not '" + std::string(record.signature) + "'");
   }
   return record;
+}
+
+void WriteU16(std::span<unsigned char> bytes, std::size_t offset, std::uint16_t value) {
+  bytes[offset] = static_cast<unsigned char>(value & 0xFF);
+  bytes[offset + 1] = static_cast<unsigned char>(value >> 8);
+}
+
+void WriteU32(std::span<unsigned char> bytes, std::size_t offset, std::uint32_t value) {
+  WriteU16(bytes, offset, static_cast<std::uint16_t>(value & 0xFFFF));
+  WriteU16(bytes, offset + 2, static_cast<std::uint16_t>(value >> 16));
+}
+
+std::vector<unsigned char> MakeRecord(std::string_view signature, Bytes body) {
+  std::vector<unsigned char> record(8 + body.size());
+  WriteU32(record, 0, static_cast<std::uint32_t>(body.size()));
+  record[4] = static_cast<unsigned char>(signature.at(0));
+  record[5] = static_cast<unsigned char>(signature.at(1));
+  WriteU16(record, 6, signature == "MC" ? 0 : CheckValue(body));
+  std::copy(body.begin(), body.end(), record.begin() + 8);
+  return record;
+}
+
+void Reseal(std::span<unsigned char> bytes, std::size_t offset) {
+  const std::uint32_t size = ReadU32(bytes, offset, "a record being written");
+  if (size > bytes.size() - offset - 8) {
+    throw FormatError("A record being written runs past its file's end");
+  }
+  WriteU16(bytes, offset + 6, CheckValue(Bytes(bytes.data() + offset + 8, size)));
 }
 
 }  // namespace vss6

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vss6 {
 
@@ -53,5 +54,17 @@ Record ReadRecord(Bytes bytes, std::size_t offset, std::string_view file);
 // As ReadRecord, and the signature must be `expected`.
 Record ReadRecord(Bytes bytes, std::size_t offset, std::string_view expected,
                   std::string_view file);
+
+// Little-endian numbers written at `offset`, which must lie inside `bytes`.
+void WriteU16(std::span<unsigned char> bytes, std::size_t offset, std::uint16_t value);
+void WriteU32(std::span<unsigned char> bytes, std::size_t offset, std::uint32_t value);
+
+// A whole record: the header for `body` with its length, `signature` and check value, then the
+// body.
+std::vector<unsigned char> MakeRecord(std::string_view signature, Bytes body);
+
+// Recomputes the check value of the record whose header is at `offset` of `bytes`, after its
+// body was changed in place.
+void Reseal(std::span<unsigned char> bytes, std::size_t offset);
 
 }  // namespace vss6

@@ -7,24 +7,12 @@
 
 #include "platform/vss6/DataFolder.h"
 #include "platform/vss6/ItemFiles.h"
+#include "platform/vss6/LogActions.h"
 
 namespace vss6 {
 namespace {
 
-constexpr std::size_t kFirstRecord = 0x34;
 constexpr std::uint16_t kSharedFileFlag = 0x20;  // in a file's header
-
-// Log actions whose records name a child with NAME and physical name at fixed places.
-enum Action : std::uint16_t {
-  kAddProject = 2,
-  kAddFile = 3,
-  kDestroyProject = 4,
-  kDestroyFile = 5,
-  kDeleteProject = 6,
-  kDeleteFile = 7,
-  kRecoverProject = 8,
-  kRecoverFile = 9,
-};
 
 std::string Upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -93,17 +81,14 @@ class Checker {
     item.bytes = Read(item.path);
     const std::string file = item.path.string();
     item.header = ReadItemHeader(item.bytes, file);
-    std::size_t offset = ReadRecord(item.bytes, kFirstRecord, file).End();
+    item.records = ReadItemRecords(item.bytes, file);
     std::uint16_t logs = 0;
     std::size_t lastLog = 0;
-    while (offset < item.bytes.size()) {
-      const Record record = ReadRecord(item.bytes, offset, file);
+    for (const Record& record : item.records) {
       if (record.signature == "EL") {
         ++logs;
-        lastLog = offset;
+        lastLog = record.offset;
       }
-      item.records.push_back(record);
-      offset = record.End();
     }
     const auto fault = [&](const std::string& what) {
       faults_.push_back("headers: '" + file + "' " + what);
@@ -169,11 +154,11 @@ class Checker {
         case kDeleteFile:
         case kRecoverProject:
         case kRecoverFile:
-          at = 88 + 40;
+          at = kLogChildPhysical;
           break;
         case kDestroyProject:
         case kDestroyFile:
-          at = 88 + 40 + 2;
+          at = kDestroyPhysical;
           break;
         default:
           continue;

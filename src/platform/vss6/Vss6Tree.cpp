@@ -64,10 +64,14 @@ std::vector<TreeItem> Vss6Tree::Children(const TreeItem& project) {
     throw FormatError("'" + itemPath.string() + "' is listed as a project but is a file's");
   }
   const std::filesystem::path entryPath = data_.ItemPath(project.physical, header.dataExtension);
+  const std::vector<unsigned char> entryBytes = DataFolder::ReadWhole(entryPath);
+  seenStates_[project.physical] = {header.logEntries, header.endOfFile};
   std::vector<TreeItem> children;
-  for (const ProjectEntry& entry :
-       ReadEntryFile(DataFolder::ReadWhole(entryPath), entryPath.string())) {
+  for (const ProjectEntry& entry : ReadEntryFile(entryBytes, entryPath.string())) {
     TreeItem child;
+    child.parent = project.physical;
+    child.entryRecord.assign(entryBytes.begin() + static_cast<std::ptrdiff_t>(entry.recordOffset),
+                             entryBytes.begin() + static_cast<std::ptrdiff_t>(entry.recordEnd));
     child.project = entry.type == kProjectType;
     child.name = NameOf(entry.name, child.project);
     child.spec = project.spec + (project.spec.back() == '/' ? "" : "/") + child.name;
@@ -92,6 +96,23 @@ std::vector<TreeItem> Vss6Tree::Children(const TreeItem& project) {
     children.push_back(std::move(child));
   }
   return children;
+}
+
+std::optional<ProjectState> Vss6Tree::SeenState(const std::string& physical) const {
+  const auto found = seenStates_.find(physical);
+  return found == seenStates_.end() ? std::nullopt : std::optional(found->second);
+}
+
+void Vss6Tree::NoteDestroyed(const std::string& parent, const ProjectState& parentState,
+                             const std::vector<std::string>& projectsTaken) {
+  if (const auto found = seenStates_.find(parent); found != seenStates_.end()) {
+    found->second = parentState;
+  }
+  for (const std::string& project : projectsTaken) {
+    seenStates_.erase(project);
+    projectSpecs_.erase(project);
+  }
+  data_.Forget();
 }
 
 }  // namespace vss6

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -10,6 +11,7 @@
 
 #include "platform/vss6/CodePage.h"
 #include "platform/vss6/DataFolder.h"
+#include "platform/vss6/DestroyPlan.h"
 #include "platform/vss6/ItemFiles.h"
 #include "platform/vss6/NamesFile.h"
 
@@ -23,7 +25,9 @@ struct TreeItem {
   bool project = false;
   bool deleted = false;  // the deleted bit of its entry in its project (never for the root)
   std::uint16_t entryFlags = 0;
-  std::int64_t size = 0;  // a file's current content, in bytes
+  std::int64_t size = 0;                   // a file's current content, in bytes
+  std::string parent;                      // the physical name of its project (empty for the root)
+  std::vector<unsigned char> entryRecord;  // its JP record, as read from its project's entry file
 };
 
 // The tree of a SourceSafe 6 database, read from its data folder and never written. Each
@@ -41,13 +45,23 @@ class Vss6Tree {
   // again at another place (a loop) is a FormatError.
   std::vector<TreeItem> Children(const TreeItem& project);
 
- private:
+  // An entry's name in UTF-8: its long name from names.dat, else its short name.
   std::string NameOf(const NameField& name, bool project) const;
+  const std::filesystem::path& DataPath() const noexcept { return data_.Path(); }
 
+  // What a project's header said when its children were last read, if they were.
+  std::optional<ProjectState> SeenState(const std::string& physical) const;
+  // After a destroy: the parent's header as the destroy left it, the projects it took gone, and
+  // the data folder's contents read again.
+  void NoteDestroyed(const std::string& parent, const ProjectState& parentState,
+                     const std::vector<std::string>& projectsTaken);
+
+ private:
   DataFolder data_;
   CodePage codePage_;
   NamesFile names_;
   std::unordered_map<std::string, std::string> projectSpecs_;  // by physical name
+  std::unordered_map<std::string, ProjectState> seenStates_;   // by physical name
 };
 
 }  // namespace vss6

@@ -1,0 +1,214 @@
+#include "platform/vss6/Destroy.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <ctime>
+#include <set>
+
+#include "platform/files/SafeFiles.h"
+#include "platform/vss6/DataFolder.h"
+#include "platform/vss6/DestroyJournal.h"
+#include "platform/vss6/FileLocks.h"
+#include "platform/vss6/ItemFiles.h"
+#include "platform/vss6/LogActions.h"
+
+namespace vss6 {
+namespace {
+
+// Offsets in the body of a DH record.
+constexpr std::size_t kLogEntriesAt = 2;
+constexpr std::size_t kExtensionAt = 46;
+constexpr std::size_t kLastLogAt = 52;
+constexpr std::size_t kEndOfFileAt = 56;
+constexpr std::size_t kTotalEntriesAt = 352;
+// The word of a destroy record: set when the item destroyed had been deleted.
+constexpr std::uint16_t kWasDeleted = 1;
+
+[[noreturn]] void Changed(const std::string& spec, const std::string& why) {
+  throw DestroyRefused(DestroyRefused::Kind::kChanged,
+                       "'" + spec + "' " + why + " since it was listed; nothing was done");
+}
+
+[[noreturn]] void Damaged(const std::filesystem::path& file, const std::string& what) {
+  throw FormatError("'" + file.string() + "' " + what +
+                    "; nothing was done. Run SourceSafe's Analyze on the database");
+}
+
+// ".A" → ".B" and back, keeping the case.
+std::string OtherExtension(const std::string& extension) {
+  std::string other = extension;
+  other[1] = static_cast<char>(other[1] == 'A'   ? 'B'
+                               : other[1] == 'B' ? 'A'
+                               : other[1] == 'a' ? 'b'
+                                                 : 'a');
+  return other;
+}
+
+mode_t ModeOf(int fd) {
+  struct stat status {};
+  return ::fstat(fd, &status) == 0 ? (status.st_mode & 07777) : 0644;
+}
+
+void SyncFolder(const std::filesystem::path& folder) {
+  const files::FileDescriptor fd = files::OpenFolder(folder);
+  ::fsync(fd.Get());
+}
+
+std::string_view AsText(const std::vector<unsigned char>& bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+}  // namespace
+
+std::uint32_t LocalClockNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&now, &local);
+  return static_cast<std::uint32_t>(::timegm(&local));
+}
+
+DestroyDone DestroyEntry(const DestroyRequest& request) {
+  const auto step = [&](std::string_view name) {
+    if (request.onStep) {
+      request.onStep(name);
+    }
+  };
+  FinishInterruptedDestroy(request.journal, request.data);
+  DataFolder data(request.data);
+  FileLocks locks;
+
+  // The parent as it is now, under lock.
+  const std::string& parent = request.entry.parent;
+  const std::filesystem::path itemPath = data.ItemPath(parent);
+  const mode_t itemMode = ModeOf(locks.Lock(itemPath));
+  std::vector<unsigned char> item = DataFolder::ReadWhole(itemPath);
+  const ItemHeader header = ReadItemHeader(item, itemPath.string());
+  if (header.type != kProjectType) {
+    Damaged(itemPath, "is listed as a project but is a file's");
+  }
+  const std::filesystem::path entryPath = data.ItemPath(parent, header.dataExtension);
+  const mode_t entryMode = ModeOf(locks.Lock(entryPath));
+  const std::vector<unsigned char> entryBytes = DataFolder::ReadWhole(entryPath);
+  const std::vector<ProjectEntry> entries = ReadEntryFile(entryBytes, entryPath.string());
+
+  const auto found = std::find_if(entries.begin(), entries.end(), [&](const ProjectEntry& e) {
+    return e.physical == request.entry.physical;
+  });
+  if (found == entries.end()) {
+    Changed(request.spec, "has left its project");
+  }
+  if (!std::equal(entryBytes.begin() + static_cast<std::ptrdiff_t>(found->recordOffset),
+                  entryBytes.begin() + static_cast<std::ptrdiff_t>(found->recordEnd),
+                  request.entry.record.begin(), request.entry.record.end())) {
+    Changed(request.spec, "was changed by another user (recovered, renamed or shared)");
+  }
+  if (!found->Deleted()) {
+    throw DestroyRefused(DestroyRefused::Kind::kNotWritten,
+                         "'" + request.spec + "' is not deleted; only deleted items are destroyed");
+  }
+  // The parent must be whole before it is written: its counts and its last log record.
+  if (header.endOfFile != item.size()) {
+    Damaged(itemPath, "gives " + std::to_string(header.endOfFile) + " as its end but has " +
+                          std::to_string(item.size()) + " bytes");
+  }
+  if (header.totalEntries != entries.size()) {
+    Damaged(itemPath, "counts " + std::to_string(header.totalEntries) + " entries but " +
+                          std::to_string(entries.size()) + " are listed");
+  }
+  if (header.logEntries == 0 || header.lastLog < kHeaderRecordOffset) {
+    Damaged(itemPath, "has no log");
+  }
+  const Record lastLog = ReadRecord(item, header.lastLog, "EL", itemPath.string());
+  const std::uint16_t revision =
+      static_cast<std::uint16_t>(ReadU16(lastLog.body, 6, itemPath.string()) + 1);
+
+  const DestroyPlan plan = PlanDestroy(data, parent, *found, request.spec, request.nameOf);
+  for (std::size_t index = 0; index < plan.projects.size(); ++index) {
+    const std::optional<ProjectState> seen =
+        request.seenState ? request.seenState(plan.projects[index]) : std::nullopt;
+    if (seen && *seen != plan.projectStates[index]) {
+      Changed(request.spec, "or an item below it was changed by another user");
+    }
+  }
+  for (const auto& file : plan.itemFiles) {
+    locks.Lock(file);
+  }
+
+  // The new entry file: every other record as it was, in its order.
+  std::vector<unsigned char> newEntries(
+      entryBytes.begin(), entryBytes.begin() + static_cast<std::ptrdiff_t>(found->recordOffset));
+  newEntries.insert(newEntries.end(),
+                    entryBytes.begin() + static_cast<std::ptrdiff_t>(found->recordEnd),
+                    entryBytes.end());
+
+  // The destroy record, appended to the parent's log.
+  const std::uint32_t recordOffset = static_cast<std::uint32_t>(item.size());
+  std::vector<unsigned char> body(kLogBodySize, 0);
+  WriteU32(body, 0, header.lastLog);
+  WriteU16(body, 4, found->type == kProjectType ? kDestroyProject : kDestroyFile);
+  WriteU16(body, 6, revision);
+  WriteU32(body, 8, LocalClockNow());
+  std::copy_n(request.user.begin(), std::min<std::size_t>(request.user.size(), 31),
+              body.begin() + 12);
+  WriteU32(body, 76, recordOffset + 8 + static_cast<std::uint32_t>(kLogBodySize));
+  const auto jpBody = entryBytes.begin() + static_cast<std::ptrdiff_t>(found->recordOffset) + 8;
+  std::copy_n(jpBody + 4, 40, body.begin() + kLogChildName);  // the entry's NAME
+  WriteU16(body, kDestroyWord, kWasDeleted);
+  std::copy_n(jpBody + 46, 8, body.begin() + kDestroyPhysical);
+  const std::vector<unsigned char> record = MakeRecord("EL", body);
+  item.insert(item.end(), record.begin(), record.end());
+
+  // The parent's header: one log record more, one entry less, the other entry file.
+  const std::string newExtension = OtherExtension(header.dataExtension);
+  const std::span<unsigned char> dh(item.data() + kHeaderRecordOffset + 8, 356);
+  WriteU16(dh, kLogEntriesAt, static_cast<std::uint16_t>(header.logEntries + 1));
+  std::copy_n(newExtension.begin(), 2, dh.begin() + kExtensionAt);
+  WriteU32(dh, kLastLogAt, recordOffset);
+  WriteU32(dh, kEndOfFileAt, static_cast<std::uint32_t>(item.size()));
+  WriteU16(dh, kTotalEntriesAt, static_cast<std::uint16_t>(header.totalEntries - 1));
+  Reseal(item, kHeaderRecordOffset);
+
+  std::filesystem::path newEntryPath = data.FindItemFile(parent, newExtension);
+  if (newEntryPath.empty()) {
+    const std::string name = entryPath.filename().string();
+    newEntryPath = entryPath.parent_path() / (name.substr(0, name.size() - 2) + newExtension);
+  }
+
+  DestroyJournal journal;
+  journal.data = request.data;
+  journal.parent = parent;
+  journal.physical = request.entry.physical;
+  journal.record = recordOffset;
+  journal.revision = revision;
+  journal.temporaries = {itemPath.string() + ".new", newEntryPath.string() + ".new"};
+  journal.remove.push_back(entryPath);
+  journal.remove.insert(journal.remove.end(), plan.files.begin(), plan.files.end());
+  step("journal");
+  const files::FileDescriptor journalLock = WriteJournal(request.journal, journal);
+  step("entries");
+  files::ReplaceFile(newEntryPath, AsText(newEntries), entryMode);
+  step("log");
+  files::ReplaceFile(itemPath, AsText(item), itemMode);  // the destroy takes effect here
+  step("files");
+  std::set<std::filesystem::path> folders;
+  for (const auto& file : journal.remove) {
+    RemoveFile(file);
+    folders.insert(file.parent_path());
+  }
+  for (const auto& folder : folders) {
+    SyncFolder(folder);
+  }
+  RemoveFile(request.journal);
+
+  DestroyDone done;
+  done.parent.logEntries = static_cast<std::uint16_t>(header.logEntries + 1);
+  done.parent.endOfFile = static_cast<std::uint32_t>(item.size());
+  done.projects = plan.projects;
+  return done;
+}
+
+}  // namespace vss6
