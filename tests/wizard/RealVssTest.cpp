@@ -1,4 +1,5 @@
-// The window on a copy of a real SourceSafe 6 database: it lists, and says why it cannot purge.
+// The window on copies of real SourceSafe 6 databases: it lists, purges what may be destroyed and
+// says why the rest was kept.
 #include <gmock/gmock.h>
 
 #include <filesystem>
@@ -8,13 +9,16 @@
 #include "WizardFixture.h"
 #include "platform/registry/Registry.h"
 #include "platform/vss6/Records.h"
+#include "platform/vss6/Vss6Check.h"
 
 namespace wizard_test {
 namespace {
 
 using ::testing::Contains;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 
-TEST_F(WizardTest, ListsTheDeletedItemsOfARealDatabaseAndSaysWhyItCannotPurgeThem) {
+TEST_F(WizardTest, PurgesARealDatabaseEndToEndAndKeepsTheSharedItemsItMayNotDestroy) {
   const std::filesystem::path shared =
       std::filesystem::path(SCOURWELL_SHARED_DIR) / "realvss" / "shukladhaval25_Inventory-Shaili";
   if (!std::filesystem::exists(shared)) {
@@ -25,10 +29,20 @@ TEST_F(WizardTest, ListsTheDeletedItemsOfARealDatabaseAndSaysWhyItCannotPurgeThe
   ASSERT_TRUE(forms.boxes.empty()) << forms.boxes[0].prompt;
   EXPECT_EQ(Rows(), 67);
   EXPECT_THAT(Entries(), Contains("$/Invetory Shaili/64bitApp/~sak082e066b01d1672d.vbproj"));
-  EXPECT_FALSE(Button("cmdNext").isEnabled());
-  EXPECT_EQ(Text("lblNotice"),
-            "This is a SourceSafe 6 database: Scourwell lists its deleted items but cannot purge "
-            "them yet.");
+  EXPECT_TRUE(Button("cmdNext").isEnabled());
+  EXPECT_EQ(Text("lblNotice"), "");
+
+  Purge();
+  EXPECT_EQ(Text("lblNowPurging"), "Finished.");
+  // The 13 deleted shares stay, each refused with its reason.
+  ASSERT_EQ(forms.boxes.size(), 2u);
+  EXPECT_THAT(forms.boxes[0].prompt, HasSubstr("Purge 67 checked entries?"));
+  EXPECT_THAT(forms.boxes[1].prompt, HasSubstr("is shared with another project"));
+  EXPECT_THAT(vss6::CheckDatabase(folder / "real" / "data"), IsEmpty());
+  window = std::make_unique<wizard::FMain>();
+  ShowActive();
+  ListAll((folder / "real").string(), "Admin", "");
+  EXPECT_EQ(Rows(), 13);
 }
 
 TEST_F(WizardTest, NamesAreReadInTheCodePageTheSettingsName) {

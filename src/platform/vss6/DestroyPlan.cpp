@@ -138,11 +138,10 @@ class Planner {
   [[noreturn]] void Refuse(const std::string& spec, const std::string& why) const {
     const std::string what =
         spec == top_ ? "'" + spec + "' " + why : "'" + spec + "', below '" + top_ + "', " + why;
+    const std::string left = spec == top_ ? "it" : "'" + top_ + "'";
     throw DestroyRefused(DestroyRefused::Kind::kNotWritten,
-                         what +
-                             "; destroying such items of a SourceSafe 6 database is not written, "
-                             "so '" +
-                             top_ + "' was left as it is");
+                         what + "; destroying such items of a SourceSafe 6 database is not " +
+                             "written, so " + left + " was left as it is");
   }
 
   DataFolder& data_;
