@@ -1,7 +1,5 @@
 #include "sourcecontrol/Vss6Database.h"
 
-#include <algorithm>
-#include <cctype>
 #include <stdexcept>
 #include <vector>
 
@@ -150,13 +148,7 @@ bool Vss6Database::MayDestroy() {
   if (!session_) {
     Raise(ErrorCode::kNotOpen, "The database is not open");
   }
-  if (session_->user.readOnly) {
-    return false;
-  }
-  std::string name = session_->user.name;
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return !session_->location.projectSecurity || name == "admin";
+  return vss6::MayDestroy(session_->user, session_->location.projectSecurity);
 }
 
 }  // namespace sourcecontrol

@@ -80,8 +80,9 @@ DatabaseLocation LocateDatabase(const std::string& typedPath,
     if (ini->Get("Data_Path")) {
       throw EngineError(ErrorCode::kUnsupportedVersion,
                         Quoted(location.ini) +
-                            " describes a SourceSafe database (it names a Data_Path): the window, "
-                            "vssdb list and vssdb check read it; nothing else here opens it");
+                            " describes a SourceSafe 6 database (it names a Data_Path): the window "
+                            "and vssdb list, destroy and check work on it; nothing else here "
+                            "changes it");
     }
     throw EngineError(ErrorCode::kNotADatabase,
                       Quoted(location.ini) + " names no Data_File: it is not a database");

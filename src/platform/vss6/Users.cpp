@@ -74,4 +74,8 @@ const User& LogIn(const std::vector<User>& users, const std::string& name,
   return *found;
 }
 
+bool MayDestroy(const User& user, bool projectSecurity) {
+  return !user.readOnly && (!projectSecurity || SameName(user.name, "Admin"));
+}
+
 }  // namespace vss6

@@ -40,4 +40,8 @@ class LoginError : public std::runtime_error {
 const User& LogIn(const std::vector<User>& users, const std::string& name,
                   const std::string& password);
 
+// Whether `user` may destroy items: never a read-only user; with project security switched on
+// only Admin, as the rights of each project (rights.dat) are not read.
+bool MayDestroy(const User& user, bool projectSecurity);
+
 }  // namespace vss6

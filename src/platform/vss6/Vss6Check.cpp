@@ -20,6 +20,13 @@ std::string Upper(std::string text) {
   return text;
 }
 
+// Entries are kept in the order of their short names in lower case, byte by byte.
+std::string SortKey(std::string name) {
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return name;
+}
+
 class Checker {
  public:
   explicit Checker(std::filesystem::path data) : data_(std::move(data)) {}
@@ -49,6 +56,7 @@ class Checker {
       }
     }
     CheckNames();
+    CheckNothingLeftOver(seen);
     for (const auto& [physical, parents] : fileParents_) {
       try {
         CheckFile(physical, parents);
@@ -120,6 +128,14 @@ class Checker {
     std::vector<std::string> projects;
     std::set<std::string> named;
     int liveProjects = 0;
+    for (std::size_t index = 1; index < entries.size(); ++index) {
+      if (SortKey(entries[index].name.shortName) < SortKey(entries[index - 1].name.shortName)) {
+        faults_.push_back("order: '" + entryPath.string() + "' lists '" +
+                          entries[index].name.shortName + "' after '" +
+                          entries[index - 1].name.shortName + "'");
+        break;
+      }
+    }
     for (const ProjectEntry& entry : entries) {
       named.insert(entry.physical);
       if (entry.type == kProjectType) {
@@ -176,6 +192,25 @@ class Checker {
       }
     }
     return projects;
+  }
+
+  // Item files (eight letters, no extension) that no entry names: what a destroy must not leave.
+  void CheckNothingLeftOver(const std::set<std::string>& projects) {
+    std::error_code error;
+    for (const auto& folder : std::filesystem::directory_iterator(data_.Path(), error)) {
+      const std::string letter = folder.path().filename().string();
+      if (letter.size() != 1 || !folder.is_directory()) {
+        continue;
+      }
+      for (const auto& file : std::filesystem::directory_iterator(folder.path(), error)) {
+        const std::string physical = Upper(file.path().filename().string());
+        if (IsPhysicalName(physical) && projects.count(physical) == 0 &&
+            fileParents_.count(physical) == 0 && physical[0] == Upper(letter)[0]) {
+          faults_.push_back("leftovers: '" + file.path().string() +
+                            "' is an item file that no project names");
+        }
+      }
+    }
   }
 
   // names.dat: its records one after the other, each checked.

@@ -19,6 +19,8 @@
 #include "platform/sourcesafe/Schema.h"
 #include "platform/sourcesafe/Session.h"
 #include "platform/sourcesafe/Vss6Errors.h"
+#include "platform/vss6/Destroy.h"
+#include "platform/vss6/DestroyJournal.h"
 #include "platform/vss6/Records.h"
 #include "platform/vss6/Users.h"
 #include "platform/vss6/Vss6Check.h"
@@ -100,53 +102,136 @@ void List(Session& session, const ItemRecord& start, bool deletedOnly, std::ostr
   }
 }
 
-// The same listing for a SourceSafe 6 database, read through its reader.
-void ListSourceSafe6(const std::filesystem::path& data, const Arguments& arguments,
-                     std::ostream& out) {
+// Whether `spec` is `top` or lies below it, names compared without regard to ASCII case.
+bool Within(const std::string& spec, const std::string& start) {
+  const auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
+  };
+  const std::string top =
+      start.size() > 2 && start.back() == '/' ? start.substr(0, start.size() - 1) : start;
+  return top == "$/" || top == "$" ||
+         (spec.size() >= top.size() && std::equal(top.begin(), top.end(), spec.begin(), same) &&
+          (spec.size() == top.size() || spec[top.size()] == '/'));
+}
+
+// Every item of a SourceSafe 6 database's tree, depth first, each before its children.
+template <class Visit>
+void WalkSourceSafe6(vss6::Vss6Tree& tree, Visit&& visit) {
+  std::vector<vss6::TreeItem> pending{tree.Root()};
+  while (!pending.empty()) {
+    const vss6::TreeItem item = std::move(pending.back());
+    pending.pop_back();
+    visit(item);
+    std::vector<vss6::TreeItem> children = tree.Children(item);
+    std::move(children.rbegin(), children.rend(), std::back_inserter(pending));
+  }
+}
+
+// Opens a SourceSafe 6 database as the user the arguments name, after finishing a destroy that
+// was cut off there.
+std::unique_ptr<vss6::Vss6Tree> OpenSourceSafe6(const sourcesafe::SourceSafe6Location& location,
+                                                const Arguments& arguments, vss6::User& user,
+                                                std::ostream& out) {
   const std::string codePage = arguments.Value("--codepage").value_or("CP1252");
+  std::unique_ptr<vss6::Vss6Tree> tree;
   try {
-    sourcesafe::WithVss6Errors([&] {
-      vss6::Vss6Tree tree(data, codePage);
-      vss6::LogIn(vss6::ReadUsers(data / "um.dat"), arguments.user, arguments.password);
-      const std::string start = arguments.operands.size() > 1 ? arguments.operands[1] : "$/";
-      const auto within = [&](const std::string& spec) {
-        const auto same = [](char a, char b) {
-          return std::tolower(static_cast<unsigned char>(a)) ==
-                 std::tolower(static_cast<unsigned char>(b));
-        };
-        const std::string top =
-            start.size() > 2 && start.back() == '/' ? start.substr(0, start.size() - 1) : start;
-        return top == "$/" || top == "$" ||
-               (spec.size() >= top.size() &&
-                std::equal(top.begin(), top.end(), spec.begin(), same) &&
-                (spec.size() == top.size() || spec[top.size()] == '/'));
-      };
-      bool found = false;
-      std::vector<vss6::TreeItem> pending{tree.Root()};
-      while (!pending.empty()) {
-        const vss6::TreeItem item = std::move(pending.back());
-        pending.pop_back();
-        if (within(item.spec)) {
-          found = true;
-          if (!arguments.Flag("--deleted") || item.deleted) {
-            out << item.spec << '\n';
-          }
-        }
-        std::vector<vss6::TreeItem> children = tree.Children(item);
-        std::move(children.rbegin(), children.rend(), std::back_inserter(pending));
-      }
-      if (!found) {
-        throw EngineError(ErrorCode::kItemNotFound, "No item '" + start + "' in the database");
-      }
-    });
+    tree = std::make_unique<vss6::Vss6Tree>(location.data, codePage);
   } catch (const std::invalid_argument& error) {
     throw UsageError(error.what());
   }
+  user = vss6::LogIn(vss6::ReadUsers(location.data / "um.dat"), arguments.user, arguments.password);
+  if (const auto finished = vss6::FinishInterruptedDestroy(
+          vss6::JournalPath(location.ini.parent_path()), location.data)) {
+    out << *finished << '\n';
+  }
+  return tree;
+}
+
+// The same listing for a SourceSafe 6 database, read through its reader.
+void ListSourceSafe6(const sourcesafe::SourceSafe6Location& location, const Arguments& arguments,
+                     std::ostream& out) {
+  sourcesafe::WithVss6Errors([&] {
+    vss6::User user;
+    const auto tree = OpenSourceSafe6(location, arguments, user, out);
+    const std::string start = arguments.operands.size() > 1 ? arguments.operands[1] : "$/";
+    bool found = false;
+    WalkSourceSafe6(*tree, [&](const vss6::TreeItem& item) {
+      if (Within(item.spec, start)) {
+        found = true;
+        if (!arguments.Flag("--deleted") || item.deleted) {
+          out << item.spec << '\n';
+        }
+      }
+    });
+    if (!found) {
+      throw EngineError(ErrorCode::kItemNotFound, "No item '" + start + "' in the database");
+    }
+  });
+}
+
+// Destroys the one deleted item of a SourceSafe 6 database that the arguments name.
+void DestroySourceSafe6(const sourcesafe::SourceSafe6Location& location, const Arguments& arguments,
+                        std::ostream& out) {
+  sourcesafe::WithVss6Errors([&] {
+    vss6::User user;
+    const auto tree = OpenSourceSafe6(location, arguments, user, out);
+    if (!vss6::MayDestroy(user, location.projectSecurity)) {
+      throw EngineError(ErrorCode::kAccessDenied,
+                        "User '" + user.name + "' may not destroy items of this database" +
+                            (user.readOnly ? " (a read-only user)"
+                                           : " (project security is on: only Admin may)"));
+    }
+    const std::string& spec = arguments.operands.at(1);
+    std::vector<vss6::TreeItem> matches;
+    WalkSourceSafe6(*tree, [&](const vss6::TreeItem& item) {
+      if (item.deleted && Within(item.spec, spec) && item.spec.size() == spec.size()) {
+        matches.push_back(item);
+      }
+    });
+    if (matches.empty()) {
+      throw EngineError(ErrorCode::kItemNotDeleted,
+                        "'" + spec + "' is not deleted; only deleted items can be destroyed");
+    }
+    if (matches.size() > 1) {
+      throw EngineError(ErrorCode::kAmbiguousSpec, std::to_string(matches.size()) +
+                                                       " deleted items are named '" + spec +
+                                                       "'; none was destroyed");
+    }
+    const vss6::TreeItem& item = matches.front();
+    vss6::DestroyRequest request;
+    request.data = location.data;
+    request.journal = vss6::JournalPath(location.ini.parent_path());
+    request.user = user.name;
+    request.spec = item.spec;
+    request.entry = {item.parent, item.physical, item.entryRecord};
+    request.nameOf = [&](const vss6::NameField& name, bool project) {
+      return tree->NameOf(name, project);
+    };
+    request.seenState = [&](const std::string& physical) { return tree->SeenState(physical); };
+    vss6::DestroyEntry(request);
+  });
 }
 
 int Execute(const Arguments& arguments, std::ostream& out) {
   const std::string& command = arguments.command;
   const std::vector<std::string>& operands = arguments.operands;
+  const auto real = sourcesafe::LocateSourceSafe6(operands.at(0), "/proc/self/mountinfo");
+  if (real && command == "list") {
+    ListSourceSafe6(*real, arguments, out);
+    return 0;
+  }
+  if (real && command == "destroy") {
+    DestroySourceSafe6(*real, arguments, out);
+    return 0;
+  }
+  if (real && command != "check") {
+    throw EngineError(ErrorCode::kUnsupportedVersion,
+                      "'" + operands[0] +
+                          "' is a SourceSafe 6 database: vssdb lists, destroys and "
+                          "checks it, but does not " +
+                          command + " there");
+  }
   if (command == "create") {
     sourcesafe::CreateDatabase(operands[0]);
   } else if (command == "user add") {
@@ -169,10 +254,6 @@ int Execute(const Arguments& arguments, std::ostream& out) {
     const auto session = LogIn(arguments);
     session->Destroy(OnlyDeleted(*session, operands[1], "destroyed"));
   } else if (command == "list") {
-    if (const auto data = sourcesafe::LocateSourceSafe6Data(operands[0], "/proc/self/mountinfo")) {
-      ListSourceSafe6(*data, arguments, out);
-      return 0;
-    }
     const auto session = LogIn(arguments);
     const ItemRecord start =
         operands.size() > 1 ? session->Find(operands[1], true) : session->Root();
@@ -195,9 +276,14 @@ int Execute(const Arguments& arguments, std::ostream& out) {
         << result.files << " files, " << result.deleted << " deleted) in " << operands[0] << '\n';
   } else if (command == "check") {
     std::vector<std::string> faults;
-    if (const auto data = sourcesafe::LocateSourceSafe6Data(operands[0], "/proc/self/mountinfo")) {
+    if (real) {
       try {
-        faults = vss6::CheckDatabase(*data);
+        faults = vss6::CheckDatabase(real->data);
+        if (std::filesystem::exists(vss6::JournalPath(real->ini.parent_path()))) {
+          faults.push_back("journal: '" + vss6::JournalPath(real->ini.parent_path()).string() +
+                           "' tells of a destroy that was cut off; open the database (vssdb "
+                           "list) to finish it");
+        }
       } catch (const vss6::FormatError& error) {
         throw EngineError(ErrorCode::kUnsupportedVersion, error.what());
       }

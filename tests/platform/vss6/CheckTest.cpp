@@ -132,7 +132,22 @@ INSTANTIATE_TEST_SUITE_P(
                                  }
                                }
                              },
-                             "is marked shared but is named by 1 entries"}),
+                             "is marked shared but is named by 1 entries"},
+                      Breach{"AnItemFileThatNoProjectNames",
+                             [](const fs::path& data) {
+                               fs::create_directories(data / "z");
+                               fs::copy_file(data / "a" / "aaaaaaaa", data / "z" / "zzzzzzzz");
+                             },
+                             "zzzzzzzz' is an item file that no project names"},
+                      Breach{"EntriesOutOfOrder",
+                             [](const fs::path& data) {
+                               // The root's first two entries (64 bytes each) change places.
+                               const fs::path entries = EntryFileOf(data, "aaaaaaaa");
+                               const std::string all = ReadAll(entries);
+                               WriteAll(entries,
+                                        all.substr(64, 64) + all.substr(0, 64) + all.substr(128));
+                             },
+                             "order: "}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

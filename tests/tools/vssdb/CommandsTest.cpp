@@ -4,8 +4,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <sstream>
 
+#include "platform/vss6/Records.h"
 #include "support/Process.h"
 #include "support/TempDir.h"
 #include "tools/vssdb/Commands.h"
@@ -225,6 +228,105 @@ TEST_F(VssdbTest, ThePasswordMayComeFromStandardInputOrTheEnvironment) {
   ::unsetenv("VSSDB_PASSWORD");
   EXPECT_EQ(fromEnvironment, 0);
   EXPECT_EQ(overridden, 1);  // -p wins
+}
+
+}  // namespace
+
+namespace {
+
+// Every file below `folder` with its bytes.
+std::map<std::string, std::string> Files(const std::filesystem::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) {
+      std::ifstream in(entry.path(), std::ios::binary);
+      files[entry.path().string()] = std::string(std::istreambuf_iterator<char>(in), {});
+    }
+  }
+  return files;
+}
+
+class SourceSafe6Test : public VssdbTest {
+ protected:
+  void SetUp() override {
+    const std::filesystem::path shared =
+        std::filesystem::path(SCOURWELL_SHARED_DIR) / "realvss" / "shukladhaval25_Inventory-Shaili";
+    if (!std::filesystem::exists(shared)) {
+      GTEST_SKIP() << "no shared database at " << shared;
+    }
+    std::filesystem::copy(shared, folder / "db", std::filesystem::copy_options::recursive);
+  }
+  static constexpr const char* kSak = "$/Invetory Shaili/64bitApp/~sak082e066b01d1672d.vbproj";
+};
+
+TEST_F(SourceSafe6Test, DestroysADeletedItemAndRefusesASharedOne) {
+  Outcome outcome = Run({"destroy", "DB", kSak});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  outcome = Run({"list", "DB", "--deleted"});
+  EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), 66);
+  EXPECT_EQ(outcome.out.find(kSak), std::string::npos);
+  EXPECT_EQ(Run({"check", "DB"}).out, "ok\n");
+
+  const std::string shared =
+      "$/Invetory Shaili/Inventory Shaili/Software Projects/Invetory Shaili 2015/Inventory "
+      "Shaili/frmSemiFGmaster.vb";
+  const auto before = Files(folder / "db");
+  outcome = Run({"destroy", "DB", shared});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("is shared with another project"), std::string::npos) << outcome.err;
+  EXPECT_EQ(Files(folder / "db"), before);
+}
+
+// Commands that would change a real database in ways that are not written refuse it whole.
+class RefusedCommandTest : public SourceSafe6Test,
+                           public ::testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(RefusedCommandTest, SaysSoAndWritesNothing) {
+  const auto before = Files(folder / "db");
+  const Outcome outcome = Run(GetParam());
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("is a SourceSafe 6 database"), std::string::npos) << outcome.err;
+  EXPECT_EQ(Files(folder / "db"), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, RefusedCommandTest,
+    ::testing::Values(std::vector<std::string>{"create", "DB"},
+                      std::vector<std::string>{"generate", "DB", "--items", "3"},
+                      std::vector<std::string>{"mkdir", "DB", "$/x"},
+                      std::vector<std::string>{"add", "DB", "$/x.txt"},
+                      std::vector<std::string>{"delete", "DB", "$/Invetory Shaili"},
+                      std::vector<std::string>{"recover", "DB", "$/Invetory Shaili/64bitApp"},
+                      std::vector<std::string>{"user", "add", "DB", "bob"}));
+
+// Who may destroy: not a read-only user; with project security on, Admin only.
+TEST_F(SourceSafe6Test, AReadOnlyUserOrOneWithoutRightsUnderProjectSecurityMayNotDestroy) {
+  {
+    std::ofstream ini(folder / "db" / "srcsafe.ini", std::ios::app);
+    ini << "\r\nProject_Security_Enabled = Yes\r\n";
+  }
+  Outcome outcome = Run({"destroy", "DB", kSak, "-u", "Guest"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("only Admin may"), std::string::npos) << outcome.err;
+
+  // Admin made read-only: bit 0x01 of the flags of its user record, the check value made to fit.
+  const std::filesystem::path um = folder / "db" / "data" / "um.dat";
+  std::string bytes;
+  {
+    std::ifstream in(um, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const std::size_t admin = 0x7C;  // the first user record
+  ASSERT_EQ(bytes.substr(admin + 8, 5), "Admin");
+  bytes[admin + 8 + 34] = static_cast<char>(bytes[admin + 8 + 34] | 0x01);
+  const std::uint16_t check =
+      vss6::CheckValue({reinterpret_cast<const unsigned char*>(bytes.data()) + admin + 8, 56});
+  bytes[admin + 6] = static_cast<char>(check & 0xff);
+  bytes[admin + 7] = static_cast<char>(check >> 8);
+  std::ofstream(um, std::ios::binary | std::ios::trunc) << bytes;
+  outcome = Run({"destroy", "DB", kSak});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("read-only"), std::string::npos) << outcome.err;
 }
 
 }  // namespace
