@@ -122,6 +122,10 @@ DestroyDone DestroyEntry(const DestroyRequest& request) {
   if (header.logEntries == 0 || header.lastLog < kHeaderRecordOffset) {
     Damaged(itemPath, "has no log");
   }
+  if (header.logEntries == 0xFFFF || item.size() > 0xFFFFFFFFu - 8 - kLogBodySize) {
+    throw DestroyRefused(DestroyRefused::Kind::kNotWritten,
+                         "'" + itemPath.string() + "' cannot take another log record");
+  }
   const Record lastLog = ReadRecord(item, header.lastLog, "EL", itemPath.string());
   const std::uint16_t revision =
       static_cast<std::uint16_t>(ReadU16(lastLog.body, 6, itemPath.string()) + 1);
