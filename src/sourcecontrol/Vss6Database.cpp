@@ -89,16 +89,8 @@ void Vss6Item::Destroy() {
   }
   RaisingFromReader([&] {
     vss6::Vss6Tree& tree = *session_->tree;
-    vss6::DestroyRequest request;
-    request.data = session_->location.data;
-    request.journal = vss6::JournalPath(session_->location.ini.parent_path());
-    request.user = session_->user.name;
-    request.spec = item_.spec;
-    request.entry = {item_.parent, item_.physical, item_.entryRecord};
-    request.nameOf = [&tree](const vss6::NameField& name, bool project) {
-      return tree.NameOf(name, project);
-    };
-    request.seenState = [&tree](const std::string& physical) { return tree.SeenState(physical); };
+    const vss6::DestroyRequest request = vss6::RequestFor(
+        tree, item_, vss6::JournalPath(session_->location.ini.parent_path()), session_->user.name);
     const vss6::DestroyDone done = vss6::DestroyEntry(request);
     tree.NoteDestroyed(item_.parent, done.parent, done.projects);
   });

@@ -71,6 +71,21 @@ std::uint32_t LocalClockNow() {
   return static_cast<std::uint32_t>(::timegm(&local));
 }
 
+DestroyRequest RequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem::path journal,
+                          std::string user) {
+  DestroyRequest request;
+  request.data = tree.DataPath();
+  request.journal = std::move(journal);
+  request.user = std::move(user);
+  request.spec = item.spec;
+  request.entry = {item.parent, item.physical, item.entryRecord};
+  request.nameOf = [&tree](const NameField& name, bool project) {
+    return tree.NameOf(name, project);
+  };
+  request.seenState = [&tree](const std::string& physical) { return tree.SeenState(physical); };
+  return request;
+}
+
 DestroyDone DestroyEntry(const DestroyRequest& request) {
   const auto step = [&](std::string_view name) {
     if (request.onStep) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/vss6/DestroyPlan.h"
+#include "platform/vss6/Vss6Tree.h"
 
 namespace vss6 {
 
@@ -36,6 +37,11 @@ struct DestroyDone {
   ProjectState parent;                // the parent's header after the destroy
   std::vector<std::string> projects;  // the projects taken
 };
+
+// The request to destroy `item` as `tree` listed it, its names and what it saw of each project
+// taken from `tree` (which must outlive the request).
+DestroyRequest RequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem::path journal,
+                          std::string user);
 
 // Destroys a deleted entry and, for a project, everything below it, as SourceSafe does: the
 // entry leaves the parent's entry file, written anew under the other extension; a destroy record

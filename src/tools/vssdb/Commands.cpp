@@ -198,18 +198,8 @@ void DestroySourceSafe6(const sourcesafe::SourceSafe6Location& location, const A
                                                        " deleted items are named '" + spec +
                                                        "'; none was destroyed");
     }
-    const vss6::TreeItem& item = matches.front();
-    vss6::DestroyRequest request;
-    request.data = location.data;
-    request.journal = vss6::JournalPath(location.ini.parent_path());
-    request.user = user.name;
-    request.spec = item.spec;
-    request.entry = {item.parent, item.physical, item.entryRecord};
-    request.nameOf = [&](const vss6::NameField& name, bool project) {
-      return tree->NameOf(name, project);
-    };
-    request.seenState = [&](const std::string& physical) { return tree->SeenState(physical); };
-    vss6::DestroyEntry(request);
+    vss6::DestroyEntry(vss6::RequestFor(*tree, matches.front(),
+                                        vss6::JournalPath(location.ini.parent_path()), user.name));
   });
 }
 

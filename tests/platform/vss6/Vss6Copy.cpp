@@ -52,17 +52,7 @@ std::vector<vss6::TreeItem> Vss6Copy::Walk(vss6::Vss6Tree& tree) {
 }
 
 vss6::DestroyRequest Vss6Copy::RequestFor(vss6::Vss6Tree& tree, const vss6::TreeItem& item) const {
-  vss6::DestroyRequest request;
-  request.data = Data();
-  request.journal = Journal();
-  request.user = "Admin";
-  request.spec = item.spec;
-  request.entry = {item.parent, item.physical, item.entryRecord};
-  request.nameOf = [&tree](const vss6::NameField& name, bool project) {
-    return tree.NameOf(name, project);
-  };
-  request.seenState = [&tree](const std::string& physical) { return tree.SeenState(physical); };
-  return request;
+  return vss6::RequestFor(tree, item, Journal(), "Admin");
 }
 
 void Vss6Copy::PatchEntry(const std::string& parent, const std::string& physical,
