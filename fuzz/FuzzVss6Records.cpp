@@ -1,9 +1,12 @@
 // The SourceSafe 6 record parsers: any bytes, read as an entry file, an item file's header and
-// a names.dat, give what they hold or a FormatError; never a crash, a hang or a read past the
-// end (the sanitizer build of the target watches the last).
+// records and a names.dat, give what they hold or a FormatError; never a crash, a hang or a read
+// past the end (the sanitizer build of the target watches the last). Read as a destroy journal,
+// they give nothing or a journal that is written back to the same text's meaning.
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
+#include "platform/vss6/DestroyJournal.h"
 #include "platform/vss6/ItemFiles.h"
 #include "platform/vss6/NamesFile.h"
 #include "platform/vss6/Records.h"
@@ -20,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   try {
     vss6::ReadItemHeader(bytes, "fuzz");
+    vss6::ReadItemRecords(bytes, "fuzz");
   } catch (const vss6::FormatError&) {
   }
   try {
@@ -31,6 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       offset = vss6::ReadRecord(bytes, offset, "names.dat").End();
     }
   } catch (const vss6::FormatError&) {
+  }
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  if (const auto journal = vss6::ParseJournal(text)) {
+    const auto again = vss6::ParseJournal(vss6::FormatJournal(*journal));
+    if (!again || again->remove != journal->remove || again->temporaries != journal->temporaries ||
+        again->record != journal->record || again->parent != journal->parent) {
+      __builtin_trap();  // a journal must read back as it was written
+    }
   }
   return 0;
 }

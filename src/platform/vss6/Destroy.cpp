@@ -145,16 +145,13 @@ DestroyDone DestroyEntry(const DestroyRequest& request) {
   const std::uint16_t revision =
       static_cast<std::uint16_t>(ReadU16(lastLog.body, 6, itemPath.string()) + 1);
 
-  const DestroyPlan plan = PlanDestroy(data, parent, *found, request.spec, request.nameOf);
+  const DestroyPlan plan = PlanDestroy(data, locks, parent, *found, request.spec, request.nameOf);
   for (std::size_t index = 0; index < plan.projects.size(); ++index) {
     const std::optional<ProjectState> seen =
         request.seenState ? request.seenState(plan.projects[index]) : std::nullopt;
     if (seen && *seen != plan.projectStates[index]) {
       Changed(request.spec, "or an item below it was changed by another user");
     }
-  }
-  for (const auto& file : plan.itemFiles) {
-    locks.Lock(file);
   }
 
   // The new entry file: every other record as it was, in its order.

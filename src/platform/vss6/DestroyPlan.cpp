@@ -49,8 +49,8 @@ bool KnownInHistory(std::uint16_t action, bool project) {
 
 class Planner {
  public:
-  Planner(DataFolder& data, const EntryNamer& nameOf, std::string top)
-      : data_(data), nameOf_(nameOf), top_(std::move(top)) {}
+  Planner(DataFolder& data, FileLocks& locks, const EntryNamer& nameOf, std::string top)
+      : data_(data), locks_(locks), nameOf_(nameOf), top_(std::move(top)) {}
 
   void Visit(const std::string& parent, const ProjectEntry& entry, const std::string& spec,
              int depth) {
@@ -71,6 +71,7 @@ class Planner {
     }
     const std::filesystem::path itemPath = data_.ItemPath(entry.physical);
     const std::string file = itemPath.string();
+    locks_.Lock(itemPath);
     const std::vector<unsigned char> bytes = DataFolder::ReadWhole(itemPath);
     const ItemHeader header = ReadItemHeader(bytes, file);
     if (header.type != entry.type) {
@@ -129,7 +130,6 @@ class Planner {
       }
     }
     plan_.files.push_back(itemPath);
-    plan_.itemFiles.push_back(itemPath);
   }
 
   DestroyPlan Take() { return std::move(plan_); }
@@ -145,6 +145,7 @@ class Planner {
   }
 
   DataFolder& data_;
+  FileLocks& locks_;
   const EntryNamer& nameOf_;
   std::string top_;
   DestroyPlan plan_;
@@ -153,9 +154,10 @@ class Planner {
 
 }  // namespace
 
-DestroyPlan PlanDestroy(DataFolder& data, const std::string& parent, const ProjectEntry& entry,
-                        const std::string& spec, const EntryNamer& nameOf) {
-  Planner planner(data, nameOf, spec);
+DestroyPlan PlanDestroy(DataFolder& data, FileLocks& locks, const std::string& parent,
+                        const ProjectEntry& entry, const std::string& spec,
+                        const EntryNamer& nameOf) {
+  Planner planner(data, locks, nameOf, spec);
   planner.Visit(parent, entry, spec, 0);
   return planner.Take();
 }

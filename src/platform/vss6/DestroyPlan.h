@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/vss6/DataFolder.h"
+#include "platform/vss6/FileLocks.h"
 #include "platform/vss6/ItemFiles.h"
 
 namespace vss6 {
@@ -37,8 +38,6 @@ struct DestroyPlan {
   // The files to remove, in the order they go: a project's after everything below it, an
   // item's data files before its item file.
   std::vector<std::filesystem::path> files;
-  // The item files among them, to lock.
-  std::vector<std::filesystem::path> itemFiles;
   // The projects taken, by physical name, and what their headers said.
   std::vector<std::string> projects;
   std::vector<ProjectState> projectStates;
@@ -48,11 +47,13 @@ struct DestroyPlan {
 using EntryNamer = std::function<std::string(const NameField&, bool project)>;
 
 // The plan to destroy `entry`, read from the entry file of the project `parent`, whose path is
-// `spec`. Only items whose destroy is known from real databases are taken: a file that no other
-// project holds, never branched, pinned, labelled or checked out, and a project whose whole
-// subtree is such files and projects. Anything else is DestroyRefused, kNotWritten, saying why;
-// a damaged file is a FormatError.
-DestroyPlan PlanDestroy(DataFolder& data, const std::string& parent, const ProjectEntry& entry,
-                        const std::string& spec, const EntryNamer& nameOf);
+// `spec`. Each item file is locked in `locks` before it is read, so that what the plan saw stays
+// so while the locks are held. Only items whose destroy is known from real databases are taken: a
+// file that no other project holds, never branched, pinned, labelled or checked out, and a project
+// whose whole subtree is such files and projects. Anything else is DestroyRefused, kNotWritten,
+// saying why; a damaged file is a FormatError.
+DestroyPlan PlanDestroy(DataFolder& data, FileLocks& locks, const std::string& parent,
+                        const ProjectEntry& entry, const std::string& spec,
+                        const EntryNamer& nameOf);
 
 }  // namespace vss6

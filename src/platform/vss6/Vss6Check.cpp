@@ -175,6 +175,15 @@ class Checker {
         case kDestroyProject:
         case kDestroyFile:
           at = kDestroyPhysical;
+          // As every destroy record SourceSafe wrote: no comment, which it says by pointing
+          // the comment just past the record.
+          if (record.body.size() != kLogBodySize ||
+              ReadU32(record.body, 76, file) != record.End() ||
+              ReadU16(record.body, 84, file) != 0) {
+            faults_.push_back("destroys: '" + file + "' at offset " +
+                              std::to_string(record.offset) +
+                              ": a destroy record that is not as SourceSafe writes them");
+          }
           break;
         default:
           continue;

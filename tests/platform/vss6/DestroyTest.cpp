@@ -180,6 +180,14 @@ TEST(DestroyTest, WritesTheDestroyRecordAndHeaderAsSourceSafeDoesAndTouchesNoOth
   }
   EXPECT_EQ(changed, expected);
   EXPECT_THAT(vss6::CheckDatabase(copy.Data()), ::testing::IsEmpty());
+
+  // The check knows a destroy record: one with a comment is not as SourceSafe writes them.
+  copy.PatchItem(
+      kSakParent,
+      [&](std::vector<unsigned char>& bytes) { vss6::WriteU16(bytes, header.lastLog + 8 + 84, 5); },
+      header.lastLog);
+  EXPECT_THAT(vss6::CheckDatabase(copy.Data()),
+              ::testing::Contains(HasSubstr("a destroy record that is not as SourceSafe writes")));
 }
 
 // Items whose destroy has not been seen in a real database: each is refused, saying why, and
@@ -322,6 +330,18 @@ TEST_P(HeldLockTest, StopsTheDestroyBeforeAnythingIsWritten) {
   for (int fd : {ready[0], ready[1], release[0], release[1]}) {
     ::close(fd);
   }
+  EXPECT_EQ(copy.Snapshot(), before);
+}
+
+TEST(DestroyTest, ALockOnAFileOfTheItemItselfStopsTheDestroyToo) {
+  Vss6Copy copy(kShaili);
+  REQUIRE_COPY(copy);
+  Vss6Tree tree(copy.Data());
+  const TreeItem sak = Find(Vss6Copy::Walk(tree), kSak);
+  const auto before = copy.Snapshot();
+  vss6::FileLocks held;
+  held.Lock(vss6::DataFolder(copy.Data()).ItemPath(kSakPhysical));
+  EXPECT_THROW(vss6::DestroyEntry(copy.RequestFor(tree, sak)), vss6::LockedError);
   EXPECT_EQ(copy.Snapshot(), before);
 }
 
