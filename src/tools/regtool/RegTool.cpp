@@ -306,6 +306,10 @@ std::optional<KeyPath> ParseKeyPath(const std::string& text) {
 }
 
 int Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+  if (words.size() == 1 && (words[0] == "--version" || words[0] == "-V")) {
+    out << "regtool " SCOURWELL_VERSION "\n";
+    return 0;
+  }
   if (std::find(words.begin(), words.end(), "--help") != words.end() ||
       std::find(words.begin(), words.end(), "-h") != words.end()) {
     out << kHelp;

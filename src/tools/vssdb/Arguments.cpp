@@ -115,6 +115,10 @@ std::optional<std::string> Arguments::Value(const std::string& name) const {
 
 Arguments ParseArguments(const std::vector<std::string>& words) {
   Arguments arguments;
+  if (words.size() == 1 && (words[0] == "--version" || words[0] == "-V")) {
+    arguments.version = true;
+    return arguments;
+  }
   // First pass: the login and --help, which may stand anywhere before "--".
   std::vector<std::string> rest;
   bool optionsEnded = false;

@@ -26,6 +26,7 @@ struct Arguments {
   bool passwordGiven = false;      // -p was given
   bool passwordFromStdin = false;  // --password-stdin: the first line of standard input
   bool help = false;
+  bool version = false;  // --version, alone
 
   std::optional<std::string> Value(const std::string& name) const;
   bool Flag(const std::string& name) const { return flags.count(name) != 0; }

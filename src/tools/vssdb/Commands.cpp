@@ -316,6 +316,10 @@ int Run(const std::vector<std::string>& words, std::istream& in, std::ostream& o
                fromEnvironment != nullptr && !arguments.passwordGiven) {
       arguments.password = fromEnvironment;
     }
+    if (arguments.version) {
+      out << "vssdb " SCOURWELL_VERSION "\n";
+      return 0;
+    }
     if (arguments.help) {
       out << (arguments.command.empty() ? ToolHelp() : CommandHelp(arguments.command));
       return 0;
