@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <iostream>
+#include <sstream>
 #include <stdexcept>
 
 #include "platform/registry/Hive.h"
@@ -32,10 +34,17 @@ constexpr const char* kHelp =
     "  regtool set KEY NAME DATA [--type sz|dword|expand_sz|multi_sz|binary]\n"
     "                                   writes a value (default type sz); multi_sz entries\n"
     "                                   are separated by ';', binary data is hex (01 ab ff)\n"
-    "  regtool delete KEY [NAME]        removes the value NAME, or the key (without subkeys)\n\n"
+    "  regtool delete KEY [NAME]        removes the value NAME, or the key (without subkeys)\n"
+    "  regtool delete KEY --recursive [--yes]\n"
+    "                                   removes the key with every key below it; asks first\n"
+    "                                   unless --yes is given, and without --yes refuses when\n"
+    "                                   standard input is not a terminal\n"
+    "  regtool --version                the version\n\n"
     "KEY is written as HKCU\\Software\\Pellbrook\\Scourwell\\General (HKCU, HKLM or the full\n"
     "root names). The empty value name is written \"\". Exit status: 0 success, 1 failure,\n"
-    "2 usage error.\n";
+    "2 usage error.\n\n"
+    "To reset Scourwell's settings: regtool delete HKCU\\Software\\Pellbrook\\Scourwell "
+    "--recursive\n";
 
 std::string Upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -189,21 +198,29 @@ KeyPath KeyOf(const std::string& text) {
   return *key;
 }
 
-void List(const KeyPath& path, std::ostream& out) {
+// How a key is named in messages: as the user wrote it.
+std::string Named(const std::string& keyText) { return "the key '" + keyText + "'"; }
+std::string Named(const std::string& keyText, const std::string& value) {
+  return "the value '" + value + "' of '" + keyText + "'";
+}
+
+void List(const std::string& keyText, std::ostream& out) {
+  const KeyPath path = KeyOf(keyText);
   Key key;
-  Check(RegOpenKeyEx(path.root, path.subKey, 0, KEY_READ, key.Receive()), "cannot open the key");
+  Check(RegOpenKeyEx(path.root, path.subKey, 0, KEY_READ, key.Receive()),
+        "cannot open " + Named(keyText));
   for (DWORD index = 0;; ++index) {
     char name[256];
     const LONG result = RegEnumKey(key.Get(), index, name, sizeof name);
     if (result == ERROR_NO_MORE_ITEMS) {
       break;
     }
-    Check(result, "cannot list the subkeys");
+    Check(result, "cannot list the subkeys of " + Named(keyText));
     out << name << "\\\n";
   }
   DWORD longest = 0;
   Check(RegQueryInfoKey(key.Get(), nullptr, nullptr, nullptr, &longest, nullptr),
-        "cannot read the key");
+        "cannot read " + Named(keyText));
   for (DWORD index = 0;; ++index) {
     std::string name(longest + 1, '\0');
     DWORD length = longest + 1;
@@ -214,20 +231,75 @@ void List(const KeyPath& path, std::ostream& out) {
     if (result == ERROR_NO_MORE_ITEMS) {
       break;
     }
-    Check(result, "cannot list the values");
+    Check(result, "cannot list the values of " + Named(keyText));
     name.resize(length);
     std::vector<unsigned char> data(size);
     Check(RegQueryValueEx(key.Get(), name, nullptr, &type, data.data(), &size),
-          "cannot read '" + name + "'");
+          "cannot read " + Named(keyText, name));
     data.resize(size);
     out << (name.empty() ? "(Default)" : name) << '\t' << TypeName(type) << '\t' << Show(type, data)
         << '\n';
   }
 }
 
-int Execute(const std::vector<std::string>& words, std::ostream& out) {
+// The names of a key's subkeys.
+std::vector<std::string> SubkeysOf(const std::string& keyText, HKEY key) {
+  std::vector<std::string> names;
+  for (DWORD index = 0;; ++index) {
+    char name[256];
+    const LONG result = RegEnumKey(key, index, name, sizeof name);
+    if (result == ERROR_NO_MORE_ITEMS) {
+      return names;
+    }
+    Check(result, "cannot list the subkeys of " + Named(keyText));
+    names.emplace_back(name);
+  }
+}
+
+// The key and every key below it, deepest first: the order they can be deleted in.
+void CollectTree(const KeyPath& path, const std::string& keyText, std::vector<KeyPath>& keys) {
+  Key key;
+  Check(RegOpenKeyEx(path.root, path.subKey, 0, KEY_READ, key.Receive()),
+        "cannot open " + Named(keyText));
+  for (const std::string& name : SubkeysOf(keyText, key.Get())) {
+    const KeyPath below{path.root, path.subKey.empty() ? name : path.subKey + "\\" + name};
+    CollectTree(below, keyText + "\\" + name, keys);
+  }
+  keys.push_back(path);
+}
+
+void DeleteTree(const std::string& keyText, bool yes, const Terminal& terminal) {
+  const KeyPath path = KeyOf(keyText);
+  if (path.subKey.empty()) {
+    throw UsageError("a root key cannot be deleted");
+  }
+  std::vector<KeyPath> keys;
+  CollectTree(path, keyText, keys);
+  if (!yes) {
+    if (!terminal.interactive) {
+      throw UsageError("delete --recursive removes " + std::to_string(keys.size()) +
+                       " keys; give --yes to do so when standard input is not a terminal");
+    }
+    terminal.out << "Delete '" << keyText << "' and the " << keys.size() - 1
+                 << " keys below it? [y/N] " << std::flush;
+    std::string answer;
+    std::getline(terminal.in, answer);
+    if (answer != "y" && answer != "Y" && answer != "yes") {
+      throw Failure("nothing was deleted");
+    }
+  }
+  for (const KeyPath& key : keys) {
+    Check(RegDeleteKey(key.root, key.subKey),
+          "cannot delete " + Named(keyText) +
+              (key.subKey == path.subKey ? std::string() : " (at '" + key.subKey + "')"));
+  }
+}
+
+int Execute(const std::vector<std::string>& words, std::ostream& out, const Terminal& terminal) {
   std::vector<std::string> operands;
   std::string typeName = "sz";
+  bool recursive = false;
+  bool yes = false;
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (words[i] == "--type") {
       if (i + 1 == words.size()) {
@@ -236,6 +308,10 @@ int Execute(const std::vector<std::string>& words, std::ostream& out) {
       typeName = words[++i];
     } else if (words[i].rfind("--type=", 0) == 0) {
       typeName = words[i].substr(7);
+    } else if (words[i] == "--recursive" || words[i] == "-r") {
+      recursive = true;
+    } else if (words[i] == "--yes" || words[i] == "-y") {
+      yes = true;
     } else {
       operands.push_back(words[i]);
     }
@@ -245,19 +321,23 @@ int Execute(const std::vector<std::string>& words, std::ostream& out) {
   }
   const std::string& command = operands[0];
   const std::size_t count = operands.size() - 1;
+  if ((recursive || yes) && !(command == "delete" && count == 1 && recursive)) {
+    throw UsageError("--recursive and --yes go with 'delete KEY' alone");
+  }
   if (command == "list" && count == 1) {
-    List(KeyOf(operands[1]), out);
+    List(operands[1], out);
   } else if (command == "get" && count == 2) {
     const KeyPath path = KeyOf(operands[1]);
     Key key;
-    Check(RegOpenKeyEx(path.root, path.subKey, 0, KEY_READ, key.Receive()), "cannot open the key");
+    Check(RegOpenKeyEx(path.root, path.subKey, 0, KEY_READ, key.Receive()),
+          "cannot open " + Named(operands[1]));
     DWORD type = 0;
     DWORD size = 0;
     Check(RegQueryValueEx(key.Get(), operands[2], nullptr, &type, nullptr, &size),
-          "cannot read '" + operands[2] + "'");
+          "cannot read " + Named(operands[1], operands[2]));
     std::vector<unsigned char> data(size);
     Check(RegQueryValueEx(key.Get(), operands[2], nullptr, &type, data.data(), &size),
-          "cannot read '" + operands[2] + "'");
+          "cannot read " + Named(operands[1], operands[2]));
     data.resize(size);
     out << Show(type, data) << '\n';
   } else if (command == "set" && count == 3) {
@@ -267,23 +347,26 @@ int Execute(const std::vector<std::string>& words, std::ostream& out) {
     Key key;
     Check(RegCreateKeyEx(path.root, path.subKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                          KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr),
-          "cannot create the key");
+          "cannot create " + Named(operands[1]));
     Check(RegSetValueEx(key.Get(), operands[2], 0, type, data.data(),
                         static_cast<DWORD>(data.size())),
-          "cannot write '" + operands[2] + "'");
+          "cannot write " + Named(operands[1], operands[2]));
+  } else if (command == "delete" && count == 1 && recursive) {
+    DeleteTree(operands[1], yes, terminal);
   } else if (command == "delete" && count == 1) {
     const KeyPath path = KeyOf(operands[1]);
-    Check(RegDeleteKey(path.root, path.subKey), "cannot delete the key");
+    Check(RegDeleteKey(path.root, path.subKey), "cannot delete " + Named(operands[1]));
   } else if (command == "delete" && count == 2) {
     const KeyPath path = KeyOf(operands[1]);
     Key key;
     Check(RegOpenKeyEx(path.root, path.subKey, 0, KEY_ALL_ACCESS, key.Receive()),
-          "cannot open the key");
-    Check(RegDeleteValue(key.Get(), operands[2]), "cannot delete '" + operands[2] + "'");
+          "cannot open " + Named(operands[1]));
+    Check(RegDeleteValue(key.Get(), operands[2]),
+          "cannot delete " + Named(operands[1], operands[2]));
   } else {
     throw UsageError(
         "usage: regtool list KEY | get KEY NAME | set KEY NAME DATA [--type T] | "
-        "delete KEY [NAME]");
+        "delete KEY [NAME] | delete KEY --recursive [--yes]");
   }
   return 0;
 }
@@ -306,6 +389,12 @@ std::optional<KeyPath> ParseKeyPath(const std::string& text) {
 }
 
 int Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+  std::istringstream none;
+  return Run(words, out, err, Terminal{none, out, false});
+}
+
+int Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err,
+        const Terminal& terminal) {
   if (words.size() == 1 && (words[0] == "--version" || words[0] == "-V")) {
     out << "regtool " SCOURWELL_VERSION "\n";
     return 0;
@@ -316,7 +405,7 @@ int Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& 
     return 0;
   }
   try {
-    return Execute(words, out);
+    return Execute(words, out, terminal);
   } catch (const UsageError& error) {
     err << "regtool: " << error.what() << " (see 'regtool --help')\n";
     return 2;

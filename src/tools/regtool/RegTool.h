@@ -1,5 +1,6 @@
 #pragma once
 
+#include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -20,8 +21,17 @@ std::optional<KeyPath> ParseKeyPath(const std::string& text);
 // std::invalid_argument when the text is not one.
 std::vector<unsigned char> ParseData(registry::DWORD type, const std::string& text);
 
+// Where a question is asked and answered: the terminal when standard input is one.
+struct Terminal {
+  std::istream& in;
+  std::ostream& out;
+  bool interactive;
+};
+
 // Runs the tool on a command line (without the program name). Returns the exit status: 0
-// success, 1 failure (one line on `err`), 2 usage error.
+// success, 1 failure (one line on `err`), 2 usage error. Without a terminal nothing is asked.
 int Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
+int Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err,
+        const Terminal& terminal);
 
 }  // namespace regtool

@@ -124,3 +124,68 @@ INSTANTIATE_TEST_SUITE_P(
                       StatusCase{{"set", "HKCU\\X", "v", "1"}, 0}));
 
 }  // namespace
+
+namespace {
+
+TEST_F(RegToolTest, ErrorsNameTheKeyAndTheValue) {
+  ASSERT_EQ(Run({"set", key, "LoginName", "Admin"}).status, 0);
+  Outcome outcome = Run({"get", key, "NoSuchValue"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("cannot read the value 'NoSuchValue' of '" + key + "'"),
+            std::string::npos)
+      << outcome.err;
+  outcome = Run({"list", key + "\\Missing"});
+  EXPECT_NE(outcome.err.find("cannot open the key '" + key + "\\Missing'"), std::string::npos)
+      << outcome.err;
+  const auto version = Run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "regtool " SCOURWELL_VERSION "\n");
+}
+
+// delete --recursive: with --yes at once; at a terminal after a yes; never without --yes when
+// nobody can be asked.
+struct TreeDelete {
+  const char* name;
+  std::vector<std::string> options;
+  bool interactive;
+  const char* answer;
+  int status;
+  bool deleted;
+};
+
+void PrintTo(const TreeDelete& c, std::ostream* out) { *out << c.name; }
+
+class TreeDeleteTest : public RegToolTest, public ::testing::WithParamInterface<TreeDelete> {};
+
+TEST_P(TreeDeleteTest, RemovesTheKeyWithItsSubkeysOnlyWhenSure) {
+  const std::string top = "HKCU\\Software\\Pellbrook\\Scourwell";
+  ASSERT_EQ(Run({"set", top + "\\General", "LoginName", "Admin"}).status, 0);
+  ASSERT_EQ(Run({"set", top + "\\General\\Deeper", "X", "1"}).status, 0);
+  ASSERT_EQ(Run({"set", top + "\\FormRestore", "Left", "1", "--type", "dword"}).status, 0);
+
+  std::vector<std::string> words{"delete", top};
+  words.insert(words.end(), GetParam().options.begin(), GetParam().options.end());
+  std::istringstream in(GetParam().answer);
+  std::ostringstream asked;
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status =
+      regtool::Run(words, out, err, regtool::Terminal{in, asked, GetParam().interactive});
+  EXPECT_EQ(status, GetParam().status) << err.str();
+  EXPECT_EQ(Run({"list", top}).status, GetParam().deleted ? 1 : 0);
+  EXPECT_EQ(Run({"list", "HKCU\\Software\\Pellbrook"}).status, 0);  // the parent stays
+  if (GetParam().interactive && GetParam().options.size() == 1) {
+    EXPECT_NE(asked.str().find("and the 3 keys below it? [y/N]"), std::string::npos) << asked.str();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TreeDeleteTest,
+    ::testing::Values(TreeDelete{"Yes", {"--recursive", "--yes"}, false, "", 0, true},
+                      TreeDelete{"NoTerminalNoYes", {"--recursive"}, false, "y\n", 2, false},
+                      TreeDelete{"AnsweredYes", {"--recursive"}, true, "y\n", 0, true},
+                      TreeDelete{"AnsweredNo", {"--recursive"}, true, "n\n", 1, false},
+                      TreeDelete{"NotRecursive", {}, false, "", 1, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
