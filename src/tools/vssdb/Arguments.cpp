@@ -18,11 +18,18 @@ struct CommandForm {
   std::vector<OptionForm> options;
   std::string_view synopsis;
   std::string_view purpose;
+  bool logsIn = true;  // takes -u, -p and --password-stdin
 };
 
 const std::vector<CommandForm>& Commands() {
   static const std::vector<CommandForm> commands = {
-      {"create", 1, 1, {}, "vssdb create DIR", "Makes a new database in DIR (made if missing)."},
+      {"create",
+       1,
+       1,
+       {},
+       "vssdb create DIR",
+       "Makes a new database in DIR (made if missing).",
+       false},
       {"user add",
        2,
        2,
@@ -51,18 +58,22 @@ const std::vector<CommandForm>& Commands() {
       {"destroy",
        2,
        2,
-       {},
-       "vssdb destroy DIR SPEC",
+       {{"--codepage", true}},
+       "vssdb destroy DIR SPEC [--codepage CP]",
        "Destroys a deleted item for good. A live item is refused, and so is a spec that "
-       "several deleted items share."},
+       "several deleted items share. In a SourceSafe 6 database only the kinds of item whose "
+       "destroy is known are destroyed (not shared, branched, pinned, labelled or checked "
+       "out); the others are refused with their reason and nothing is written. Its names are "
+       "read in the Windows code page CP (default CP1252)."},
       {"list",
        1,
        2,
-       {{"--deleted", false}, {"--codepage", true}},
-       "vssdb list DIR [SPEC] [--deleted] [--codepage CP]",
+       {{"--deleted", false}, {"--long", false}, {"--codepage", true}},
+       "vssdb list DIR [SPEC] [--deleted] [--long] [--codepage CP]",
        "Lists SPEC (default $/) and everything below it, one spec a line, depth first, each item "
-       "before its children; --deleted lists only the items marked deleted. DIR may also be a "
-       "SourceSafe 6 database, read-only; its names are read in the Windows code page CP "
+       "before its children; --deleted lists only the items marked deleted; --long puts the "
+       "kind (project or file), the deleted mark and the size in bytes before each spec. DIR "
+       "may also be a SourceSafe 6 database; its names are read in the Windows code page CP "
        "(default CP1252; GBK, CP1251, ...) and its users can log in only without a password "
        "for now."},
       {"generate",
@@ -72,7 +83,8 @@ const std::vector<CommandForm>& Commands() {
        "vssdb generate DIR --items N [--deleted FRACTION] [--seed S]",
        "Makes a new database holding a random tree of N items (projects nested up to 8 deep, "
        "about one project per ten files), FRACTION of them deleted. The same seed gives the same "
-       "tree."},
+       "tree.",
+       false},
       {"check",
        1,
        1,
@@ -82,8 +94,10 @@ const std::vector<CommandForm>& Commands() {
        "it reads the files and changes nothing, so anyone who may read them may check them. "
        "DIR may also be a SourceSafe 6 database (its srcsafe.ini names a Data_Path): then "
        "every record's check value, the header counts against the records and entries, the "
-       "parent-folder records against the entries naming each file, and each project's log "
-       "against its entries are checked, each fault with its file."},
+       "parent-folder records against the entries naming each file, each project's log "
+       "against its entries, the entries' order, item files that no project names and a "
+       "journal of a destroy that was cut off are checked, each fault with its file.",
+       false},
   };
   return commands;
 }
@@ -95,6 +109,38 @@ const CommandForm* FindCommand(std::string_view name) {
     }
   }
   return nullptr;
+}
+
+// How many single-letter edits turn `a` into `b`.
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) {
+    row[j] = j;
+  }
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+// The command whose name is nearest to a mistyped one.
+std::string_view Nearest(std::string_view typed) {
+  std::string_view best;
+  std::size_t bestDistance = 0;
+  for (const CommandForm& form : Commands()) {
+    const std::size_t distance = EditDistance(typed, form.name);
+    if (best.empty() || distance < bestDistance) {
+      best = form.name;
+      bestDistance = distance;
+    }
+  }
+  return best;
 }
 
 const OptionForm* FindOption(const CommandForm& form, std::string_view name) {
@@ -154,9 +200,21 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
     }
     throw UsageError("no command given");
   }
+  if (arguments.command == "user") {
+    if (arguments.help) {
+      return arguments;
+    }
+    throw UsageError("'user' needs a subcommand: " +
+                     std::string(FindCommand("user add")->synopsis));
+  }
   const CommandForm* form = FindCommand(arguments.command);
+  if (form == nullptr && arguments.command.rfind("user ", 0) == 0) {
+    throw UsageError("'user' has no subcommand '" + arguments.command.substr(5) +
+                     "'; it has one: " + std::string(FindCommand("user add")->synopsis));
+  }
   if (form == nullptr) {
-    throw UsageError("unknown command '" + arguments.command + "'");
+    throw UsageError("unknown command '" + arguments.command + "'; did you mean '" +
+                     std::string(Nearest(arguments.command)) + "'?");
   }
   if (arguments.help) {
     return arguments;
@@ -219,14 +277,29 @@ std::string ToolHelp() {
 }
 
 std::string CommandHelp(std::string_view command) {
+  if (command == "user") {
+    const CommandForm* add = FindCommand("user add");
+    return "usage: " + std::string(add->synopsis) +
+           "\n\n'vssdb user' manages the users of a database. Its one subcommand, add: " +
+           std::string(add->purpose) + "\n'vssdb user add --help' explains it.\n";
+  }
   const CommandForm* form = FindCommand(command);
   if (form == nullptr) {
     return ToolHelp();
   }
-  return "usage: " + std::string(form->synopsis) + "\n\n" + std::string(form->purpose) +
-         "\nSPEC is an item's path in the database, as $/Project/file.txt: at most 256 names\n"
-         "below $/ and 4096 bytes ('vssdb --help' gives the rules for names).\n"
-         "-u USER and -p PASSWORD log in (default: Admin with an empty password).\n";
+  std::string help =
+      "usage: " + std::string(form->synopsis) + "\n\n" + std::string(form->purpose) + "\n";
+  if (form->synopsis.find("SPEC") != std::string_view::npos) {
+    help +=
+        "SPEC is an item's path in the database, as $/Project/file.txt: at most 256 names\n"
+        "below $/ and 4096 bytes ('vssdb --help' gives the rules for names).\n";
+  }
+  if (form->logsIn) {
+    help +=
+        "-u USER and -p PASSWORD log in (default: Admin with an empty password); the password\n"
+        "may come instead from standard input (--password-stdin) or $VSSDB_PASSWORD.\n";
+  }
+  return help;
 }
 
 }  // namespace vssdb

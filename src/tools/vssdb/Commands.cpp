@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -82,7 +83,20 @@ ItemRecord OnlyDeleted(Session& session, const std::string& spec, const char* ve
 
 // Depth first, each item before its children, in the order of its project's children. An item
 // met a second time means the tree runs round a cycle: the walk ends there.
-void List(Session& session, const ItemRecord& start, bool deletedOnly, std::ostream& out) {
+// One line of a listing: the spec, or with --long the kind, the deleted mark and the size first.
+void PrintItem(std::ostream& out, bool longForm, bool project, bool deleted, std::int64_t size,
+               const std::string& spec) {
+  if (longForm) {
+    char columns[64];
+    std::snprintf(columns, sizeof columns, "%-7s  %-7s  %12lld  ", project ? "project" : "file",
+                  deleted ? "deleted" : "-", static_cast<long long>(size));
+    out << columns;
+  }
+  out << spec << '\n';
+}
+
+void List(Session& session, const ItemRecord& start, bool deletedOnly, bool longForm,
+          std::ostream& out) {
   std::vector<ItemRecord> pending{start};
   std::unordered_set<std::int64_t> seen;
   while (!pending.empty()) {
@@ -95,7 +109,7 @@ void List(Session& session, const ItemRecord& start, bool deletedOnly, std::ostr
                             "cycle. Run 'vssdb check'");
     }
     if (!deletedOnly || item.deleted) {
-      out << item.spec << '\n';
+      PrintItem(out, longForm, item.isProject, item.deleted, item.size, item.spec);
     }
     std::vector<ItemRecord> children = session.Children(item, true);
     std::move(children.rbegin(), children.rend(), std::back_inserter(pending));
@@ -160,7 +174,8 @@ void ListSourceSafe6(const sourcesafe::SourceSafe6Location& location, const Argu
       if (Within(item.spec, start)) {
         found = true;
         if (!arguments.Flag("--deleted") || item.deleted) {
-          out << item.spec << '\n';
+          PrintItem(out, arguments.Flag("--long"), item.project, item.deleted, item.size,
+                    item.spec);
         }
       }
     });
@@ -247,7 +262,7 @@ int Execute(const Arguments& arguments, std::ostream& out) {
     const auto session = LogIn(arguments);
     const ItemRecord start =
         operands.size() > 1 ? session->Find(operands[1], true) : session->Root();
-    List(*session, start, arguments.Flag("--deleted"), out);
+    List(*session, start, arguments.Flag("--deleted"), arguments.Flag("--long"), out);
   } else if (command == "generate") {
     const std::optional<std::string> items = arguments.Value("--items");
     if (!items) {
@@ -328,6 +343,11 @@ int Run(const std::vector<std::string>& words, std::istream& in, std::ostream& o
   } catch (const UsageError& error) {
     err << "vssdb: " << error.what() << " (see 'vssdb --help')\n";
     return 2;
+  } catch (const EngineError& error) {
+    char number[16];
+    std::snprintf(number, sizeof number, "0x%08X", static_cast<unsigned>(error.Number()));
+    err << "vssdb: error " << number << ": " << error.what() << '\n';
+    return 1;
   } catch (const std::exception& error) {
     err << "vssdb: " << error.what() << '\n';
     return 1;

@@ -63,3 +63,61 @@ INSTANTIATE_TEST_SUITE_P(
                       std::vector<std::string>{"list", "db", "-u"}));
 
 }  // namespace
+
+namespace {
+
+// Usage errors that explain: the word that was not understood and what was meant.
+struct Mistake {
+  const char* name;
+  std::vector<std::string> words;
+  const char* says;
+};
+
+void PrintTo(const Mistake& mistake, std::ostream* out) { *out << mistake.name; }
+
+class MistakeTest : public ::testing::TestWithParam<Mistake> {};
+
+TEST_P(MistakeTest, NamesTheWordAndWhatWasMeant) {
+  try {
+    ParseArguments(GetParam().words);
+    FAIL() << "accepted";
+  } catch (const vssdb::UsageError& error) {
+    EXPECT_EQ(std::string(error.what()), GetParam().says);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MistakeTest,
+    ::testing::Values(
+        Mistake{"Transposed", {"lsit", "db"}, "unknown command 'lsit'; did you mean 'list'?"},
+        Mistake{"OneLetterOff",
+                {"destory", "db", "$/a"},
+                "unknown command 'destory'; did you mean 'destroy'?"},
+        Mistake{"Plural", {"checks", "db"}, "unknown command 'checks'; did you mean 'check'?"},
+        Mistake{"UserAlone",
+                {"user"},
+                "'user' needs a subcommand: vssdb user add DIR NAME [--password P] "
+                "[--no-destroy]"},
+        Mistake{"UnknownUserSubcommand",
+                {"user", "del", "db", "bob"},
+                "'user' has no subcommand 'del'; it has one: vssdb user add DIR NAME "
+                "[--password P] [--no-destroy]"},
+        Mistake{
+            "AnotherCommandsOption", {"create", "db", "--long"}, "'create' has no option --long"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HelpTest, EachCommandsHelpSaysOnlyWhatItTakes) {
+  EXPECT_TRUE(ParseArguments({"user", "--help"}).help);
+  EXPECT_NE(vssdb::CommandHelp("user").find("vssdb user add DIR NAME"), std::string::npos);
+  const std::string create = vssdb::CommandHelp("create");
+  EXPECT_EQ(create.find("SPEC"), std::string::npos) << create;
+  EXPECT_EQ(create.find("-u USER"), std::string::npos) << create;
+  const std::string check = vssdb::CommandHelp("check");
+  EXPECT_EQ(check.find("-u USER"), std::string::npos) << check;
+  const std::string destroy = vssdb::CommandHelp("destroy");
+  EXPECT_NE(destroy.find("SPEC is an item's path"), std::string::npos) << destroy;
+  EXPECT_NE(destroy.find("-u USER"), std::string::npos) << destroy;
+  EXPECT_NE(vssdb::CommandHelp("list").find("--long"), std::string::npos);
+}
+
+}  // namespace

@@ -45,6 +45,22 @@ class VssdbTest : public ::testing::Test {
   testing_support::TempDir folder;
 };
 
+TEST_F(VssdbTest, ListsKindDeletedMarkAndSizeWhenAskedForTheLongForm) {
+  Ok({"create", "DB"});
+  Ok({"mkdir", "DB", "$/P"});
+  { std::ofstream(folder / "content") << "twelve bytes"; }
+  Ok({"add", "DB", "$/P/a.txt", "--from", (folder / "content").string()});
+  Ok({"delete", "DB", "$/P/a.txt"});
+  const Outcome outcome = Run({"list", "DB", "--long"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out,
+            "project  -                   0  $/\n"
+            "project  -                   0  $/P\n"
+            "file     deleted            12  $/P/a.txt\n");
+  const auto version = Run({"--version"});
+  EXPECT_EQ(version.out, "vssdb " SCOURWELL_VERSION "\n");
+}
+
 TEST_F(VssdbTest, ListsDepthFirstAndOnlyDeletedItemsWhenAsked) {
   Ok({"create", "DB"});
   Ok({"mkdir", "DB", "$/P/Q"});
@@ -101,7 +117,8 @@ TEST_F(VssdbTest, LogsInWithTheGivenUserAndKeepsTheirRights) {
   Ok({"add", "DB", "$/f", "-u", "guest", "-p", "pw"});
   Ok({"delete", "DB", "$/f", "-u", "Guest", "-p", "pw"});
   EXPECT_EQ(Run({"destroy", "DB", "$/f", "-u", "Guest", "-p", "pw"}).status, 1);
-  EXPECT_EQ(Run({"list", "DB", "-u", "Guest", "-p", "wrong"}).err, "vssdb: Invalid password\n");
+  EXPECT_EQ(Run({"list", "DB", "-u", "Guest", "-p", "wrong"}).err,
+            "vssdb: error 0x8004D6C9: Invalid password\n");
 }
 
 struct StatusCase {
@@ -262,8 +279,9 @@ class SourceSafe6Test : public VssdbTest {
 TEST_F(SourceSafe6Test, DestroysADeletedItemAndRefusesASharedOne) {
   Outcome outcome = Run({"destroy", "DB", kSak});
   ASSERT_EQ(outcome.status, 0) << outcome.err;
-  outcome = Run({"list", "DB", "--deleted"});
+  outcome = Run({"list", "DB", "--deleted", "--long"});
   EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), 66);
+  EXPECT_NE(outcome.out.find("file     deleted  "), std::string::npos) << outcome.out;
   EXPECT_EQ(outcome.out.find(kSak), std::string::npos);
   EXPECT_EQ(Run({"check", "DB"}).out, "ok\n");
 
@@ -273,6 +291,7 @@ TEST_F(SourceSafe6Test, DestroysADeletedItemAndRefusesASharedOne) {
   const auto before = Files(folder / "db");
   outcome = Run({"destroy", "DB", shared});
   EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("vssdb: error 0x8004DF0D: "), std::string::npos) << outcome.err;
   EXPECT_NE(outcome.err.find("is shared with another project"), std::string::npos) << outcome.err;
   EXPECT_EQ(Files(folder / "db"), before);
 }
