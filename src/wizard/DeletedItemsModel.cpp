@@ -42,6 +42,20 @@ QVariant DeletedItemsModel::data(const QModelIndex& index, int role) const {
         return entry.checked ? Qt::Checked : Qt::Unchecked;
       }
       return {};
+    case Qt::AccessibleTextRole:
+      // What a screen reader says of an entry: its path, its kind and that it is deleted.
+      if (index.column() == kItemColumn) {
+        return QStringLiteral("%1, deleted %2")
+            .arg(QString::fromStdString(entry.spec),
+                 QString::fromStdString(wizardcore::DescribeKind(entry.kind)).toLower());
+      }
+      return {};
+    case Qt::AccessibleDescriptionRole:
+      if (index.column() == kItemColumn) {
+        return entry.checked ? QStringLiteral("checked: it will be purged")
+                             : QStringLiteral("not checked: it will be kept");
+      }
+      return {};
     default:
       return {};
   }

@@ -1,7 +1,9 @@
 #include "wizard/FMain.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QShortcut>
 
@@ -177,18 +179,11 @@ void FMain::BuildControls() {
   Place(cmdCancel, "cmdCancel", 6030, 4095, 990, 390);
   cmdCancel.setText(QStringLiteral("&Close"));
 
-  // Only the fields, the list and the buttons take the focus, in this order.
+  // Only the fields, the links, the list and the buttons take the focus.
   for (QWidget* control : findChildren<QWidget*>()) {
     control->setFocusPolicy(Qt::NoFocus);
   }
-  QWidget* tabOrder[] = {&txtLoginName,    &txtPassword, &txtVssDb, &txtFilter, &cmdCheckShown,
-                         &cmdUncheckShown, &List1,       &cmdNext,  &cmdCancel};
-  for (QWidget* control : tabOrder) {
-    control->setFocusPolicy(Qt::StrongFocus);
-  }
-  for (std::size_t i = 0; i + 1 < std::size(tabOrder); ++i) {
-    setTabOrder(tabOrder[i], tabOrder[i + 1]);
-  }
+  MakeAccessible();
   frmHost1.hide();
   frmHost2.hide();
   AnchorControls();
@@ -257,12 +252,17 @@ void FMain::WireEvents() {
   connect(&txtFilter, &QLineEdit::textChanged, this, [this] { txtFilter_Change(); });
   connect(&cmdCheckShown, &QPushButton::clicked, this, [this] { cmdCheckShown_Click(); });
   connect(&cmdUncheckShown, &QPushButton::clicked, this, [this] { cmdUncheckShown_Click(); });
-  // Enter presses the button that has the focus, else the default button; Esc the cancel button.
+  // Enter presses the button or link that has the focus, else the default button; Esc the cancel
+  // button.
   // In the filter field, which filters as it is typed, Enter does nothing: it must not start a
   // purge.
   const auto enter = [this] {
     if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
       button->click();
+    } else if (auto* link = qobject_cast<QLabel*>(focusWidget())) {
+      // A link with the focus acts on Enter as on Space.
+      QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+      QCoreApplication::sendEvent(link, &space);
     } else if (focusWidget() != &txtFilter && cmdNext.isEnabled()) {
       cmdNext.click();
     }
@@ -344,6 +344,23 @@ bool FMain::eventFilter(QObject* watched, QEvent* event) {
 bool FMain::LinkEvent(QLabel& label, QEvent* event, void (FMain::*moved)(),
                       void (FMain::*clicked)()) {
   switch (event->type()) {
+    case QEvent::KeyPress: {
+      // Enter and Space act on a link that has the focus, as on a button.
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space) {
+        return false;
+      }
+      if (label.isEnabled()) {
+        (this->*clicked)();
+      }
+      return true;
+    }
+    case QEvent::FocusIn:
+      (this->*moved)();  // underlined, as under the pointer: the focus shows
+      return false;
+    case QEvent::FocusOut:
+      UnderlineLabels(nullptr);
+      return false;
     case QEvent::MouseMove:
       if (!label.isEnabled()) {
         return true;
@@ -405,6 +422,12 @@ QFrame& FMain::frmHost(int index) {
 
 void FMain::SetBorder(Shape& shape, bool red) {
   shape.SetBorderColor(red ? QColor(255, 0, 0) : palette().color(QPalette::WindowText));
+  Shape* shapes[] = {&Shape1, &Shape2, &Shape3, &Shape4, &Shape5};
+  for (int step = 0; step < 5; ++step) {
+    if (shapes[step] == &shape) {
+      NameStep(step, red);
+    }
+  }
 }
 
 }  // namespace wizard

@@ -139,6 +139,10 @@ class FMain : public QWidget, public settings::FormObject {
   bool LinkEvent(QLabel& label, QEvent* event, void (FMain::*moved)(), void (FMain::*clicked)());
   QFrame& frmHost(int index);
   void SetBorder(Shape& shape, bool red);
+  // Names, descriptions and the focus order for keyboard users and screen readers.
+  void MakeAccessible();
+  // Tells a screen reader which step marker (0 to 4) is the current one.
+  void NameStep(int step, bool current);
   // Asks before a purge; true to go on.
   bool ConfirmPurge();
   // The lines under the list: what the checked entries take, and why the list is incomplete or
