@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <vector>
 
+#include "platform/windowing/ScreenFit.h"
+
 namespace windowing {
 namespace {
 
@@ -134,7 +136,14 @@ BOOL QtWindowing::SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placeme
     return 0;
   }
   const RECT& outer = placement->rcNormalPosition;
-  const QRect frame(outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top);
+  // As the system does for a placement it is given, the window is kept on the screens there
+  // are now: a position kept from another monitor or scale factor is moved onto the nearest.
+  QList<QRect> screens;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    screens.append(screen->availableGeometry());
+  }
+  const QRect frame = FitOntoScreens(
+      QRect(outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top), screens);
   const QMargins margins = FrameOf(*widget);
   const QRect inner = frame.marginsRemoved(margins);
   widget->move(frame.topLeft());

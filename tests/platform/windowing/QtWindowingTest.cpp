@@ -91,4 +91,18 @@ TEST(QtWindowingTest, RefusesARecordOfTheWrongLengthAndAHandleOfNoWindow) {
   EXPECT_EQ(windows.IsWindow(gone), 0);
 }
 
+TEST(QtWindowingTest, APlacementOffTheScreensIsMovedWhollyOntoTheNearest) {
+  QtWindowing windows;
+  QWidget window;
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  WINDOWPLACEMENT placement = Placement();
+  placement.showCmd = SW_HIDE;
+  placement.rcNormalPosition = {screen.right() + 4000, screen.bottom() + 3000,
+                                screen.right() + 4200, screen.bottom() + 3100};
+  ASSERT_EQ(windows.SetWindowPlacement(QtWindowing::HandleOf(window), &placement), 1);
+  EXPECT_TRUE(screen.contains(window.frameGeometry()))
+      << window.frameGeometry().x() << "," << window.frameGeometry().y();
+  EXPECT_EQ(window.frameGeometry().size(), QSize(200, 100));
+}
+
 }  // namespace
