@@ -76,7 +76,7 @@ std::string HelpText() {
          "                  the options every Qt program takes\n"
          "\n"
          "The login name, the database path and the window's place are remembered between\n"
-         "runs ('regtool list HKCU\\\\Software\\\\Pellbrook\\\\Scourwell' shows them).\n"
+         "runs; to see them: regtool list 'HKCU\\Software\\Pellbrook\\Scourwell'\n"
          "\n"
          "Exit status: 0 when the window was closed, 2 on a usage error.\n";
 }

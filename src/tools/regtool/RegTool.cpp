@@ -43,7 +43,7 @@ constexpr const char* kHelp =
     "KEY is written as HKCU\\Software\\Pellbrook\\Scourwell\\General (HKCU, HKLM or the full\n"
     "root names). The empty value name is written \"\". Exit status: 0 success, 1 failure,\n"
     "2 usage error.\n\n"
-    "To reset Scourwell's settings: regtool delete HKCU\\Software\\Pellbrook\\Scourwell "
+    "To reset Scourwell's settings: regtool delete 'HKCU\\Software\\Pellbrook\\Scourwell' "
     "--recursive\n";
 
 std::string Upper(std::string text) {
