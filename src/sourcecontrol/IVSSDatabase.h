@@ -26,9 +26,6 @@ class IVSSDatabase {
   // False when the user who opened the database may destroy none of its items. True does not
   // promise that every destroy will be let through.
   virtual bool MayDestroy() = 0;
-  // Why no item may be destroyed when the reason is not the user's rights but the database's
-  // (one this program reads but does not write); empty otherwise.
-  virtual std::string DestroyRefusal() { return {}; }
 };
 
 // Makes a new, unopened database object: the engine's, unless a test has put a factory in place.

@@ -20,7 +20,6 @@ class VSSDatabase final : public IVSSDatabase {
             const std::string& password) override;
   std::shared_ptr<IVSSItem> VSSItem(const std::string& spec, bool deleted) override;
   bool MayDestroy() override;
-  std::string DestroyRefusal() override { return other_ ? other_->DestroyRefusal() : ""; }
 
  private:
   // The open session; raises kNotOpen before Open has succeeded.

@@ -219,7 +219,6 @@ class FMain : public QWidget, public settings::FormObject {
   ShownEntries shownEntries_{listModel_};
   // Whether the user may destroy in the open database; empty when it could not be read.
   std::optional<bool> mayDestroy_;
-  std::string destroyRefusal_;  // the database's own reason, when it is not the user's rights
 
   BoxReporter report_;
   RunHost host_{*this};

@@ -146,7 +146,6 @@ void FMain::cmdNext_Click() {
       proc.Do(123, [&] {
         listed_.Clear();
         mayDestroy_.reset();
-        destroyRefusal_.clear();
       });
       proc.Do(124, [&] {
         lblPleaseWait.setText(QStringLiteral("Please wait until Scourwell builds the") +
@@ -171,10 +170,7 @@ void FMain::cmdNext_Click() {
         proc.Do(138, [&] { cmdNext.setText(QStringLiteral("&Purge >>")); });
         // The button is enabled only for a user who may destroy; the page says why otherwise,
         // and why the list may be incomplete.
-        proc.Do(139, [&] {
-          mayDestroy_ = errors::Object(Database).MayDestroy();
-          destroyRefusal_ = Database->DestroyRefusal();
-        });
+        proc.Do(139, [&] { mayDestroy_ = errors::Object(Database).MayDestroy(); });
         proc.Do(139, [&] { cmdNext.setEnabled(mayDestroy_.value_or(false)); });
         proc.Do(139, [&] { ShowNotice(); });
         proc.Do(140, [&] { cmdCancel.setText(QStringLiteral("&Close")); });

@@ -75,8 +75,7 @@ void FMain::ShowNotice() {
   if (mayDestroy_ != true) {
     const std::string user = txtLoginName.text().toStdString();
     notice += std::string(notice.empty() ? "" : "\n") +
-              (!destroyRefusal_.empty() ? destroyRefusal_
-               : mayDestroy_.has_value()
+              (mayDestroy_.has_value()
                    ? "User '" + user +
                          "' may not destroy items in this database, so nothing "
                          "can be purged."

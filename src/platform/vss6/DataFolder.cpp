@@ -1,22 +1,12 @@
 #include "platform/vss6/DataFolder.h"
 
-#include <algorithm>
-#include <cctype>
 #include <system_error>
 
 #include "platform/files/SafeFiles.h"
+#include "platform/vss6/Ascii.h"
 #include "platform/vss6/Records.h"
 
 namespace vss6 {
-namespace {
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
-}  // namespace
 
 std::filesystem::path DataFolder::ItemPath(const std::string& physical,
                                            std::string_view extension) {
@@ -24,7 +14,8 @@ std::filesystem::path DataFolder::ItemPath(const std::string& physical,
   if (found.empty()) {
     throw FormatError(
         "The item file '" +
-        (path_ / Lower(physical.substr(0, 1)) / Lower(physical + std::string(extension))).string() +
+        (path_ / AsciiLower(physical.substr(0, 1)) / AsciiLower(physical + std::string(extension)))
+            .string() +
         "' is missing");
   }
   return found;
@@ -32,28 +23,28 @@ std::filesystem::path DataFolder::ItemPath(const std::string& physical,
 
 std::filesystem::path DataFolder::FindItemFile(const std::string& physical,
                                                std::string_view extension) {
-  const std::string letter = Lower(physical.substr(0, 1));
+  const std::string letter = AsciiLower(physical.substr(0, 1));
   auto folder = folders_.find(letter);
   if (folder == folders_.end()) {
     std::unordered_map<std::string, std::filesystem::path> names;
     if (const std::filesystem::path letterFolder = Find(letter); !letterFolder.empty()) {
       std::error_code error;
       for (const auto& file : std::filesystem::directory_iterator(letterFolder, error)) {
-        names.emplace(Lower(file.path().filename().string()), file.path());
+        names.emplace(AsciiLower(file.path().filename().string()), file.path());
       }
     }
     folder = folders_.emplace(letter, std::move(names)).first;
   }
-  const std::string wanted = Lower(physical + std::string(extension));
+  const std::string wanted = AsciiLower(physical + std::string(extension));
   const auto found = folder->second.find(wanted);
   return found == folder->second.end() ? std::filesystem::path() : found->second;
 }
 
 std::filesystem::path DataFolder::Find(const std::string& name) const {
   std::error_code error;
-  const std::string wanted = Lower(name);
+  const std::string wanted = AsciiLower(name);
   for (const auto& entry : std::filesystem::directory_iterator(path_, error)) {
-    if (Lower(entry.path().filename().string()) == wanted) {
+    if (AsciiLower(entry.path().filename().string()) == wanted) {
       return entry.path();
     }
   }

@@ -146,10 +146,10 @@ DestroyDone DestroyEntry(const DestroyRequest& request) {
       static_cast<std::uint16_t>(ReadU16(lastLog.body, 6, itemPath.string()) + 1);
 
   const DestroyPlan plan = PlanDestroy(data, locks, parent, *found, request.spec, request.nameOf);
-  for (std::size_t index = 0; index < plan.projects.size(); ++index) {
+  for (const DestroyPlan::Project& project : plan.projects) {
     const std::optional<ProjectState> seen =
-        request.seenState ? request.seenState(plan.projects[index]) : std::nullopt;
-    if (seen && *seen != plan.projectStates[index]) {
+        request.seenState ? request.seenState(project.physical) : std::nullopt;
+    if (seen && *seen != project.state) {
       Changed(request.spec, "or an item below it was changed by another user");
     }
   }
@@ -223,7 +223,9 @@ DestroyDone DestroyEntry(const DestroyRequest& request) {
   DestroyDone done;
   done.parent.logEntries = static_cast<std::uint16_t>(header.logEntries + 1);
   done.parent.endOfFile = static_cast<std::uint32_t>(item.size());
-  done.projects = plan.projects;
+  for (const DestroyPlan::Project& project : plan.projects) {
+    done.projects.push_back(project.physical);
+  }
   return done;
 }
 

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "platform/files/SafeFiles.h"
+#include "platform/vss6/Ascii.h"
 #include "platform/vss6/DataFolder.h"
 #include "platform/vss6/FileLocks.h"
 #include "platform/vss6/ItemFiles.h"
@@ -42,13 +43,10 @@ bool InLetterFolder(const std::filesystem::path& file, const std::filesystem::pa
   const std::string letter = file.parent_path().filename().string();
   const std::string name = file.filename().string();
   if (letter.size() != 1 || name.size() < 8 || !IsPhysicalName(name.substr(0, 8)) ||
-      std::tolower(static_cast<unsigned char>(name[0])) !=
-          std::tolower(static_cast<unsigned char>(letter[0]))) {
+      AsciiLower(name.substr(0, 1)) != AsciiLower(letter)) {
     return false;
   }
-  std::string rest = name.substr(8);
-  std::transform(rest.begin(), rest.end(), rest.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string rest = AsciiLower(name.substr(8));
   return rest.empty() || rest == ".a" || rest == ".b" || rest == ".new" || rest == ".a.new" ||
          rest == ".b.new";
 }
@@ -68,9 +66,8 @@ bool Committed(const DestroyJournal& journal) {
   try {
     const Record record = ReadRecord(bytes, journal.record, "EL", file);
     const std::uint16_t action = ReadU16(record.body, 4, file);
-    std::string physical(FieldText(record.body, kDestroyPhysical, 8, file));
-    std::transform(physical.begin(), physical.end(), physical.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const std::string physical =
+        AsciiUpper(std::string(FieldText(record.body, kDestroyPhysical, 8, file)));
     return (action == kDestroyFile || action == kDestroyProject) &&
            ReadU16(record.body, 6, file) == journal.revision && physical == journal.physical;
   } catch (const FormatError&) {

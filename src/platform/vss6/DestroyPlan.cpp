@@ -1,9 +1,8 @@
 #include "platform/vss6/DestroyPlan.h"
 
-#include <algorithm>
-#include <cctype>
 #include <set>
 
+#include "platform/vss6/Ascii.h"
 #include "platform/vss6/LogActions.h"
 
 namespace vss6 {
@@ -15,12 +14,6 @@ constexpr std::uint16_t kFileShared = 0x20;
 constexpr std::uint16_t kFileCheckedOut = 0x40;
 // Deeper trees than this are not walked (a damaged database could nest without end).
 constexpr int kMaxDepth = 256;
-
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
-}
 
 // The actions a log may hold for the item to be destroyed: those seen in the histories of items
 // destroyed by SourceSafe itself, and the everyday ones. Labels, branches, pins, moves and
@@ -83,7 +76,7 @@ class Planner {
       if (record.signature == "BF") {
         Refuse(spec, "was branched");
       } else if (record.signature == "PF") {
-        if (Upper(std::string(FieldText(record.body, 4, 8, file))) != parent) {
+        if (AsciiUpper(std::string(FieldText(record.body, 4, 8, file))) != parent) {
           Refuse(spec, "is held by another project too");
         }
         ++parentRecords;
@@ -96,7 +89,7 @@ class Planner {
       }
     }
     if (project) {
-      if (Upper(header.parentProject) != parent) {
+      if (AsciiUpper(header.parentProject) != parent) {
         throw FormatError("'" + file + "' names " + header.parentProject +
                           " as its parent project, but it is listed in " + parent);
       }
@@ -106,8 +99,7 @@ class Planner {
         Visit(entry.physical, child, spec + "/" + nameOf_(child.name, child.type == kProjectType),
               depth + 1);
       }
-      plan_.projects.push_back(entry.physical);
-      plan_.projectStates.push_back({header.logEntries, header.endOfFile});
+      plan_.projects.push_back({entry.physical, {header.logEntries, header.endOfFile}});
     } else {
       if ((header.fileFlags & kFileShared) != 0 || header.projectReferences != 1 ||
           parentRecords != 1) {

@@ -38,9 +38,12 @@ struct DestroyPlan {
   // The files to remove, in the order they go: a project's after everything below it, an
   // item's data files before its item file.
   std::vector<std::filesystem::path> files;
-  // The projects taken, by physical name, and what their headers said.
-  std::vector<std::string> projects;
-  std::vector<ProjectState> projectStates;
+  // The projects taken, by physical name, with what their headers said.
+  struct Project {
+    std::string physical;
+    ProjectState state;
+  };
+  std::vector<Project> projects;
 };
 
 // Gives an entry's name in UTF-8, for messages.

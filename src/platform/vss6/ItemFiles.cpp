@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/vss6/Ascii.h"
+
 namespace vss6 {
 namespace {
 
@@ -109,8 +111,7 @@ std::vector<ProjectEntry> ReadEntryFile(Bytes bytes, std::string_view file) {
                       " that names no item (type " + std::to_string(entry.type) +
                       ", physical name '" + entry.physical + "')");
     }
-    std::transform(entry.physical.begin(), entry.physical.end(), entry.physical.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    entry.physical = AsciiUpper(std::move(entry.physical));
     entry.recordOffset = offset;
     entry.recordEnd = jp.End();
     entries.push_back(std::move(entry));

@@ -1,9 +1,9 @@
 #include "platform/vss6/Users.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/files/SafeFiles.h"
+#include "platform/vss6/Ascii.h"
 #include "platform/vss6/Records.h"
 
 namespace vss6 {
@@ -15,12 +15,7 @@ constexpr std::size_t kUserBodySize = 56;
 constexpr std::uint16_t kReadOnlyFlag = 0x01;
 constexpr std::size_t kMaxUsersBytes = 16u << 20;
 
-bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
+bool SameName(const std::string& a, const std::string& b) { return AsciiLower(a) == AsciiLower(b); }
 
 }  // namespace
 

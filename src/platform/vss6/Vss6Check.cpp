@@ -1,10 +1,9 @@
 #include "platform/vss6/Vss6Check.h"
 
-#include <algorithm>
-#include <cctype>
 #include <map>
 #include <set>
 
+#include "platform/vss6/Ascii.h"
 #include "platform/vss6/DataFolder.h"
 #include "platform/vss6/ItemFiles.h"
 #include "platform/vss6/LogActions.h"
@@ -13,19 +12,6 @@ namespace vss6 {
 namespace {
 
 constexpr std::uint16_t kSharedFileFlag = 0x20;  // in a file's header
-
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
-}
-
-// Entries are kept in the order of their short names in lower case, byte by byte.
-std::string SortKey(std::string name) {
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return name;
-}
 
 class Checker {
  public:
@@ -129,7 +115,9 @@ class Checker {
     std::set<std::string> named;
     int liveProjects = 0;
     for (std::size_t index = 1; index < entries.size(); ++index) {
-      if (SortKey(entries[index].name.shortName) < SortKey(entries[index - 1].name.shortName)) {
+      // Entries are kept in the order of their short names in lower case, byte by byte.
+      if (AsciiLower(entries[index].name.shortName) <
+          AsciiLower(entries[index - 1].name.shortName)) {
         faults_.push_back("order: '" + entryPath.string() + "' lists '" +
                           entries[index].name.shortName + "' after '" +
                           entries[index - 1].name.shortName + "'");
@@ -188,7 +176,7 @@ class Checker {
         default:
           continue;
       }
-      const std::string child = Upper(std::string(FieldText(record.body, at, 8, file)));
+      const std::string child = AsciiUpper(std::string(FieldText(record.body, at, 8, file)));
       if (IsPhysicalName(child)) {
         lastAction[child] = action;
       }
@@ -212,9 +200,9 @@ class Checker {
         continue;
       }
       for (const auto& file : std::filesystem::directory_iterator(folder.path(), error)) {
-        const std::string physical = Upper(file.path().filename().string());
+        const std::string physical = AsciiUpper(file.path().filename().string());
         if (IsPhysicalName(physical) && projects.count(physical) == 0 &&
-            fileParents_.count(physical) == 0 && physical[0] == Upper(letter)[0]) {
+            fileParents_.count(physical) == 0 && physical[0] == AsciiUpper(letter)[0]) {
           faults_.push_back("leftovers: '" + file.path().string() +
                             "' is an item file that no project names");
         }
@@ -248,7 +236,7 @@ class Checker {
     std::multiset<std::string> folders;
     for (const Record& record : item.records) {
       if (record.signature == "PF") {
-        folders.insert(Upper(std::string(FieldText(record.body, 4, 8, file))));
+        folders.insert(AsciiUpper(std::string(FieldText(record.body, 4, 8, file))));
       }
     }
     const std::multiset<std::string> entries(parents.begin(), parents.end());

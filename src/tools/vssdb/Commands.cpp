@@ -83,7 +83,7 @@ ItemRecord OnlyDeleted(Session& session, const std::string& spec, const char* ve
 
 // Depth first, each item before its children, in the order of its project's children. An item
 // met a second time means the tree runs round a cycle: the walk ends there.
-// One line of a listing: the spec, or with --long the kind, the deleted mark and the size first.
+// One line of a listing: the item's path, with --long after its kind, deleted mark and size.
 void PrintItem(std::ostream& out, bool longForm, bool project, bool deleted, std::int64_t size,
                const std::string& spec) {
   if (longForm) {
