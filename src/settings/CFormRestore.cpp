@@ -1,12 +1,12 @@
 #include "settings/CFormRestore.h"
 
-#include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <stdexcept>
 
 #include "errors/ClassFailure.h"
+#include "platform/text/AsciiCase.h"
 #include "settings/CAppSettings.h"
 #include "settings/FormObject.h"
 
@@ -65,7 +65,7 @@ double Val(const std::string& text) {
   }
   const auto digits = [&] {
     const std::size_t from = i;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+    while (i < text.size() && text::IsAsciiDigit(text[i])) {
       ++i;
     }
     return i - from;
@@ -88,7 +88,19 @@ double Val(const std::string& text) {
       end = i;
     }
   }
-  return std::strtod(text.substr(start, end - start).c_str(), nullptr);
+  // from_chars reads the point as a point whatever the locale, and takes no leading '+'.
+  const std::size_t from = text[start] == '+' ? start + 1 : start;
+  double value = 0;
+  if (std::from_chars(text.data() + from, text.data() + end, value).ec ==
+      std::errc::result_out_of_range) {
+    // As strtod gives them: a value too large is infinite, one too small is 0.
+    const std::size_t exponent = text.find_first_of("eE", from);
+    if (exponent < end && text[exponent + 1] == '-') {
+      return 0;
+    }
+    return (text[from] == '-' ? -1 : 1) * std::numeric_limits<double>::infinity();
+  }
+  return value;
 }
 
 void CFormRestore::Init(std::shared_ptr<CAppSettings> appSettings, bool centeredByDefault) {

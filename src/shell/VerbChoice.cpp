@@ -1,8 +1,9 @@
 #include "shell/VerbChoice.h"
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
+
+#include "platform/text/AsciiCase.h"
 
 namespace shell {
 namespace {
@@ -10,11 +11,7 @@ namespace {
 constexpr std::int32_t kSuccess = 0;
 constexpr std::int32_t kNoMoreItems = 259;
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
+std::string Lower(std::string text) { return text::AsciiLower(std::move(text)); }
 
 }  // namespace
 

@@ -9,7 +9,6 @@
 #include <QDBusReply>
 #include <QUrl>
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -18,15 +17,12 @@
 #include "platform/registry/Registry.h"
 #include "platform/shell/CommandLine.h"
 #include "platform/shell/Spawn.h"
+#include "platform/text/AsciiCase.h"
 
 namespace shell {
 namespace {
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
+std::string Lower(std::string text) { return text::AsciiLower(std::move(text)); }
 
 bool IsAddress(const std::string& file) {
   const std::string lower = Lower(file);

@@ -1,7 +1,6 @@
 #include "platform/sourcesafe/IniFile.h"
 
-#include <algorithm>
-#include <cctype>
+#include "platform/text/AsciiCase.h"
 
 namespace sourcesafe {
 namespace {
@@ -15,12 +14,7 @@ std::string_view Trim(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
+std::string Lower(std::string_view text) { return text::AsciiLower(std::string(text)); }
 
 }  // namespace
 

@@ -1,7 +1,6 @@
 #include "platform/sourcesafe/Location.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -13,6 +12,7 @@
 #include "platform/sourcesafe/Files.h"
 #include "platform/sourcesafe/IniFile.h"
 #include "platform/sourcesafe/UncPath.h"
+#include "platform/text/AsciiCase.h"
 
 namespace sourcesafe {
 namespace {
@@ -151,9 +151,7 @@ std::optional<SourceSafe6Location> LocateSourceSafe6(const std::string& typedPat
   }
   SourceSafe6Location location{ini, data, false};
   for (const std::string& key : parsed->KeysContaining("security")) {
-    std::string value = parsed->Get(key).value_or("");
-    std::transform(value.begin(), value.end(), value.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string value = text::AsciiLower(parsed->Get(key).value_or(""));
     location.projectSecurity =
         location.projectSecurity || value == "yes" || value == "true" || value == "1";
   }

@@ -5,14 +5,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <sstream>
 
 #include "platform/files/SafeFiles.h"
-#include "platform/vss6/Ascii.h"
+#include "platform/text/AsciiCase.h"
 #include "platform/vss6/DataFolder.h"
 #include "platform/vss6/FileLocks.h"
 #include "platform/vss6/ItemFiles.h"
@@ -43,10 +42,10 @@ bool InLetterFolder(const std::filesystem::path& file, const std::filesystem::pa
   const std::string letter = file.parent_path().filename().string();
   const std::string name = file.filename().string();
   if (letter.size() != 1 || name.size() < 8 || !IsPhysicalName(name.substr(0, 8)) ||
-      AsciiLower(name.substr(0, 1)) != AsciiLower(letter)) {
+      text::AsciiLower(name.substr(0, 1)) != text::AsciiLower(letter)) {
     return false;
   }
-  const std::string rest = AsciiLower(name.substr(8));
+  const std::string rest = text::AsciiLower(name.substr(8));
   return rest.empty() || rest == ".a" || rest == ".b" || rest == ".new" || rest == ".a.new" ||
          rest == ".b.new";
 }
@@ -67,7 +66,7 @@ bool Committed(const DestroyJournal& journal) {
     const Record record = ReadRecord(bytes, journal.record, "EL", file);
     const std::uint16_t action = ReadU16(record.body, 4, file);
     const std::string physical =
-        AsciiUpper(std::string(FieldText(record.body, kDestroyPhysical, 8, file)));
+        text::AsciiUpper(std::string(FieldText(record.body, kDestroyPhysical, 8, file)));
     return (action == kDestroyFile || action == kDestroyProject) &&
            ReadU16(record.body, 6, file) == journal.revision && physical == journal.physical;
   } catch (const FormatError&) {
@@ -207,7 +206,7 @@ static void RemoveUnfinishedJournals(const std::filesystem::path& path) {
     const std::string name = entry.path().filename().string();
     if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
         !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                     [](unsigned char c) { return std::isdigit(c) != 0; })) {
+                     text::IsAsciiDigit)) {
       continue;
     }
     try {

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "platform/vss6/Ascii.h"
+#include "platform/text/AsciiCase.h"
 #include "platform/vss6/LogActions.h"
 
 namespace vss6 {
@@ -76,7 +76,7 @@ class Planner {
       if (record.signature == "BF") {
         Refuse(spec, "was branched");
       } else if (record.signature == "PF") {
-        if (AsciiUpper(std::string(FieldText(record.body, 4, 8, file))) != parent) {
+        if (text::AsciiUpper(std::string(FieldText(record.body, 4, 8, file))) != parent) {
           Refuse(spec, "is held by another project too");
         }
         ++parentRecords;
@@ -89,7 +89,7 @@ class Planner {
       }
     }
     if (project) {
-      if (AsciiUpper(header.parentProject) != parent) {
+      if (text::AsciiUpper(header.parentProject) != parent) {
         throw FormatError("'" + file + "' names " + header.parentProject +
                           " as its parent project, but it is listed in " + parent);
       }

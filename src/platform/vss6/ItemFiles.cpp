@@ -1,9 +1,8 @@
 #include "platform/vss6/ItemFiles.h"
 
 #include <algorithm>
-#include <cctype>
 
-#include "platform/vss6/Ascii.h"
+#include "platform/text/AsciiCase.h"
 
 namespace vss6 {
 namespace {
@@ -20,10 +19,7 @@ constexpr std::uint16_t kFormatVersion = 6;
 }  // namespace
 
 bool IsPhysicalName(std::string_view name) noexcept {
-  return name.size() == 8 && std::all_of(name.begin(), name.end(), [](char c) {
-           return std::isalpha(static_cast<unsigned char>(c)) != 0 &&
-                  static_cast<unsigned char>(c) < 0x80;
-         });
+  return name.size() == 8 && std::all_of(name.begin(), name.end(), text::IsAsciiLetter);
 }
 
 NameField ReadNameField(Bytes bytes, std::size_t offset, std::string_view file) {
@@ -73,8 +69,7 @@ ItemHeader ReadItemHeader(Bytes bytes, std::string_view file) {
   }
   const std::string extension = header.dataExtension;
   if (extension.size() != 2 || extension[0] != '.' ||
-      (std::toupper(static_cast<unsigned char>(extension[1])) != 'A' &&
-       std::toupper(static_cast<unsigned char>(extension[1])) != 'B')) {
+      (text::AsciiUpper(extension[1]) != 'A' && text::AsciiUpper(extension[1]) != 'B')) {
     Wrong(file, "names its data file with the extension '" + extension + "', not .A or .B");
   }
   return header;
@@ -111,7 +106,7 @@ std::vector<ProjectEntry> ReadEntryFile(Bytes bytes, std::string_view file) {
                       " that names no item (type " + std::to_string(entry.type) +
                       ", physical name '" + entry.physical + "')");
     }
-    entry.physical = AsciiUpper(std::move(entry.physical));
+    entry.physical = text::AsciiUpper(std::move(entry.physical));
     entry.recordOffset = offset;
     entry.recordEnd = jp.End();
     entries.push_back(std::move(entry));

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/files/SafeFiles.h"
-#include "platform/vss6/Ascii.h"
+#include "platform/text/AsciiCase.h"
 #include "platform/vss6/Records.h"
 
 namespace vss6 {
@@ -15,7 +15,7 @@ constexpr std::size_t kUserBodySize = 56;
 constexpr std::uint16_t kReadOnlyFlag = 0x01;
 constexpr std::size_t kMaxUsersBytes = 16u << 20;
 
-bool SameName(const std::string& a, const std::string& b) { return AsciiLower(a) == AsciiLower(b); }
+bool SameName(const std::string& a, const std::string& b) { return text::AsciiEqualNoCase(a, b); }
 
 }  // namespace
 

@@ -3,7 +3,7 @@
 #include <map>
 #include <set>
 
-#include "platform/vss6/Ascii.h"
+#include "platform/text/AsciiCase.h"
 #include "platform/vss6/DataFolder.h"
 #include "platform/vss6/ItemFiles.h"
 #include "platform/vss6/LogActions.h"
@@ -116,8 +116,8 @@ class Checker {
     int liveProjects = 0;
     for (std::size_t index = 1; index < entries.size(); ++index) {
       // Entries are kept in the order of their short names in lower case, byte by byte.
-      if (AsciiLower(entries[index].name.shortName) <
-          AsciiLower(entries[index - 1].name.shortName)) {
+      if (text::AsciiLower(entries[index].name.shortName) <
+          text::AsciiLower(entries[index - 1].name.shortName)) {
         faults_.push_back("order: '" + entryPath.string() + "' lists '" +
                           entries[index].name.shortName + "' after '" +
                           entries[index - 1].name.shortName + "'");
@@ -176,7 +176,7 @@ class Checker {
         default:
           continue;
       }
-      const std::string child = AsciiUpper(std::string(FieldText(record.body, at, 8, file)));
+      const std::string child = text::AsciiUpper(std::string(FieldText(record.body, at, 8, file)));
       if (IsPhysicalName(child)) {
         lastAction[child] = action;
       }
@@ -200,9 +200,9 @@ class Checker {
         continue;
       }
       for (const auto& file : std::filesystem::directory_iterator(folder.path(), error)) {
-        const std::string physical = AsciiUpper(file.path().filename().string());
+        const std::string physical = text::AsciiUpper(file.path().filename().string());
         if (IsPhysicalName(physical) && projects.count(physical) == 0 &&
-            fileParents_.count(physical) == 0 && physical[0] == AsciiUpper(letter)[0]) {
+            fileParents_.count(physical) == 0 && physical[0] == text::AsciiUpper(letter)[0]) {
           faults_.push_back("leftovers: '" + file.path().string() +
                             "' is an item file that no project names");
         }
@@ -236,7 +236,7 @@ class Checker {
     std::multiset<std::string> folders;
     for (const Record& record : item.records) {
       if (record.signature == "PF") {
-        folders.insert(AsciiUpper(std::string(FieldText(record.body, 4, 8, file))));
+        folders.insert(text::AsciiUpper(std::string(FieldText(record.body, 4, 8, file))));
       }
     }
     const std::multiset<std::string> entries(parents.begin(), parents.end());

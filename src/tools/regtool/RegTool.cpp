@@ -1,7 +1,6 @@
 #include "tools/regtool/RegTool.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -10,6 +9,7 @@
 #include <stdexcept>
 
 #include "platform/registry/Hive.h"
+#include "platform/text/AsciiCase.h"
 
 namespace regtool {
 namespace {
@@ -46,11 +46,7 @@ constexpr const char* kHelp =
     "To reset Scourwell's settings: regtool delete 'HKCU\\Software\\Pellbrook\\Scourwell' "
     "--recursive\n";
 
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
-}
+std::string Upper(std::string text) { return text::AsciiUpper(std::move(text)); }
 
 std::string Describe(LONG code) {
   switch (code) {

@@ -1,7 +1,6 @@
 #include "tools/vssdb/Commands.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +25,7 @@
 #include "platform/vss6/Users.h"
 #include "platform/vss6/Vss6Check.h"
 #include "platform/vss6/Vss6Tree.h"
+#include "platform/text/AsciiCase.h"
 #include "tools/vssdb/Arguments.h"
 
 namespace vssdb {
@@ -118,14 +118,10 @@ void List(Session& session, const ItemRecord& start, bool deletedOnly, bool long
 
 // Whether `spec` is `top` or lies below it, names compared without regard to ASCII case.
 bool Within(const std::string& spec, const std::string& start) {
-  const auto same = [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) ==
-           std::tolower(static_cast<unsigned char>(b));
-  };
   const std::string top =
       start.size() > 2 && start.back() == '/' ? start.substr(0, start.size() - 1) : start;
   return top == "$/" || top == "$" ||
-         (spec.size() >= top.size() && std::equal(top.begin(), top.end(), spec.begin(), same) &&
+         (spec.size() >= top.size() && text::AsciiEqualNoCase(spec.substr(0, top.size()), top) &&
           (spec.size() == top.size() || spec[top.size()] == '/'));
 }
 

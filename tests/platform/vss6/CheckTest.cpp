@@ -9,6 +9,7 @@
 
 #include "platform/vss6/Records.h"
 #include "platform/vss6/Vss6Check.h"
+#include "support/Required.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -57,9 +58,7 @@ fs::path EntryFileOf(const fs::path& data, const std::string& physical) {
 }
 
 TEST(Vss6CheckTest, TheSharedDatabasesAreSound) {
-  if (!fs::exists(kShared)) {
-    GTEST_SKIP() << "no shared databases at " << kShared;
-  }
+  SCOURWELL_REQUIRE_SHARED(kShared);
   for (const auto& database : fs::directory_iterator(kShared)) {
     if (fs::is_directory(database.path() / "data")) {
       EXPECT_THAT(vss6::CheckDatabase(database.path() / "data"), IsEmpty()) << database.path();
@@ -77,9 +76,7 @@ class Vss6BreachTest : public ::testing::TestWithParam<Breach> {};
 
 TEST_P(Vss6BreachTest, IsReportedWithItsFile) {
   const fs::path source = kShared / "alex632_mylvss";
-  if (!fs::exists(source)) {
-    GTEST_SKIP() << "no shared database at " << source;
-  }
+  SCOURWELL_REQUIRE_SHARED(source);
   testing_support::TempDir folder;
   fs::copy(source, folder / "db", fs::copy_options::recursive);
   const fs::path data = folder / "db" / "data";

@@ -19,6 +19,7 @@
 #include "platform/vss6/Records.h"
 #include "platform/vss6/Vss6Check.h"
 #include "support/InChild.h"
+#include "support/Required.h"
 
 namespace {
 
@@ -32,10 +33,8 @@ constexpr const char* kSak = "$/Invetory Shaili/64bitApp/~sak082e066b01d1672d.vb
 constexpr const char* kSakPhysical = "CNAAAAAA";
 constexpr const char* kSakParent = "QIAAAAAA";
 
-#define REQUIRE_COPY(copy)                                          \
-  if (!(copy).Valid()) {                                            \
-    GTEST_SKIP() << "no shared database at " << vss6_test::kShared; \
-  }
+#define REQUIRE_COPY(copy) \
+  SCOURWELL_REQUIRE((copy).Valid(), "the shared database " + vss6_test::kShared.string())
 
 const TreeItem& Find(const std::vector<TreeItem>& items, const std::string& spec) {
   const auto found = std::find_if(items.begin(), items.end(),
@@ -389,9 +388,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, KilledDestroyTest,
 // SIGKILL at random moments of a run of destroys; after each the database opens, lists and
 // passes the check, and holds between none and all of the destroys.
 TEST(DestroyTest, KilledAtRandomMomentsTheDatabaseStaysWhole) {
-  if (!std::filesystem::exists(vss6_test::kShared / kShaili)) {
-    GTEST_SKIP() << "no shared database";
-  }
+  SCOURWELL_REQUIRE_SHARED(vss6_test::kShared / kShaili);
   std::mt19937 random(20261207);
   // How long a whole run takes here, to spread the kills over it.
   std::chrono::microseconds span{0};

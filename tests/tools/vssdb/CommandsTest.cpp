@@ -10,6 +10,7 @@
 
 #include "platform/vss6/Records.h"
 #include "support/Process.h"
+#include "support/Required.h"
 #include "support/TempDir.h"
 #include "tools/vssdb/Commands.h"
 
@@ -171,9 +172,7 @@ namespace {
 
 TEST_F(VssdbTest, ListsASourceSafe6DatabaseInItsCodePage) {
   const std::filesystem::path shared = std::filesystem::path(SCOURWELL_SHARED_DIR) / "realvss";
-  if (!std::filesystem::exists(shared)) {
-    GTEST_SKIP() << "no shared databases at " << shared;
-  }
+  SCOURWELL_REQUIRE_SHARED(shared);
   Outcome outcome =
       Run({"list", (shared / "shukladhaval25_Inventory-Shaili").string(), "--deleted"});
   ASSERT_EQ(outcome.status, 0) << outcome.err;
@@ -238,9 +237,7 @@ class SourceSafe6Test : public VssdbTest {
   void SetUp() override {
     const std::filesystem::path shared =
         std::filesystem::path(SCOURWELL_SHARED_DIR) / "realvss" / "shukladhaval25_Inventory-Shaili";
-    if (!std::filesystem::exists(shared)) {
-      GTEST_SKIP() << "no shared database at " << shared;
-    }
+    SCOURWELL_REQUIRE_SHARED(shared);
     std::filesystem::copy(shared, folder / "db", std::filesystem::copy_options::recursive);
   }
   static constexpr const char* kSak = "$/Invetory Shaili/64bitApp/~sak082e066b01d1672d.vbproj";
