@@ -117,7 +117,8 @@ void Vss6Database::Open(const std::string& iniPath, const std::string& userName,
     } catch (const std::invalid_argument& error) {
       Raise(ErrorCode::kInvalidArgument, error.what());
     }
-    session->user = vss6::LogIn(vss6::ReadUsers(location->data / "um.dat"), userName, password);
+    session->user = vss6::LogIn(vss6::ReadUsers(location->data / "um.dat"), userName, password,
+                                session->tree->NameCodePage());
     // A destroy cut off by a crash is finished or undone before anything is listed.
     vss6::FinishInterruptedDestroy(vss6::JournalPath(location->ini.parent_path()), location->data);
     return session;

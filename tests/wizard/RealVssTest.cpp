@@ -10,6 +10,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/vss6/Records.h"
 #include "platform/vss6/Vss6Check.h"
+#include "support/Required.h"
 
 namespace wizard_test {
 namespace {
@@ -21,9 +22,7 @@ using ::testing::IsEmpty;
 TEST_F(WizardTest, PurgesARealDatabaseEndToEndAndKeepsTheSharedItemsItMayNotDestroy) {
   const std::filesystem::path shared =
       std::filesystem::path(SCOURWELL_SHARED_DIR) / "realvss" / "shukladhaval25_Inventory-Shaili";
-  if (!std::filesystem::exists(shared)) {
-    GTEST_SKIP() << "no shared database at " << shared;
-  }
+  SCOURWELL_REQUIRE_SHARED(shared);
   std::filesystem::copy(shared, folder / "real", std::filesystem::copy_options::recursive);
   ListAll((folder / "real").string(), "Admin", "");
   ASSERT_TRUE(forms.boxes.empty()) << forms.boxes[0].prompt;
@@ -48,9 +47,7 @@ TEST_F(WizardTest, PurgesARealDatabaseEndToEndAndKeepsTheSharedItemsItMayNotDest
 TEST_F(WizardTest, NamesAreReadInTheCodePageTheSettingsName) {
   const std::filesystem::path shared =
       std::filesystem::path(SCOURWELL_SHARED_DIR) / "realvss" / "chuing_Push114CRM";
-  if (!std::filesystem::exists(shared)) {
-    GTEST_SKIP() << "no shared database at " << shared;
-  }
+  SCOURWELL_REQUIRE_SHARED(shared);
   std::filesystem::copy(shared, folder / "real", std::filesystem::copy_options::recursive);
   // The root's one entry, the project 花城CRM, marked deleted (its check value made to fit).
   const std::filesystem::path entries = folder / "real" / "data" / "a" / "aaaaaaaa.b";
@@ -90,16 +87,19 @@ TEST_F(WizardTest, NamesAreReadInTheCodePageTheSettingsName) {
                                                 "CRM"));  // 花城CRM
 }
 
-TEST_F(WizardTest, AUserOfARealDatabaseWithAPasswordIsToldItCannotBeCheckedYet) {
+TEST_F(WizardTest, AUserOfARealDatabaseLogsInWithTheirPasswordAndAWrongOneIsTold) {
   const std::filesystem::path shared =
-      std::filesystem::path(SCOURWELL_SHARED_DIR) / "realvss" / "alex632_mylvss";
-  if (!std::filesystem::exists(shared)) {
-    GTEST_SKIP() << "no shared database at " << shared;
-  }
-  ListAll(shared.string(), "Admin", "whatever");
+      std::filesystem::path(SCOURWELL_SHARED_DIR) / "realvss" / "shukladhaval25_Inventory-Shaili";
+  SCOURWELL_REQUIRE_SHARED(shared);
+  ListAll(shared.string(), "Dhaval", "dhavaL");
+  ASSERT_TRUE(forms.boxes.empty()) << forms.boxes[0].prompt;
+  EXPECT_EQ(Rows(), 67);
+
+  window = std::make_unique<wizard::FMain>();
+  ShowActive();
+  ListAll(shared.string(), "Dhaval", "");
   ASSERT_EQ(forms.boxes.size(), 1u);
-  EXPECT_NE(forms.boxes[0].prompt.find("cannot yet check the password"), std::string::npos)
-      << forms.boxes[0].prompt;
+  EXPECT_THAT(forms.boxes[0].prompt, HasSubstr("Invalid password"));
   EXPECT_TRUE(Button("cmdNext").isEnabled());  // still on the login page
 }
 

@@ -13,7 +13,7 @@ namespace sourcesafe {
 
 // Runs a call of the SourceSafe 6 reader, turning what it throws into the engine's errors, so
 // that a real database fails with the numbers our own databases give: another format version,
-// damage, an unknown user, a wrong password, or a password that cannot be checked yet; and for a
+// damage, an unknown user, a wrong password, or a password the code page cannot hold; and for a
 // destroy, an item of a kind whose destroy is not written, one that changed since it was listed,
 // a file another program has locked, or one that cannot be written.
 template <class Call>

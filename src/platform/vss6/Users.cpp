@@ -1,6 +1,9 @@
 #include "platform/vss6/Users.h"
 
+#include <QList>
+#include <QString>
 #include <algorithm>
+#include <set>
 
 #include "platform/files/SafeFiles.h"
 #include "platform/text/AsciiCase.h"
@@ -14,20 +17,57 @@ constexpr std::size_t kFirstUser = 0x7C;
 constexpr std::size_t kUserBodySize = 56;
 constexpr std::uint16_t kReadOnlyFlag = 0x01;
 constexpr std::size_t kMaxUsersBytes = 16u << 20;
+constexpr std::size_t kPasswordBytes = 15;
+constexpr std::string_view kPasswordFiller = "BrianDavidHarry";
 
-bool SameName(const std::string& a, const std::string& b) { return text::AsciiEqualNoCase(a, b); }
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The ways the typed password may have been stored, each as its bytes in the code page with its
+// letters in upper case.
+std::set<std::string> PasswordReadings(const std::string& password, const CodePage& codePage) {
+  std::string upper;    // letters beyond ASCII upper-cased in the code page, where it has them
+  std::string asTyped;  // letters beyond ASCII as typed
+  for (const char32_t character : FromUtf8(password).toUcs4()) {
+    const QString one = QString::fromUcs4(&character, 1);
+    const std::optional<std::string> bytes = codePage.FromUtf8(one.toStdString());
+    if (!bytes || character == 0xFFFD) {
+      throw LoginError(LoginError::Kind::kCannotCheck,
+                       "The password holds a character ('" + one.toStdString() +
+                           "') that the code page " + codePage.Name() +
+                           " has no bytes for, so it cannot be checked; set the code page the "
+                           "database was written in");
+    }
+    if (character < 0x80) {
+      upper += text::AsciiUpper(bytes->front());
+      asTyped += text::AsciiUpper(bytes->front());
+      continue;
+    }
+    const char32_t upperCharacter = QChar::toUpper(character);
+    const std::optional<std::string> upperBytes =
+        codePage.FromUtf8(QString::fromUcs4(&upperCharacter, 1).toStdString());
+    upper += upperBytes ? *upperBytes : *bytes;
+    asTyped += *bytes;
+  }
+  return {upper, asTyped};
+}
+
+bool SameName(const std::string& storedBytes, const std::string& typed, const CodePage& codePage) {
+  return FromUtf8(codePage.ToUtf8(storedBytes)).compare(FromUtf8(typed), Qt::CaseInsensitive) == 0;
+}
 
 }  // namespace
 
 std::vector<User> ReadUsers(const std::filesystem::path& umDat) {
-  std::string text;
+  std::string bytesRead;
   try {
-    text = files::ReadPlainFile(umDat, kMaxUsersBytes);
+    bytesRead = files::ReadPlainFile(umDat, kMaxUsersBytes);
   } catch (const files::FileError& error) {
     throw FormatError(error.what());
   }
   const std::string file = umDat.string();
-  const Bytes bytes(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+  const Bytes bytes(reinterpret_cast<const unsigned char*>(bytesRead.data()), bytesRead.size());
   if (FieldText(bytes, 0, 32, file) != kMagic) {
     throw FormatError("'" + file + "' is not a SourceSafe user file (its magic is missing)");
   }
@@ -42,7 +82,7 @@ std::vector<User> ReadUsers(const std::filesystem::path& umDat) {
     }
     User user;
     user.name = std::string(FieldText(record.body, 0, 32, file));
-    user.passwordHash = ReadU16(record.body, 32, file);
+    user.passwordCode = ReadU16(record.body, 32, file);
     user.readOnly = (ReadU16(record.body, 34, file) & kReadOnlyFlag) != 0;
     users.push_back(std::move(user));
     offset = record.End();
@@ -50,27 +90,47 @@ std::vector<User> ReadUsers(const std::filesystem::path& umDat) {
   return users;
 }
 
-const User& LogIn(const std::vector<User>& users, const std::string& name,
-                  const std::string& password) {
-  const auto found = std::find_if(users.begin(), users.end(),
-                                  [&](const User& user) { return SameName(user.name, name); });
-  if (name.empty() || found == users.end()) {
+std::uint16_t PasswordCode(std::string_view upperCaseBytes) {
+  const std::string_view password = upperCaseBytes.substr(0, kPasswordBytes);
+  std::uint32_t sum = 0;
+  for (std::size_t i = 0; i < kPasswordBytes; ++i) {
+    const char byte = i < password.size() ? password[i] : kPasswordFiller[i - password.size()];
+    const int value = static_cast<signed char>(byte) ^ 0x96;
+    sum += static_cast<std::uint32_t>(static_cast<int>(i + 1) * value);
+  }
+  return static_cast<std::uint16_t>(sum);
+}
+
+User LogIn(const std::vector<User>& users, const std::string& name, const std::string& password,
+           const CodePage& codePage) {
+  std::vector<const User*> named;
+  for (const User& user : users) {
+    if (!name.empty() && SameName(user.name, name, codePage)) {
+      named.push_back(&user);
+    }
+  }
+  if (named.empty()) {
     throw LoginError(LoginError::Kind::kUnknownUser,
                      "User '" + name + "' is not a user of this SourceSafe database");
   }
-  if (!password.empty()) {
-    throw LoginError(LoginError::Kind::kCannotCheck,
-                     "This program cannot yet check the password of a SourceSafe database's "
-                     "user; it can open one only as a user without a password");
+  std::set<std::uint16_t> codes;
+  for (const std::string& reading : PasswordReadings(password, codePage)) {
+    codes.insert(PasswordCode(reading));
   }
-  if (found->passwordHash != kNoPasswordHash) {
+  const auto match = std::find_if(named.begin(), named.end(), [&](const User* user) {
+    return codes.count(user->passwordCode);
+  });
+  if (match == named.end()) {
     throw LoginError(LoginError::Kind::kInvalidPassword, "Invalid password");
   }
-  return *found;
+  User user = **match;
+  user.readOnly =
+      std::any_of(named.begin(), named.end(), [](const User* u) { return u->readOnly; });
+  return user;
 }
 
 bool MayDestroy(const User& user, bool projectSecurity) {
-  return !user.readOnly && (!projectSecurity || SameName(user.name, "Admin"));
+  return !user.readOnly && (!projectSecurity || text::AsciiEqualNoCase(user.name, "Admin"));
 }
 
 }  // namespace vss6

@@ -4,23 +4,30 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "platform/vss6/CodePage.h"
 
 namespace vss6 {
 
-// The stored password value of a user without a password: the bytes 90 6E, read as a
-// little-endian number like every other.
-inline constexpr std::uint16_t kNoPasswordHash = 0x6E90;
-
 // A user of a SourceSafe 6 database, from data/um.dat.
 struct User {
-  std::string name;  // bytes in the writer's code page
-  std::uint16_t passwordHash = 0;
+  std::string name;  // bytes in the writer's code page, as um.dat spells it
+  std::uint16_t passwordCode = 0;
   bool readOnly = false;
 };
 
 // Reads data/um.dat: its magic, then one UU record a user, each checked. Throws FormatError.
 std::vector<User> ReadUsers(const std::filesystem::path& umDat);
+
+// The 16-bit code SourceSafe keeps of a password, from the password's bytes in the database's
+// code page, already in upper case: at most 15 of them, filled up to 15 with the first bytes of
+// "BrianDavidHarry"; the sum of each (signed) byte XOR 0x96 times its position, 1 to 15.
+std::uint16_t PasswordCode(std::string_view upperCaseBytes);
+
+// The code of the empty password, which every user without one has.
+inline constexpr std::uint16_t kNoPasswordCode = 0x6E90;
 
 class LoginError : public std::runtime_error {
  public:
@@ -33,12 +40,14 @@ class LoginError : public std::runtime_error {
   Kind kind_;
 };
 
-// The user named `name` (without regard to ASCII case) whose password `password` is. SourceSafe
-// keeps a 16-bit value of each password, made by a method no public source gives, save its value
-// for the empty password; so an empty password is checked against that value, and any other is
-// refused as one this program cannot check. Throws LoginError.
-const User& LogIn(const std::vector<User>& users, const std::string& name,
-                  const std::string& password);
+// The user named `name` (UTF-8; letter case does not count) if `password` (UTF-8) is theirs.
+// The password's ASCII letters are compared in upper case, as SourceSafe stores them; a letter
+// beyond ASCII is taken both upper-cased in the code page and as typed, since which of the two
+// SourceSafe stored is not known. A name that um.dat lists twice lets in the password of either
+// record, and is read-only when either record is. Throws LoginError: an unknown user, a wrong
+// password, or kCannotCheck for a password with a character the code page has no bytes for.
+User LogIn(const std::vector<User>& users, const std::string& name, const std::string& password,
+           const CodePage& codePage);
 
 // Whether `user` may destroy items: never a read-only user; with project security switched on
 // only Admin, as the rights of each project (rights.dat) are not read.

@@ -48,6 +48,7 @@ class Vss6Tree {
   // An entry's name in UTF-8: its long name from names.dat, else its short name.
   std::string NameOf(const NameField& name, bool project) const;
   const std::filesystem::path& DataPath() const noexcept { return data_.Path(); }
+  const CodePage& NameCodePage() const noexcept { return codePage_; }
 
   // What a project's header said when its children were last read, if they were.
   std::optional<ProjectState> SeenState(const std::string& physical) const;

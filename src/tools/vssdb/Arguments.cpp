@@ -64,7 +64,7 @@ const std::vector<CommandForm>& Commands() {
        "several deleted items share. In a SourceSafe 6 database only the kinds of item whose "
        "destroy is known are destroyed (not shared, branched, pinned, labelled or checked "
        "out); the others are refused with their reason and nothing is written. Its names are "
-       "read in the Windows code page CP (default CP1252)."},
+       "read in the Windows code page CP (default CP1252; a name or a number)."},
       {"list",
        1,
        2,
@@ -74,8 +74,8 @@ const std::vector<CommandForm>& Commands() {
        "before its children; --deleted lists only the items marked deleted; --long puts the "
        "kind (project or file), the deleted mark and the size in bytes before each spec. DIR "
        "may also be a SourceSafe 6 database; its names are read in the Windows code page CP "
-       "(default CP1252; GBK, CP1251, ...) and its users can log in only without a password "
-       "for now."},
+       "(default CP1252), given by name or number (GBK or 936, CP1251 or 1251, ...), and "
+       "each user logs in with their password, in any letter case."},
       {"generate",
        1,
        1,

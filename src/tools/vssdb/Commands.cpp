@@ -19,13 +19,13 @@
 #include "platform/sourcesafe/Schema.h"
 #include "platform/sourcesafe/Session.h"
 #include "platform/sourcesafe/Vss6Errors.h"
+#include "platform/text/AsciiCase.h"
 #include "platform/vss6/Destroy.h"
 #include "platform/vss6/DestroyJournal.h"
 #include "platform/vss6/Records.h"
 #include "platform/vss6/Users.h"
 #include "platform/vss6/Vss6Check.h"
 #include "platform/vss6/Vss6Tree.h"
-#include "platform/text/AsciiCase.h"
 #include "tools/vssdb/Arguments.h"
 
 namespace vssdb {
@@ -150,7 +150,8 @@ std::unique_ptr<vss6::Vss6Tree> OpenSourceSafe6(const sourcesafe::SourceSafe6Loc
   } catch (const std::invalid_argument& error) {
     throw UsageError(error.what());
   }
-  user = vss6::LogIn(vss6::ReadUsers(location.data / "um.dat"), arguments.user, arguments.password);
+  user = vss6::LogIn(vss6::ReadUsers(location.data / "um.dat"), arguments.user, arguments.password,
+                     tree->NameCodePage());
   if (const auto finished = vss6::FinishInterruptedDestroy(
           vss6::JournalPath(location.ini.parent_path()), location.data)) {
     out << *finished << '\n';
