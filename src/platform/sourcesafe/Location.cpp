@@ -113,18 +113,46 @@ std::optional<std::filesystem::path> LocateSourceSafe6Data(
   return found ? std::optional(found->data) : std::nullopt;
 }
 
-std::optional<SourceSafe6Location> LocateSourceSafe6(const std::string& typedPath,
-                                                     const std::filesystem::path& mountinfoFile) {
-  if (typedPath.empty()) {
-    return std::nullopt;
-  }
-  const std::filesystem::path path = LocalPath(typedPath, mountinfoFile);
+namespace {
+
+// A file or folder of `folder` named `name` in any letter case; empty when there is none.
+std::filesystem::path FindAnyCase(const std::filesystem::path& folder, const std::string& name) {
   std::error_code error;
-  const std::filesystem::path ini =
-      std::filesystem::is_directory(path, error) ? path / kIniName : path;
-  if (!std::filesystem::exists(std::filesystem::symlink_status(ini, error))) {
-    return std::nullopt;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (text::AsciiEqualNoCase(entry.path().filename().string(), name)) {
+      return entry.path();
+    }
   }
+  return {};
+}
+
+// Whether `folder` holds the data of a SourceSafe database: a user file with its magic, and a
+// version.dat (which says what version: the reader tells another one).
+bool IsSourceSafeData(const std::filesystem::path& folder) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(std::filesystem::symlink_status(folder, error))) {
+    return false;
+  }
+  const std::filesystem::path users = FindAnyCase(folder, "um.dat");
+  if (users.empty() || FindAnyCase(folder, "version.dat").empty()) {
+    return false;
+  }
+  try {
+    return ReadSmallFile(users, 32).rfind("UserManagement@Microsoft", 0) == 0;
+  } catch (const EngineError&) {
+    return false;
+  }
+}
+
+std::filesystem::path Absolute(const std::filesystem::path& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error).lexically_normal();
+  return absolute.has_filename() ? absolute : absolute.parent_path();
+}
+
+// The database that the srcsafe.ini at `ini` describes; nothing when it is not a SourceSafe 6 ini.
+std::optional<SourceSafe6Location> FromIni(const std::filesystem::path& ini,
+                                           const std::filesystem::path& mountinfoFile) {
   const std::string text = ReadSmallFile(ini, kMaxIniBytes);
   const std::optional<IniFile> parsed =
       text.size() > kMaxIniBytes ? std::nullopt : IniFile::Parse(text);
@@ -145,17 +173,65 @@ std::optional<SourceSafe6Location> LocateSourceSafe6(const std::string& typedPat
     std::replace(relative.begin(), relative.end(), '\\', '/');
     data = ini.parent_path() / relative;
   }
+  std::error_code error;
   if (!std::filesystem::is_directory(data, error)) {
     throw EngineError(ErrorCode::kFileNotFound, "The data folder " + Quoted(data) + " that " +
                                                     Quoted(ini) + " names does not exist");
   }
-  SourceSafe6Location location{ini, data, false};
+  SourceSafe6Location location{Absolute(ini), Absolute(data), Absolute(ini).parent_path(), false};
   for (const std::string& key : parsed->KeysContaining("security")) {
     const std::string value = text::AsciiLower(parsed->Get(key).value_or(""));
     location.projectSecurity =
         location.projectSecurity || value == "yes" || value == "true" || value == "1";
   }
   return location;
+}
+
+// A data folder without an ini of its own: its settings are not known, so project security is
+// taken to be on.
+SourceSafe6Location WithoutIni(const std::filesystem::path& data) {
+  const std::filesystem::path absolute = Absolute(data);
+  return {{}, absolute, absolute.parent_path(), true};
+}
+
+}  // namespace
+
+std::optional<SourceSafe6Location> LocateSourceSafe6(const std::string& typedPath,
+                                                     const std::filesystem::path& mountinfoFile) {
+  if (typedPath.empty()) {
+    return std::nullopt;
+  }
+  const std::filesystem::path path = LocalPath(typedPath, mountinfoFile);
+  std::error_code error;
+  if (!std::filesystem::is_directory(path, error)) {
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
+      return std::nullopt;
+    }
+    return FromIni(path, mountinfoFile);
+  }
+  if (std::filesystem::exists(std::filesystem::symlink_status(path / kIniName, error))) {
+    return FromIni(path / kIniName, mountinfoFile);
+  }
+  if (const std::filesystem::path data = FindAnyCase(path, "data");
+      !data.empty() && IsSourceSafeData(data)) {
+    return WithoutIni(data);
+  }
+  if (!IsSourceSafeData(path)) {
+    return std::nullopt;
+  }
+  // The data folder itself: the ini beside it, when it names this folder, gives the settings.
+  const std::filesystem::path parent = Absolute(path).parent_path();
+  if (std::filesystem::exists(std::filesystem::symlink_status(parent / kIniName, error))) {
+    try {
+      if (const auto location = FromIni(parent / kIniName, mountinfoFile);
+          location && std::filesystem::equivalent(location->data, path, error)) {
+        return location;
+      }
+    } catch (const EngineError&) {
+      // An ini that names another data folder, or one that is not there, is not this one's.
+    }
+  }
+  return WithoutIni(path);
 }
 
 std::string NewIniText() {
