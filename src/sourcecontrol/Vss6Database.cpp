@@ -44,9 +44,17 @@ class Vss6Item final : public IVSSItem {
       : session_(std::move(session)), item_(std::move(item)) {}
 
   bool Deleted() override { return item_.deleted; }
-  std::string Spec() override { return item_.spec; }
+  std::string Spec() override {
+    return RaisingFromReader([&] { return session_->tree->SpecOf(item_); });
+  }
   ItemType Type() override { return item_.project ? ItemType::Project : ItemType::File; }
-  std::int64_t Size() override { return item_.size; }
+  std::int64_t Size() override {
+    if (item_.size == vss6::kUnknownSize) {
+      Raise(ErrorCode::kDamaged, "The content file of '" + Spec() +
+                                     "' is missing or cannot be read; vssdb check says why");
+    }
+    return item_.size;
+  }
   std::shared_ptr<IVSSItems> Items(bool includeDeleted) override;
   void Destroy() override;
 
@@ -90,9 +98,12 @@ void Vss6Item::Destroy() {
   RaisingFromReader([&] {
     vss6::Vss6Tree& tree = *session_->tree;
     const vss6::DestroyRequest request = vss6::RequestFor(
-        tree, item_, vss6::JournalPath(session_->location.ini.parent_path()), session_->user.name);
+        tree, item_, vss6::JournalPath(session_->location.folder), session_->user.name);
     const vss6::DestroyDone done = vss6::DestroyEntry(request);
-    tree.NoteDestroyed(item_.parent, done.parent, done.projects);
+    tree.NoteDestroyed(item_.parent, done.parent, done.projects, done.items);
+    if (!done.leftovers.empty()) {
+      Raise(ErrorCode::kDestroyedWithLeftovers, vss6::DescribeLeftovers(request.spec, done));
+    }
   });
 }
 
@@ -117,10 +128,10 @@ void Vss6Database::Open(const std::string& iniPath, const std::string& userName,
     } catch (const std::invalid_argument& error) {
       Raise(ErrorCode::kInvalidArgument, error.what());
     }
-    session->user = vss6::LogIn(vss6::ReadUsers(location->data / "um.dat"), userName, password,
-                                session->tree->NameCodePage());
+    session->user =
+        vss6::LogIn(session->tree->Users(), userName, password, session->tree->NameCodePage());
     // A destroy cut off by a crash is finished or undone before anything is listed.
-    vss6::FinishInterruptedDestroy(vss6::JournalPath(location->ini.parent_path()), location->data);
+    vss6::FinishInterruptedDestroy(vss6::JournalPath(location->folder), location->data);
     return session;
   });
 }

@@ -139,19 +139,35 @@ FileDescriptor CreateNewFile(const FileDescriptor& folder, const std::filesystem
 }
 
 FileDescriptor OpenPlainFile(const std::filesystem::path& path, int access) {
-  FileDescriptor fd(::open(path.c_str(), access | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+  return OpenPlainFileAt(AT_FDCWD, path.string(), path, access);
+}
+
+FileDescriptor OpenPlainFileAt(int folder, const std::string& name,
+                               const std::filesystem::path& shown, int access) {
+  FileDescriptor fd(
+      ::openat(folder, name.c_str(), access | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
   if (!fd.Valid()) {
-    FailOpen(access == O_RDONLY ? "read" : "open", "a plain file", path, AT_FDCWD, path.c_str());
+    FailOpen(access == O_RDONLY ? "read" : "open", "a plain file", shown, folder, name.c_str());
   }
   struct stat status {};
   if (::fstat(fd.Get(), &status) != 0) {
-    Fail("read", path);
+    Fail("read", shown);
   }
   if (!S_ISREG(status.st_mode)) {
-    WrongKind(path, status.st_mode, "a plain file");
+    WrongKind(shown, status.st_mode, "a plain file");
   }
   // Reads of a plain file never wait; the flag only kept the open from waiting on a pipe.
   ::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+FileDescriptor OpenFolderAt(int folder, const std::string& name,
+                            const std::filesystem::path& shown) {
+  FileDescriptor fd(
+      ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!fd.Valid()) {
+    FailOpen("open the folder", "a folder", shown, folder, name.c_str());
+  }
   return fd;
 }
 
@@ -169,21 +185,25 @@ void RequirePlainFileOrNothing(const std::filesystem::path& path) {
 }
 
 std::string ReadPlainFile(const std::filesystem::path& path, std::size_t limit) {
-  const FileDescriptor fd = OpenPlainFile(path);
+  return ReadOpenFile(OpenPlainFile(path).Get(), path, limit);
+}
+
+std::string ReadOpenFile(int fd, const std::filesystem::path& shown, std::size_t limit) {
   // Room for what the file holds now (it may grow meanwhile), never more than the limit allows.
   struct stat status {};
-  const std::size_t wanted = ::fstat(fd.Get(), &status) == 0 && status.st_size >= 0
+  const std::size_t wanted = ::fstat(fd, &status) == 0 && status.st_size >= 0
                                  ? static_cast<std::size_t>(status.st_size) + 1
                                  : 4096;
   std::string text(std::min(wanted, limit + 1), '\0');
   std::size_t filled = 0;
   while (filled < text.size()) {
-    const ssize_t got = ::read(fd.Get(), text.data() + filled, text.size() - filled);
+    const ssize_t got =
+        ::pread(fd, text.data() + filled, text.size() - filled, static_cast<off_t>(filled));
     if (got < 0 && errno == EINTR) {
       continue;
     }
     if (got < 0) {
-      Fail("read", path);
+      Fail("read", shown);
     }
     if (got == 0) {
       break;
@@ -199,14 +219,20 @@ std::string ReadPlainFile(const std::filesystem::path& path, std::size_t limit) 
 
 void ReplaceFile(const std::filesystem::path& path, std::string_view text, mode_t mode) {
   const std::filesystem::path folderPath = path.has_parent_path() ? path.parent_path() : ".";
-  const std::string name = path.filename().string();
-  const std::string temporaryName = name + ".new";
-  const std::filesystem::path temporary = folderPath / temporaryName;
   const FileDescriptor folder = OpenFolder(folderPath);
+  ReplaceFileAt(folder.Get(), folderPath, path.filename().string(), text,
+                {::geteuid(), static_cast<gid_t>(-1), mode});
+}
+
+void ReplaceFileAt(int folder, const std::filesystem::path& shownFolder, const std::string& name,
+                   std::string_view text, const Ownership& ownership) {
+  const std::string temporaryName = name + ".new";
+  const std::filesystem::path temporary = shownFolder / temporaryName;
+  const std::filesystem::path path = shownFolder / name;
 
   // A temporary left by a crash goes; anything else in its place is someone else's business.
   struct stat status {};
-  if (::fstatat(folder.Get(), temporaryName.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
+  if (::fstatat(folder, temporaryName.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
     if (!S_ISREG(status.st_mode) || status.st_uid != ::geteuid() || status.st_nlink != 1) {
       const std::string whose = !S_ISREG(status.st_mode)       ? ""
                                 : status.st_uid != ::geteuid() ? " of another user"
@@ -215,25 +241,43 @@ void ReplaceFile(const std::filesystem::path& path, std::string_view text, mode_
                           whose + ". It was left alone; remove it and try again",
                       EEXIST);
     }
-    if (::unlinkat(folder.Get(), temporaryName.c_str(), 0) != 0) {
+    if (::unlinkat(folder, temporaryName.c_str(), 0) != 0) {
       Fail("remove the leftover", temporary);
     }
   }
 
-  FileDescriptor fd = CreateNewFile(folder, folderPath, temporaryName, mode);
+  FileDescriptor fd(::openat(folder, temporaryName.c_str(),
+                             O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, ownership.mode));
+  if (!fd.Valid()) {
+    Fail("create", temporary);
+  }
   try {
+    // The owner and group first: a change of owner may clear the set-ID bits the mode then sets.
+    struct stat made {};
+    if (::fstat(fd.Get(), &made) != 0) {
+      Fail("read", temporary);
+    }
+    const gid_t group = ownership.group == static_cast<gid_t>(-1) ? made.st_gid : ownership.group;
+    if ((made.st_uid != ownership.owner || made.st_gid != group) &&
+        ::fchown(fd.Get(), ownership.owner, group) != 0) {
+      Fail("give its owner and group to", temporary);
+    }
+    // The umask may have taken bits the file is meant to have.
+    if (::fchmod(fd.Get(), ownership.mode) != 0) {
+      Fail("set the permissions of", temporary);
+    }
     Write(fd.Get(), text, temporary);
     if (::fsync(fd.Get()) != 0 || !fd.Close()) {
       Fail("write", temporary);
     }
-    if (::renameat(folder.Get(), temporaryName.c_str(), folder.Get(), name.c_str()) != 0) {
+    if (::renameat(folder, temporaryName.c_str(), folder, name.c_str()) != 0) {
       Fail("replace", path);
     }
   } catch (const FileError&) {
-    ::unlinkat(folder.Get(), temporaryName.c_str(), 0);
+    ::unlinkat(folder, temporaryName.c_str(), 0);
     throw;
   }
-  ::fsync(folder.Get());  // makes the rename itself durable
+  ::fsync(folder);  // makes the rename itself durable
 }
 
 }  // namespace files

@@ -48,6 +48,13 @@ FileDescriptor CreateNewFile(const FileDescriptor& folder, const std::filesystem
 // Opens an existing plain file with `access` (O_RDONLY or O_RDWR): never through a symbolic link
 // at its last name, never waiting on a named pipe, and refusing anything but a plain file.
 FileDescriptor OpenPlainFile(const std::filesystem::path& path, int access = O_RDONLY);
+// As OpenPlainFile, for the file `name` of the open folder `folder`; `shown` names it in messages.
+FileDescriptor OpenPlainFileAt(int folder, const std::string& name,
+                               const std::filesystem::path& shown, int access = O_RDONLY);
+
+// Opens the folder `name` of the open folder `folder`, never through a symbolic link.
+FileDescriptor OpenFolderAt(int folder, const std::string& name,
+                            const std::filesystem::path& shown);
 
 // Throws unless `path` is missing or a plain file (a symbolic link counts as neither).
 void RequirePlainFileOrNothing(const std::filesystem::path& path);
@@ -55,10 +62,23 @@ void RequirePlainFileOrNothing(const std::filesystem::path& path);
 // Reads at most `limit` + 1 bytes of the plain file at `path`, so that a caller can tell a file
 // that is too long.
 std::string ReadPlainFile(const std::filesystem::path& path, std::size_t limit);
+// As ReadPlainFile, from an open file; `shown` names it in messages.
+std::string ReadOpenFile(int fd, const std::filesystem::path& shown, std::size_t limit);
+
+// The owner, group and permissions a file is written with.
+struct Ownership {
+  uid_t owner = 0;
+  gid_t group = 0;
+  mode_t mode = 0;
+};
 
 // Writes `text` to `path` so that a crash leaves the old file or the new one, never a torn one:
 // a new file "<name>.new" beside it with exactly `mode`, flushed to disk, then renamed over it.
 // A leftover "<name>.new" is removed only when it is a plain file of the user's own.
 void ReplaceFile(const std::filesystem::path& path, std::string_view text, mode_t mode);
+// As ReplaceFile, for the file `name` of the open folder `folder` (shown as `shownFolder`), the
+// new file given `ownership` before it takes the old one's place.
+void ReplaceFileAt(int folder, const std::filesystem::path& shownFolder, const std::string& name,
+                   std::string_view text, const Ownership& ownership);
 
 }  // namespace files

@@ -31,6 +31,8 @@ enum class ErrorCode : std::int32_t {
   // 0x8004DF0B is the window's: a checked project kept by the purge.
   kPasswordNotCheckable = static_cast<std::int32_t>(0x8004DF0Cu),
   kDestroyNotWritten = static_cast<std::int32_t>(0x8004DF0Du),
+  // The item was destroyed, but some of its files could not be removed.
+  kDestroyedWithLeftovers = static_cast<std::int32_t>(0x8004DF0Eu),
 };
 
 // A failure of the engine: its number and a description naming the path, user or spec.

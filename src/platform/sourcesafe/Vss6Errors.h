@@ -4,6 +4,7 @@
 
 #include "platform/files/SafeFiles.h"
 #include "platform/sourcesafe/EngineError.h"
+#include "platform/vss6/DataFolder.h"
 #include "platform/vss6/DestroyPlan.h"
 #include "platform/vss6/FileLocks.h"
 #include "platform/vss6/Records.h"
@@ -15,7 +16,8 @@ namespace sourcesafe {
 // that a real database fails with the numbers our own databases give: another format version,
 // damage, an unknown user, a wrong password, or a password the code page cannot hold; and for a
 // destroy, an item of a kind whose destroy is not written, one that changed since it was listed,
-// a file another program has locked, or one that cannot be written.
+// a file another program has locked, one this user may not change so, or one that cannot be
+// written.
 template <class Call>
 auto WithVss6Errors(Call&& call) {
   try {
@@ -41,6 +43,8 @@ auto WithVss6Errors(Call&& call) {
                       error.what());
   } catch (const vss6::LockedError& error) {
     throw EngineError(ErrorCode::kLockTimeout, error.what());
+  } catch (const vss6::PermissionRefused& error) {
+    throw EngineError(ErrorCode::kAccessDenied, error.what());
   } catch (const files::FileError& error) {
     throw EngineError(ErrorCode::kStorageFailure, error.what());
   }

@@ -5,8 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <ctime>
-#include <set>
 
 #include "platform/files/SafeFiles.h"
 #include "platform/vss6/DataFolder.h"
@@ -47,14 +48,21 @@ std::string OtherExtension(const std::string& extension) {
   return other;
 }
 
-mode_t ModeOf(int fd) {
+files::Ownership OwnershipOf(int fd, const std::filesystem::path& path) {
   struct stat status {};
-  return ::fstat(fd, &status) == 0 ? (status.st_mode & 07777) : 0644;
+  if (::fstat(fd, &status) != 0) {
+    throw files::FileError("Cannot read '" + path.string() + "'", errno);
+  }
+  return {status.st_uid, status.st_gid, static_cast<mode_t>(status.st_mode & 07777)};
 }
 
-void SyncFolder(const std::filesystem::path& folder) {
-  const files::FileDescriptor fd = files::OpenFolder(folder);
-  ::fsync(fd.Get());
+void RequireWritableFolder(const std::filesystem::path& folder) {
+  if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+    const int error = errno;
+    throw PermissionRefused("This user may not make the destroy's journal in the folder '" +
+                            folder.string() + "' (" + std::strerror(error) +
+                            "); nothing was changed");
+  }
 }
 
 std::string_view AsText(const std::vector<unsigned char>& bytes) {
@@ -62,6 +70,15 @@ std::string_view AsText(const std::vector<unsigned char>& bytes) {
 }
 
 }  // namespace
+
+std::string DescribeLeftovers(const std::string& spec, const DestroyDone& done) {
+  std::string text = "'" + spec + "' was destroyed; " + std::to_string(done.leftovers.size()) +
+                     " of its files could not be removed:";
+  for (const std::string& leftover : done.leftovers) {
+    text += " " + leftover + ";";
+  }
+  return text + " vssdb check lists them, and the next destroy or open that can removes them";
+}
 
 std::uint32_t LocalClockNow() {
   const std::time_t now = std::time(nullptr);
@@ -76,12 +93,21 @@ DestroyRequest RequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem:
   request.data = tree.DataPath();
   request.journal = std::move(journal);
   request.user = std::move(user);
-  request.spec = item.spec;
+  request.spec = tree.SpecOf(item);
   request.entry = {item.parent, item.physical, item.entryRecord};
   request.nameOf = [&tree](const NameField& name, bool project) {
     return tree.NameOf(name, project);
   };
   request.seenState = [&tree](const std::string& physical) { return tree.SeenState(physical); };
+  request.entryCounts = [&tree, spec = request.spec]() -> const EntryCounts& {
+    try {
+      return tree.CountEntries();
+    } catch (const FormatError& error) {
+      throw FormatError(std::string("The database's entries could not all be read (") +
+                        error.what() + "), so whether another entry names the files of '" + spec +
+                        "' is not known; nothing was changed. Run vssdb check");
+    }
+  };
   return request;
 }
 
@@ -91,22 +117,25 @@ DestroyDone DestroyEntry(const DestroyRequest& request) {
       request.onStep(name);
     }
   };
-  FinishInterruptedDestroy(request.journal, request.data);
+  if (const Recovery recovery = FinishInterruptedDestroy(request.journal, request.data);
+      recovery.blocking) {
+    throw LockedError(*recovery.blocking);
+  }
   DataFolder data(request.data);
   FileLocks locks;
 
   // The parent as it is now, under lock.
   const std::string& parent = request.entry.parent;
   const std::filesystem::path itemPath = data.ItemPath(parent);
-  const mode_t itemMode = ModeOf(locks.Lock(itemPath));
-  std::vector<unsigned char> item = DataFolder::ReadWhole(itemPath);
+  const files::Ownership itemOwner = OwnershipOf(locks.Lock(data, itemPath), itemPath);
+  std::vector<unsigned char> item = data.ReadWhole(itemPath);
   const ItemHeader header = ReadItemHeader(item, itemPath.string());
   if (header.type != kProjectType) {
     Damaged(itemPath, "is listed as a project but is a file's");
   }
   const std::filesystem::path entryPath = data.ItemPath(parent, header.dataExtension);
-  const mode_t entryMode = ModeOf(locks.Lock(entryPath));
-  const std::vector<unsigned char> entryBytes = DataFolder::ReadWhole(entryPath);
+  const files::Ownership entryOwner = OwnershipOf(locks.Lock(data, entryPath), entryPath);
+  const std::vector<unsigned char> entryBytes = data.ReadWhole(entryPath);
   const std::vector<ProjectEntry> entries = ReadEntryFile(entryBytes, entryPath.string());
 
   const auto found = std::find_if(entries.begin(), entries.end(), [&](const ProjectEntry& e) {
@@ -144,7 +173,10 @@ DestroyDone DestroyEntry(const DestroyRequest& request) {
   const std::uint16_t revision =
       static_cast<std::uint16_t>(ReadU16(lastLog.body, 6, itemPath.string()) + 1);
 
-  const DestroyPlan plan = PlanDestroy(data, locks, parent, *found, request.spec, request.nameOf);
+  // The whole database's entries: an item another entry still names is not taken.
+  const EntryCounts& counts = request.entryCounts();
+  const DestroyPlan plan =
+      PlanDestroy(data, locks, counts, parent, *found, request.spec, request.nameOf);
   for (const DestroyPlan::Project& project : plan.projects) {
     const std::optional<ProjectState> seen =
         request.seenState ? request.seenState(project.physical) : std::nullopt;
@@ -189,8 +221,10 @@ DestroyDone DestroyEntry(const DestroyRequest& request) {
 
   std::filesystem::path newEntryPath = data.FindItemFile(parent, newExtension);
   if (newEntryPath.empty()) {
-    const std::string name = entryPath.filename().string();
-    newEntryPath = entryPath.parent_path() / (name.substr(0, name.size() - 2) + newExtension);
+    // Named as the old one is on disk, in its letter case, with the other extension.
+    std::string name = entryPath.filename().string();
+    name.back() = OtherExtension(std::string(".") + name.back())[1];
+    newEntryPath = entryPath.parent_path() / name;
   }
 
   DestroyJournal journal;
@@ -202,29 +236,44 @@ DestroyDone DestroyEntry(const DestroyRequest& request) {
   journal.temporaries = {itemPath.string() + ".new", newEntryPath.string() + ".new"};
   journal.remove.push_back(entryPath);
   journal.remove.insert(journal.remove.end(), plan.files.begin(), plan.files.end());
-  step("journal");
-  const files::FileDescriptor journalLock = WriteJournal(request.journal, journal);
-  step("entries");
-  files::ReplaceFile(newEntryPath, AsText(newEntries), entryMode);
-  step("log");
-  files::ReplaceFile(itemPath, AsText(item), itemMode);  // the destroy takes effect here
-  step("files");
-  std::set<std::filesystem::path> folders;
-  for (const auto& file : journal.remove) {
-    RemoveFile(file);
-    folders.insert(file.parent_path());
-  }
-  for (const auto& folder : folders) {
-    SyncFolder(folder);
-  }
-  RemoveFile(request.journal);
 
+  // Nothing is written before everything the destroy will do is known to be allowed here: the
+  // files it writes keep their owner and group, and every file it removes can be removed.
+  data.RequireOwnership(itemPath, itemOwner);
+  data.RequireOwnership(newEntryPath, entryOwner);
+  for (const auto& file : journal.remove) {
+    data.RequireRemovable(file);
+  }
+  RequireWritableFolder(request.journal.parent_path());
+
+  step("journal");
+  const files::FileDescriptor journalLock = WriteJournal(request.journal, journal, itemOwner);
+  try {
+    step("entries");
+    data.Replace(newEntryPath, AsText(newEntries), entryOwner);
+    step("log");
+    data.Replace(itemPath, AsText(item), itemOwner);  // the destroy takes effect here
+  } catch (...) {
+    UndoDestroy(data, journal);
+    ::unlink(request.journal.c_str());
+    throw;
+  }
+  step("files");
   DestroyDone done;
+  done.leftovers = RemoveDestroyedFiles(data, journal);
+  data.Sync();
+  if (done.leftovers.empty()) {
+    ::unlink(request.journal.c_str());
+  } else {
+    KeepLeftovers(request.journal, journal);
+  }
+
   done.parent.logEntries = static_cast<std::uint16_t>(header.logEntries + 1);
   done.parent.endOfFile = static_cast<std::uint32_t>(item.size());
   for (const DestroyPlan::Project& project : plan.projects) {
     done.projects.push_back(project.physical);
   }
+  done.items = plan.items;
   return done;
 }
 

@@ -29,13 +29,17 @@ struct DestroyRequest {
   EntryNamer nameOf;
   // What the listing saw of a project's header, if it read it.
   std::function<std::optional<ProjectState>(const std::string& physical)> seenState;
+  // How many entries of the database name each item.
+  std::function<const EntryCounts&()> entryCounts;
   // Told the name of each step before it writes ("journal", "entries", "log", "files").
   std::function<void(std::string_view step)> onStep;
 };
 
 struct DestroyDone {
-  ProjectState parent;                // the parent's header after the destroy
-  std::vector<std::string> projects;  // the projects taken
+  ProjectState parent;                 // the parent's header after the destroy
+  std::vector<std::string> projects;   // the projects taken
+  std::vector<std::string> items;      // every item taken
+  std::vector<std::string> leftovers;  // files that could not be removed, each with why
 };
 
 // The request to destroy `item` as `tree` listed it, its names and what it saw of each project
@@ -49,11 +53,18 @@ DestroyRequest RequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem:
 // file is written in full beside the old one and renamed over it, under a journal that the next
 // open uses to finish or undo a destroy that was cut off.
 //
-// Throws DestroyRefused (the item is of a kind not written, or it or its project changed since it
-// was listed), LockedError (another program holds a lock on a file it changes), FormatError (a
-// file is damaged) and files::FileError (a file cannot be written). Nothing is written before the
-// journal, and nothing takes effect before the parent's item file is replaced.
+// Throws DestroyRefused (the item is of a kind not written, another entry names its files, or it
+// or its project changed since it was listed), LockedError (another program holds a lock on a
+// file it changes, or another destroy is under way), PermissionRefused (a file it changes or
+// removes may not be changed so by this user), FormatError (a file is damaged) and
+// files::FileError (a file cannot be written). Nothing is written before all of that is known,
+// and a failure before the destroy takes effect (when the parent's item file is replaced) undoes
+// what was written. Files that cannot be removed after it took effect are given back in
+// `leftovers` and kept in a record that later opens and destroys work off.
 DestroyDone DestroyEntry(const DestroyRequest& request);
+
+// "'$/a' was destroyed; 2 of its files could not be removed: ...", for a destroy that left files.
+std::string DescribeLeftovers(const std::string& spec, const DestroyDone& done);
 
 // The time SourceSafe writes in log records: seconds since 1970 in local wall-clock time.
 std::uint32_t LocalClockNow();

@@ -42,8 +42,9 @@ bool KnownInHistory(std::uint16_t action, bool project) {
 
 class Planner {
  public:
-  Planner(DataFolder& data, FileLocks& locks, const EntryNamer& nameOf, std::string top)
-      : data_(data), locks_(locks), nameOf_(nameOf), top_(std::move(top)) {}
+  Planner(DataFolder& data, FileLocks& locks, const EntryCounts& counts, const EntryNamer& nameOf,
+          std::string top)
+      : data_(data), locks_(locks), counts_(counts), nameOf_(nameOf), top_(std::move(top)) {}
 
   void Visit(const std::string& parent, const ProjectEntry& entry, const std::string& spec,
              int depth) {
@@ -62,10 +63,24 @@ class Planner {
     if (entry.pinnedVersion != 0) {
       Refuse(spec, "is pinned to version " + std::to_string(entry.pinnedVersion));
     }
+    // Its files go only when no other entry of the database still names them.
+    const auto named = counts_.find(entry.physical);
+    if (named == counts_.end()) {
+      throw DestroyRefused(DestroyRefused::Kind::kChanged,
+                           "'" + spec +
+                               "' was added since the database was listed; nothing was "
+                               "done. List it again");
+    }
+    if (named->second != 1) {
+      Refuse(spec, "names the item " + entry.physical + ", which " +
+                       std::to_string(named->second - 1) +
+                       " other entries of the database name too (the database is damaged: "
+                       "run vssdb check)");
+    }
     const std::filesystem::path itemPath = data_.ItemPath(entry.physical);
     const std::string file = itemPath.string();
-    locks_.Lock(itemPath);
-    const std::vector<unsigned char> bytes = DataFolder::ReadWhole(itemPath);
+    locks_.Lock(data_, itemPath);
+    const std::vector<unsigned char> bytes = data_.ReadWhole(itemPath);
     const ItemHeader header = ReadItemHeader(bytes, file);
     if (header.type != entry.type) {
       throw FormatError("'" + file + "' is " + (project ? "a file's" : "a project's") +
@@ -95,7 +110,7 @@ class Planner {
       }
       const std::filesystem::path entryPath = data_.ItemPath(entry.physical, header.dataExtension);
       for (const ProjectEntry& child :
-           ReadEntryFile(DataFolder::ReadWhole(entryPath), entryPath.string())) {
+           ReadEntryFile(data_.ReadWhole(entryPath), entryPath.string())) {
         Visit(entry.physical, child, spec + "/" + nameOf_(child.name, child.type == kProjectType),
               depth + 1);
       }
@@ -122,6 +137,7 @@ class Planner {
       }
     }
     plan_.files.push_back(itemPath);
+    plan_.items.push_back(entry.physical);
   }
 
   DestroyPlan Take() { return std::move(plan_); }
@@ -138,6 +154,7 @@ class Planner {
 
   DataFolder& data_;
   FileLocks& locks_;
+  const EntryCounts& counts_;
   const EntryNamer& nameOf_;
   std::string top_;
   DestroyPlan plan_;
@@ -146,10 +163,10 @@ class Planner {
 
 }  // namespace
 
-DestroyPlan PlanDestroy(DataFolder& data, FileLocks& locks, const std::string& parent,
-                        const ProjectEntry& entry, const std::string& spec,
-                        const EntryNamer& nameOf) {
-  Planner planner(data, locks, nameOf, spec);
+DestroyPlan PlanDestroy(DataFolder& data, FileLocks& locks, const EntryCounts& counts,
+                        const std::string& parent, const ProjectEntry& entry,
+                        const std::string& spec, const EntryNamer& nameOf) {
+  Planner planner(data, locks, counts, nameOf, spec);
   planner.Visit(parent, entry, spec, 0);
   return planner.Take();
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/vss6/DataFolder.h"
@@ -44,19 +45,25 @@ struct DestroyPlan {
     ProjectState state;
   };
   std::vector<Project> projects;
+  // Every item taken, by physical name.
+  std::vector<std::string> items;
 };
 
 // Gives an entry's name in UTF-8, for messages.
 using EntryNamer = std::function<std::string(const NameField&, bool project)>;
 
+// How many entries of the database name each item, by physical name.
+using EntryCounts = std::unordered_map<std::string, int>;
+
 // The plan to destroy `entry`, read from the entry file of the project `parent`, whose path is
 // `spec`. Each item file is locked in `locks` before it is read, so that what the plan saw stays
 // so while the locks are held. Only items whose destroy is known from real databases are taken: a
 // file that no other project holds, never branched, pinned, labelled or checked out, and a project
-// whose whole subtree is such files and projects. Anything else is DestroyRefused, kNotWritten,
+// whose whole subtree is such files and projects; and none that another entry of the database
+// names too, as `counts` says (a damaged database). Anything else is DestroyRefused, kNotWritten,
 // saying why; a damaged file is a FormatError.
-DestroyPlan PlanDestroy(DataFolder& data, FileLocks& locks, const std::string& parent,
-                        const ProjectEntry& entry, const std::string& spec,
-                        const EntryNamer& nameOf);
+DestroyPlan PlanDestroy(DataFolder& data, FileLocks& locks, const EntryCounts& counts,
+                        const std::string& parent, const ProjectEntry& entry,
+                        const std::string& spec, const EntryNamer& nameOf);
 
 }  // namespace vss6

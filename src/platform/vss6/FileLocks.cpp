@@ -18,8 +18,8 @@ bool LockOpenFile(int fd) {
   return ::fcntl(fd, F_OFD_SETLK, &whole) == 0;
 }
 
-int FileLocks::Lock(const std::filesystem::path& path) {
-  files::FileDescriptor fd = files::OpenPlainFile(path, O_RDWR);
+int FileLocks::Lock(DataFolder& data, const std::filesystem::path& path) {
+  files::FileDescriptor fd = data.Open(path, O_RDWR);
   if (!LockOpenFile(fd.Get())) {
     const int error = errno;
     if (error == EAGAIN || error == EACCES) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/files/FileDescriptor.h"
+#include "platform/vss6/DataFolder.h"
 
 namespace vss6 {
 
@@ -31,11 +32,11 @@ class FileLocks {
   FileLocks(const FileLocks&) = delete;
   FileLocks& operator=(const FileLocks&) = delete;
 
-  // Locks the whole plain file at `path` without waiting, and gives back its descriptor (open for
-  // reading and writing, and kept open by this object). Throws LockedError when another open file
-  // holds a lock on it, and files::FileError when it cannot be opened or locks cannot be taken
-  // there.
-  int Lock(const std::filesystem::path& path);
+  // Locks the whole plain file `path` of `data` without waiting, and gives back its descriptor
+  // (open for reading and writing, and kept open by this object). Throws LockedError when another
+  // open file holds a lock on it, and files::FileError when it cannot be opened or locks cannot be
+  // taken there.
+  int Lock(DataFolder& data, const std::filesystem::path& path);
 
  private:
   std::vector<files::FileDescriptor> held_;

@@ -66,8 +66,10 @@ std::vector<User> ReadUsers(const std::filesystem::path& umDat) {
   } catch (const files::FileError& error) {
     throw FormatError(error.what());
   }
-  const std::string file = umDat.string();
-  const Bytes bytes(reinterpret_cast<const unsigned char*>(bytesRead.data()), bytesRead.size());
+  return ReadUsers(std::vector<unsigned char>(bytesRead.begin(), bytesRead.end()), umDat.string());
+}
+
+std::vector<User> ReadUsers(const std::vector<unsigned char>& bytes, const std::string& file) {
   if (FieldText(bytes, 0, 32, file) != kMagic) {
     throw FormatError("'" + file + "' is not a SourceSafe user file (its magic is missing)");
   }

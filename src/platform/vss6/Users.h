@@ -18,7 +18,10 @@ struct User {
   bool readOnly = false;
 };
 
-// Reads data/um.dat: its magic, then one UU record a user, each checked. Throws FormatError.
+// Reads data/um.dat, whose bytes are `bytes` (`file` names it in errors): its magic, then one UU
+// record a user, each checked. Throws FormatError.
+std::vector<User> ReadUsers(const std::vector<unsigned char>& bytes, const std::string& file);
+// As ReadUsers, from the plain file at `umDat`.
 std::vector<User> ReadUsers(const std::filesystem::path& umDat);
 
 // The 16-bit code SourceSafe keeps of a password, from the password's bytes in the database's

@@ -1,5 +1,7 @@
 #include "platform/vss6/Vss6Check.h"
 
+#include <fcntl.h>
+
 #include <map>
 #include <set>
 
@@ -7,6 +9,7 @@
 #include "platform/vss6/DataFolder.h"
 #include "platform/vss6/ItemFiles.h"
 #include "platform/vss6/LogActions.h"
+#include "platform/vss6/Users.h"
 
 namespace vss6 {
 namespace {
@@ -18,7 +21,9 @@ class Checker {
   explicit Checker(std::filesystem::path data) : data_(std::move(data)) {}
 
   std::vector<std::string> Run() {
-    const std::vector<unsigned char> version = Read(data_.Path() / "version.dat");
+    const std::filesystem::path versionPath = data_.Find("version.dat");
+    const std::vector<unsigned char> version =
+        versionPath.empty() ? std::vector<unsigned char>() : Read(versionPath);
     if (version.size() != 2 || version[0] != 6 || version[1] != 0) {
       throw VersionError("'" + (data_.Path() / "version.dat").string() +
                          "' does not say format version 6; this program reads SourceSafe 6 "
@@ -42,6 +47,7 @@ class Checker {
       }
     }
     CheckNames();
+    CheckUsers();
     CheckNothingLeftOver(seen);
     for (const auto& [physical, parents] : fileParents_) {
       try {
@@ -65,8 +71,8 @@ class Checker {
     return data_.ItemPath(physical, extension);
   }
 
-  static std::vector<unsigned char> Read(const std::filesystem::path& path) {
-    return DataFolder::ReadWhole(path);
+  std::vector<unsigned char> Read(const std::filesystem::path& path) {
+    return data_.ReadWhole(path);
   }
 
   ItemFile ReadItem(const std::string& physical) {
@@ -192,21 +198,42 @@ class Checker {
   }
 
   // Item files (eight letters, no extension) that no entry names: what a destroy must not leave.
+  // And symbolic links, which SourceSafe would follow and this program does not.
   void CheckNothingLeftOver(const std::set<std::string>& projects) {
-    std::error_code error;
-    for (const auto& folder : std::filesystem::directory_iterator(data_.Path(), error)) {
-      const std::string letter = folder.path().filename().string();
-      if (letter.size() != 1 || !folder.is_directory()) {
-        continue;
+    DataFolder::Contents contents;
+    try {
+      contents = data_.List();
+    } catch (const FormatError& error) {
+      faults_.push_back(std::string("records: ") + error.what());
+    }
+    for (const std::filesystem::path& file : contents.files) {
+      const std::string physical = text::AsciiUpper(file.filename().string());
+      const std::string letter = text::AsciiUpper(file.parent_path().filename().string());
+      if (IsPhysicalName(physical) && projects.count(physical) == 0 &&
+          fileParents_.count(physical) == 0 && physical[0] == letter[0]) {
+        faults_.push_back("leftovers: '" + file.string() +
+                          "' is an item file that no project names");
       }
-      for (const auto& file : std::filesystem::directory_iterator(folder.path(), error)) {
-        const std::string physical = text::AsciiUpper(file.path().filename().string());
-        if (IsPhysicalName(physical) && projects.count(physical) == 0 &&
-            fileParents_.count(physical) == 0 && physical[0] == text::AsciiUpper(letter)[0]) {
-          faults_.push_back("leftovers: '" + file.path().string() +
-                            "' is an item file that no project names");
-        }
-      }
+    }
+    for (const std::filesystem::path& link : contents.links) {
+      faults_.push_back("links: '" + link.string() +
+                        "' is a symbolic link; this program does not follow links in the data "
+                        "folder, so what lies behind it is not read or changed");
+    }
+  }
+
+  // um.dat: the users, each record checked, as an open reads them.
+  void CheckUsers() {
+    const std::filesystem::path users = data_.Find("um.dat");
+    if (users.empty()) {
+      faults_.push_back("users: '" + (data_.Path() / "um.dat").string() +
+                        "' is missing; nobody can log in");
+      return;
+    }
+    try {
+      ReadUsers(Read(users), users.string());
+    } catch (const FormatError& failure) {
+      faults_.push_back(std::string("users: ") + failure.what() + "; nobody can log in");
     }
   }
 
@@ -218,12 +245,14 @@ class Checker {
     }
     try {
       const std::vector<unsigned char> bytes = Read(names);
-      std::size_t offset = 0;
+      // The header first (an open reads it), then the name sets.
+      std::size_t offset = ReadRecord(bytes, 0, "HN", names.string()).End();
       while (offset < bytes.size()) {
         offset = ReadRecord(bytes, offset, names.string()).End();
       }
     } catch (const FormatError& failure) {
-      faults_.push_back(std::string("records: ") + failure.what());
+      faults_.push_back(std::string("names: ") + failure.what() +
+                        "; the database cannot be opened with it");
     }
   }
 
@@ -249,6 +278,19 @@ class Checker {
       faults_.push_back("headers: '" + file + "' counts " +
                         std::to_string(item.header.projectReferences) + " projects holding it; " +
                         std::to_string(entries.size()) + " entries name it");
+    }
+    // Its current content, which a get, a listing's size and SourceSafe's Analyze all read.
+    const std::filesystem::path content = data_.FindItemFile(physical, item.header.dataExtension);
+    try {
+      if (content.empty()) {
+        throw FormatError("'" + data_.Path().string() + "/" +
+                          text::AsciiLower(physical.substr(0, 1)) + "/" +
+                          text::AsciiLower(physical + item.header.dataExtension) + "' is missing");
+      }
+      data_.Open(content, O_RDONLY);
+    } catch (const std::exception& error) {
+      faults_.push_back("contents: the content file of '" + file +
+                        "' cannot be read: " + error.what());
     }
     const bool shared = (item.header.fileFlags & kSharedFileFlag) != 0;
     if (shared != (entries.size() >= 2)) {

@@ -81,20 +81,52 @@ ItemRecord OnlyDeleted(Session& session, const std::string& spec, const char* ve
   return std::move(matches.front());
 }
 
-// Depth first, each item before its children, in the order of its project's children. An item
-// met a second time means the tree runs round a cycle: the walk ends there.
-// One line of a listing: the item's path, with --long after its kind, deleted mark and size.
+// Text safe to print on a terminal or as one line of a script's input: control characters
+// (C0, DEL and C1, which could move the cursor or end the line) as \xNN or \uNNNN; with
+// `names`, a backslash doubled, so that a name's own backslash is told from an escape.
+std::string Printable(std::string_view text, bool names) {
+  std::string printable;
+  printable.reserve(text.size());
+  char escape[8];
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    if (byte < 0x20 || byte == 0x7F) {
+      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+      printable += escape;
+    } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {  // U+0080 to U+009F
+      std::snprintf(escape, sizeof escape, "\\u%04X", next);
+      printable += escape;
+      ++i;
+    } else if (byte == '\\' && names) {
+      printable += "\\\\";
+    } else {
+      printable += static_cast<char>(byte);
+    }
+  }
+  return printable;
+}
+
+// One line of a listing: the item's path, with --long after its kind, deleted mark and size (?
+// when its content cannot be read).
 void PrintItem(std::ostream& out, bool longForm, bool project, bool deleted, std::int64_t size,
                const std::string& spec) {
   if (longForm) {
     char columns[64];
-    std::snprintf(columns, sizeof columns, "%-7s  %-7s  %12lld  ", project ? "project" : "file",
-                  deleted ? "deleted" : "-", static_cast<long long>(size));
+    if (size < 0) {
+      std::snprintf(columns, sizeof columns, "%-7s  %-7s  %12s  ", project ? "project" : "file",
+                    deleted ? "deleted" : "-", "?");
+    } else {
+      std::snprintf(columns, sizeof columns, "%-7s  %-7s  %12lld  ", project ? "project" : "file",
+                    deleted ? "deleted" : "-", static_cast<long long>(size));
+    }
     out << columns;
   }
-  out << spec << '\n';
+  out << Printable(spec, true) << '\n';
 }
 
+// Depth first, each item before its children, in the order of its project's children. An item
+// met a second time means the tree runs round a cycle: the walk ends there.
 void List(Session& session, const ItemRecord& start, bool deletedOnly, bool longForm,
           std::ostream& out) {
   std::vector<ItemRecord> pending{start};
@@ -125,24 +157,25 @@ bool Within(const std::string& spec, const std::string& start) {
           (spec.size() == top.size() || spec[top.size()] == '/'));
 }
 
-// Every item of a SourceSafe 6 database's tree, depth first, each before its children.
+// Every item of a SourceSafe 6 database's tree, depth first, each before its children, with its
+// path.
 template <class Visit>
 void WalkSourceSafe6(vss6::Vss6Tree& tree, Visit&& visit) {
   std::vector<vss6::TreeItem> pending{tree.Root()};
   while (!pending.empty()) {
     const vss6::TreeItem item = std::move(pending.back());
     pending.pop_back();
-    visit(item);
+    visit(item, tree.SpecOf(item));
     std::vector<vss6::TreeItem> children = tree.Children(item);
     std::move(children.rbegin(), children.rend(), std::back_inserter(pending));
   }
 }
 
 // Opens a SourceSafe 6 database as the user the arguments name, after finishing a destroy that
-// was cut off there.
+// was cut off there (what that did goes to `err`).
 std::unique_ptr<vss6::Vss6Tree> OpenSourceSafe6(const sourcesafe::SourceSafe6Location& location,
                                                 const Arguments& arguments, vss6::User& user,
-                                                std::ostream& out) {
+                                                std::ostream& err) {
   const std::string codePage = arguments.Value("--codepage").value_or("CP1252");
   std::unique_ptr<vss6::Vss6Tree> tree;
   try {
@@ -150,29 +183,27 @@ std::unique_ptr<vss6::Vss6Tree> OpenSourceSafe6(const sourcesafe::SourceSafe6Loc
   } catch (const std::invalid_argument& error) {
     throw UsageError(error.what());
   }
-  user = vss6::LogIn(vss6::ReadUsers(location.data / "um.dat"), arguments.user, arguments.password,
-                     tree->NameCodePage());
-  if (const auto finished = vss6::FinishInterruptedDestroy(
-          vss6::JournalPath(location.ini.parent_path()), location.data)) {
-    out << *finished << '\n';
+  user = vss6::LogIn(tree->Users(), arguments.user, arguments.password, tree->NameCodePage());
+  for (const std::string& note :
+       vss6::FinishInterruptedDestroy(vss6::JournalPath(location.folder), location.data).notes) {
+    err << "vssdb: " << Printable(note, false) << '\n';
   }
   return tree;
 }
 
 // The same listing for a SourceSafe 6 database, read through its reader.
 void ListSourceSafe6(const sourcesafe::SourceSafe6Location& location, const Arguments& arguments,
-                     std::ostream& out) {
+                     std::ostream& out, std::ostream& err) {
   sourcesafe::WithVss6Errors([&] {
     vss6::User user;
-    const auto tree = OpenSourceSafe6(location, arguments, user, out);
+    const auto tree = OpenSourceSafe6(location, arguments, user, err);
     const std::string start = arguments.operands.size() > 1 ? arguments.operands[1] : "$/";
     bool found = false;
-    WalkSourceSafe6(*tree, [&](const vss6::TreeItem& item) {
-      if (Within(item.spec, start)) {
+    WalkSourceSafe6(*tree, [&](const vss6::TreeItem& item, const std::string& spec) {
+      if (Within(spec, start)) {
         found = true;
         if (!arguments.Flag("--deleted") || item.deleted) {
-          PrintItem(out, arguments.Flag("--long"), item.project, item.deleted, item.size,
-                    item.spec);
+          PrintItem(out, arguments.Flag("--long"), item.project, item.deleted, item.size, spec);
         }
       }
     });
@@ -184,47 +215,63 @@ void ListSourceSafe6(const sourcesafe::SourceSafe6Location& location, const Argu
 
 // Destroys the one deleted item of a SourceSafe 6 database that the arguments name.
 void DestroySourceSafe6(const sourcesafe::SourceSafe6Location& location, const Arguments& arguments,
-                        std::ostream& out) {
+                        std::ostream& err) {
   sourcesafe::WithVss6Errors([&] {
     vss6::User user;
-    const auto tree = OpenSourceSafe6(location, arguments, user, out);
+    const auto tree = OpenSourceSafe6(location, arguments, user, err);
     if (!vss6::MayDestroy(user, location.projectSecurity)) {
-      throw EngineError(ErrorCode::kAccessDenied,
-                        "User '" + user.name + "' may not destroy items of this database" +
-                            (user.readOnly ? " (a read-only user)"
-                                           : " (project security is on: only Admin may)"));
+      throw EngineError(
+          ErrorCode::kAccessDenied,
+          "User '" + tree->NameCodePage().ToUtf8(user.name) +
+              "' may not destroy items of this database" +
+              (user.readOnly          ? " (a read-only user)"
+               : location.ini.empty() ? " (without its srcsafe.ini, project security is taken to "
+                                        "be on: only Admin may)"
+                                      : " (project security is on: only Admin may)"));
     }
-    const std::string& spec = arguments.operands.at(1);
+    const std::string& wanted = arguments.operands.at(1);
     std::vector<vss6::TreeItem> matches;
-    WalkSourceSafe6(*tree, [&](const vss6::TreeItem& item) {
-      if (item.deleted && Within(item.spec, spec) && item.spec.size() == spec.size()) {
-        matches.push_back(item);
+    bool named = false;
+    WalkSourceSafe6(*tree, [&](const vss6::TreeItem& item, const std::string& spec) {
+      if (Within(spec, wanted) && spec.size() == wanted.size()) {
+        named = true;
+        if (item.deleted) {
+          matches.push_back(item);
+        }
       }
     });
+    if (!named) {
+      throw EngineError(ErrorCode::kItemNotFound, "No item '" + wanted + "' in the database");
+    }
     if (matches.empty()) {
       throw EngineError(ErrorCode::kItemNotDeleted,
-                        "'" + spec + "' is not deleted; only deleted items can be destroyed");
+                        "'" + wanted + "' is not deleted; only deleted items can be destroyed");
     }
     if (matches.size() > 1) {
       throw EngineError(ErrorCode::kAmbiguousSpec, std::to_string(matches.size()) +
-                                                       " deleted items are named '" + spec +
+                                                       " deleted items are named '" + wanted +
                                                        "'; none was destroyed");
     }
-    vss6::DestroyEntry(vss6::RequestFor(*tree, matches.front(),
-                                        vss6::JournalPath(location.ini.parent_path()), user.name));
+    const vss6::DestroyRequest request =
+        vss6::RequestFor(*tree, matches.front(), vss6::JournalPath(location.folder), user.name);
+    const vss6::DestroyDone done = vss6::DestroyEntry(request);
+    if (!done.leftovers.empty()) {
+      throw EngineError(ErrorCode::kDestroyedWithLeftovers,
+                        vss6::DescribeLeftovers(request.spec, done));
+    }
   });
 }
 
-int Execute(const Arguments& arguments, std::ostream& out) {
+int Execute(const Arguments& arguments, std::ostream& out, std::ostream& err) {
   const std::string& command = arguments.command;
   const std::vector<std::string>& operands = arguments.operands;
   const auto real = sourcesafe::LocateSourceSafe6(operands.at(0), "/proc/self/mountinfo");
   if (real && command == "list") {
-    ListSourceSafe6(*real, arguments, out);
+    ListSourceSafe6(*real, arguments, out, err);
     return 0;
   }
   if (real && command == "destroy") {
-    DestroySourceSafe6(*real, arguments, out);
+    DestroySourceSafe6(*real, arguments, err);
     return 0;
   }
   if (real && command != "check") {
@@ -281,11 +328,9 @@ int Execute(const Arguments& arguments, std::ostream& out) {
     if (real) {
       try {
         faults = vss6::CheckDatabase(real->data);
-        if (std::filesystem::exists(vss6::JournalPath(real->ini.parent_path()))) {
-          faults.push_back("journal: '" + vss6::JournalPath(real->ini.parent_path()).string() +
-                           "' tells of a destroy that was cut off; open the database (vssdb "
-                           "list) to finish it");
-        }
+        const std::vector<std::string> pending =
+            vss6::PendingDestroys(vss6::JournalPath(real->folder), real->data);
+        faults.insert(faults.end(), pending.begin(), pending.end());
       } catch (const vss6::FormatError& error) {
         throw EngineError(ErrorCode::kUnsupportedVersion, error.what());
       }
@@ -293,7 +338,7 @@ int Execute(const Arguments& arguments, std::ostream& out) {
       faults = sourcesafe::CheckIntegrity(operands[0]);
     }
     for (const std::string& fault : faults) {
-      out << fault << '\n';
+      out << Printable(fault, false) << '\n';
     }
     if (!faults.empty()) {
       throw EngineError(ErrorCode::kDamaged,
@@ -336,17 +381,17 @@ int Run(const std::vector<std::string>& words, std::istream& in, std::ostream& o
       out << (arguments.command.empty() ? ToolHelp() : CommandHelp(arguments.command));
       return 0;
     }
-    return Execute(arguments, out);
+    return Execute(arguments, out, err);
   } catch (const UsageError& error) {
     err << "vssdb: " << error.what() << " (see 'vssdb --help')\n";
     return 2;
   } catch (const EngineError& error) {
     char number[16];
     std::snprintf(number, sizeof number, "0x%08X", static_cast<unsigned>(error.Number()));
-    err << "vssdb: error " << number << ": " << error.what() << '\n';
+    err << "vssdb: error " << number << ": " << Printable(error.what(), false) << '\n';
     return 1;
   } catch (const std::exception& error) {
-    err << "vssdb: " << error.what() << '\n';
+    err << "vssdb: " << Printable(error.what(), false) << '\n';
     return 1;
   }
 }

@@ -24,7 +24,7 @@
 namespace {
 
 using ::testing::HasSubstr;
-using vss6::TreeItem;
+using TreeItem = vss6_test::Vss6Copy::Walked;
 using vss6::Vss6Tree;
 using vss6_test::Vss6Copy;
 
@@ -47,7 +47,7 @@ const TreeItem& Find(const std::vector<TreeItem>& items, const std::string& spec
 
 std::vector<unsigned char> ItemBytes(const Vss6Copy& copy, const std::string& physical) {
   vss6::DataFolder data(copy.Data());
-  return vss6::DataFolder::ReadWhole(data.ItemPath(physical));
+  return data.ReadWhole(data.ItemPath(physical));
 }
 
 // What a destroy of every deleted entry ends with: the ones destroyed, and the refusals' texts.
@@ -65,7 +65,7 @@ Outcome DestroyEveryDeleted(const Vss6Copy& copy) {
     }
     try {
       const vss6::DestroyDone done = vss6::DestroyEntry(copy.RequestFor(tree, item));
-      tree.NoteDestroyed(item.parent, done.parent, done.projects);
+      tree.NoteDestroyed(item.parent, done.parent, done.projects, done.items);
       outcome.destroyed.insert(item.spec);
     } catch (const vss6::DestroyRefused& refusal) {
       outcome.refused.push_back(refusal.what());
@@ -293,7 +293,8 @@ TEST_P(HeldLockTest, StopsTheDestroyBeforeAnythingIsWritten) {
   REQUIRE_COPY(copy);
   Vss6Tree tree(copy.Data());
   const TreeItem sak = Find(Vss6Copy::Walk(tree), kSak);
-  const std::filesystem::path parent = vss6::DataFolder(copy.Data()).ItemPath(kSakParent);
+  vss6::DataFolder data(copy.Data());
+  const std::filesystem::path parent = data.ItemPath(kSakParent);
   const auto before = copy.Snapshot();
 
   vss6::FileLocks held;
@@ -303,7 +304,7 @@ TEST_P(HeldLockTest, StopsTheDestroyBeforeAnythingIsWritten) {
   ASSERT_EQ(::pipe(release), 0);
   pid_t holder = -1;
   if (GetParam()) {
-    held.Lock(parent);
+    held.Lock(data, parent);
   } else {
     holder = ::fork();
     if (holder == 0) {
@@ -339,7 +340,8 @@ TEST(DestroyTest, ALockOnAFileOfTheItemItselfStopsTheDestroyToo) {
   const TreeItem sak = Find(Vss6Copy::Walk(tree), kSak);
   const auto before = copy.Snapshot();
   vss6::FileLocks held;
-  held.Lock(vss6::DataFolder(copy.Data()).ItemPath(kSakPhysical));
+  vss6::DataFolder data(copy.Data());
+  held.Lock(data, data.ItemPath(kSakPhysical));
   EXPECT_THROW(vss6::DestroyEntry(copy.RequestFor(tree, sak)), vss6::LockedError);
   EXPECT_EQ(copy.Snapshot(), before);
 }
@@ -370,7 +372,8 @@ TEST_P(KilledDestroyTest, IsFinishedOrUndoneByTheNextOpen) {
   EXPECT_EQ(std::filesystem::exists(copy.Journal()), at != "journal");
 
   const auto said = vss6::FinishInterruptedDestroy(copy.Journal(), copy.Data());
-  EXPECT_EQ(said.has_value(), at != "journal");
+  EXPECT_EQ(said.notes.size(), at != std::string("journal") ? 1u : 0u);
+  EXPECT_FALSE(said.blocking);
   EXPECT_FALSE(std::filesystem::exists(copy.Journal()));
   EXPECT_THAT(vss6::CheckDatabase(copy.Data()), ::testing::IsEmpty());
   Vss6Tree tree(copy.Data());
@@ -507,8 +510,11 @@ TEST(DestroyJournalTest, AJournalNamingOtherFilesIsRefusedAndRemovesNothing) {
   const std::string text = vss6::FormatJournal(journal);
   EXPECT_FALSE(vss6::ParseJournal(text));
   std::ofstream(dir / "scourwell-destroy.journal") << text;
-  EXPECT_THROW(vss6::FinishInterruptedDestroy(dir / "scourwell-destroy.journal", dir / "data"),
-               vss6::FormatError);
+  const vss6::Recovery recovery =
+      vss6::FinishInterruptedDestroy(dir / "scourwell-destroy.journal", dir / "data");
+  ASSERT_TRUE(recovery.blocking);
+  EXPECT_THAT(*recovery.blocking, HasSubstr("not a journal this program can read"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "scourwell-destroy.journal"));
   EXPECT_TRUE(std::filesystem::exists(dir / "victim"));
 
   journal.remove = {dir / "data" / "q" / "qiaaaaaa.b", dir / "data" / "c" / "cnaaaaaa"};

@@ -35,7 +35,7 @@ Counts Walk(Vss6Tree& tree) {
     pending.pop_back();
     (item.project ? counts.projects : counts.files) += 1;
     counts.deleted += item.deleted ? 1 : 0;
-    counts.specs.push_back(item.spec + (item.deleted ? " (deleted)" : ""));
+    counts.specs.push_back(tree.SpecOf(item) + (item.deleted ? " (deleted)" : ""));
     std::vector<TreeItem> children = tree.Children(item);
     std::move(children.rbegin(), children.rend(), std::back_inserter(pending));
   }

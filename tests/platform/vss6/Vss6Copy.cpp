@@ -26,6 +26,11 @@ Vss6Copy::Vss6Copy(const std::string& folder) {
   }
 }
 
+Vss6Copy::Vss6Copy(const testing_support::Vss6Builder& builder, bool withIni) {
+  builder.Write(Root(), withIni);
+  valid_ = true;
+}
+
 std::map<std::string, std::string> Vss6Copy::Snapshot() const {
   std::map<std::string, std::string> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(Root())) {
@@ -38,15 +43,16 @@ std::map<std::string, std::string> Vss6Copy::Snapshot() const {
   return files;
 }
 
-std::vector<vss6::TreeItem> Vss6Copy::Walk(vss6::Vss6Tree& tree) {
-  std::vector<vss6::TreeItem> items;
+std::vector<Vss6Copy::Walked> Vss6Copy::Walk(vss6::Vss6Tree& tree) {
+  std::vector<Walked> items;
   std::vector<vss6::TreeItem> pending{tree.Root()};
   while (!pending.empty()) {
     vss6::TreeItem item = std::move(pending.back());
     pending.pop_back();
     std::vector<vss6::TreeItem> children = tree.Children(item);
     std::move(children.rbegin(), children.rend(), std::back_inserter(pending));
-    items.push_back(std::move(item));
+    std::string spec = tree.SpecOf(item);
+    items.push_back({std::move(item), std::move(spec)});
   }
   return items;
 }
@@ -59,10 +65,9 @@ void Vss6Copy::PatchEntry(const std::string& parent, const std::string& physical
                           const std::function<void(std::span<unsigned char>)>& change) const {
   vss6::DataFolder data(Data());
   const std::filesystem::path itemPath = data.ItemPath(parent);
-  const vss6::ItemHeader header =
-      vss6::ReadItemHeader(vss6::DataFolder::ReadWhole(itemPath), itemPath.string());
+  const vss6::ItemHeader header = vss6::ReadItemHeader(data.ReadWhole(itemPath), itemPath.string());
   const std::filesystem::path entryPath = data.ItemPath(parent, header.dataExtension);
-  std::vector<unsigned char> bytes = vss6::DataFolder::ReadWhole(entryPath);
+  std::vector<unsigned char> bytes = data.ReadWhole(entryPath);
   for (const vss6::ProjectEntry& entry : vss6::ReadEntryFile(bytes, entryPath.string())) {
     if (entry.physical == physical) {
       change(std::span<unsigned char>(bytes.data() + entry.recordOffset + 8, 56));
@@ -77,7 +82,7 @@ void Vss6Copy::PatchItem(const std::string& physical,
                          std::size_t recordOffset) const {
   vss6::DataFolder data(Data());
   const std::filesystem::path itemPath = data.ItemPath(physical);
-  std::vector<unsigned char> bytes = vss6::DataFolder::ReadWhole(itemPath);
+  std::vector<unsigned char> bytes = data.ReadWhole(itemPath);
   change(bytes);
   vss6::Reseal(bytes, recordOffset);
   WriteBytes(itemPath, bytes);

@@ -10,6 +10,7 @@
 #include "platform/vss6/Destroy.h"
 #include "platform/vss6/Vss6Tree.h"
 #include "support/TempDir.h"
+#include "support/Vss6Builder.h"
 
 namespace vss6_test {
 
@@ -20,6 +21,8 @@ class Vss6Copy {
  public:
   // Copies `folder` of the shared databases; Valid() is false when it is not there.
   explicit Vss6Copy(const std::string& folder);
+  // The database `builder` makes.
+  explicit Vss6Copy(const testing_support::Vss6Builder& builder, bool withIni = true);
 
   bool Valid() const noexcept { return valid_; }
   std::filesystem::path Root() const { return dir_.Path() / "db"; }
@@ -29,8 +32,12 @@ class Vss6Copy {
   // Every file below the copy, by path relative to it, with its bytes.
   std::map<std::string, std::string> Snapshot() const;
 
+  // An item of the tree, with its path.
+  struct Walked : vss6::TreeItem {
+    std::string spec;
+  };
   // The whole tree, depth first.
-  static std::vector<vss6::TreeItem> Walk(vss6::Vss6Tree& tree);
+  static std::vector<Walked> Walk(vss6::Vss6Tree& tree);
 
   // A request to destroy `item`, as the window makes it.
   vss6::DestroyRequest RequestFor(vss6::Vss6Tree& tree, const vss6::TreeItem& item) const;
