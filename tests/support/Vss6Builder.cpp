@@ -251,7 +251,7 @@ void Vss6Builder::Write(const std::filesystem::path& root, bool withIni) const {
       }
       WriteFile(ItemPath(data, item.physical, ".a"), entryFile);
       if (!item.parent.empty()) {
-        Put(dh, 80, specs[item.parent]);
+        Put(dh, 80, specs[item.parent].substr(0, 259));  // as far as the field holds it
         Put(dh, 340, item.parent);
       }
       vss6::WriteU16(dh, 352, static_cast<std::uint16_t>(children.size()));

@@ -8,9 +8,11 @@
 
 #include "WizardFixture.h"
 #include "platform/registry/Registry.h"
+#include "platform/text/AsciiCase.h"
 #include "platform/vss6/Records.h"
 #include "platform/vss6/Vss6Check.h"
 #include "support/Required.h"
+#include "support/Vss6Builder.h"
 
 namespace wizard_test {
 namespace {
@@ -101,6 +103,36 @@ TEST_F(WizardTest, AUserOfARealDatabaseLogsInWithTheirPasswordAndAWrongOneIsTold
   ASSERT_EQ(forms.boxes.size(), 1u);
   EXPECT_THAT(forms.boxes[0].prompt, HasSubstr("Invalid password"));
   EXPECT_TRUE(Button("cmdNext").isEnabled());  // still on the login page
+}
+
+// A copy of a database with data/ alone, one of whose deleted files lost its content: the window
+// lists it with its size unknown and purges it with the rest.
+TEST_F(WizardTest, PurgesADatabaseWithoutItsIniAndSaysWhichSizeIsUnknown) {
+  testing_support::Vss6Builder builder;
+  const std::string project = builder.Project(testing_support::Vss6Builder::kRoot, "P");
+  builder.File(project, "kept.txt");
+  const std::string lost = builder.File(project, "lost.txt", "12345", true);
+  const std::string old = builder.File(project, "old.txt", "12345", true);
+  builder.Write(folder / "copy", false);
+  const auto itemFile = [&](const std::string& physical) {
+    return folder / "copy" / "data" / text::AsciiLower(physical.substr(0, 1)) /
+           text::AsciiLower(physical);
+  };
+  std::filesystem::remove(itemFile(lost).string() + ".a");  // its content
+
+  ListAll((folder / "copy").string(), "Admin", "");
+  ASSERT_TRUE(forms.boxes.empty()) << forms.boxes[0].prompt;
+  ASSERT_THAT(Entries(), ::testing::ElementsAre("$/P/lost.txt", "$/P/old.txt"));
+  const QAbstractItemModel& model = *List().model();
+  EXPECT_EQ(model.index(0, 2).data().toString(), "size unknown");
+  EXPECT_EQ(model.index(1, 2).data().toString(), "5 bytes");
+
+  Purge();
+  EXPECT_EQ(Text("lblNowPurging"), "Finished.");
+  // The file without content went too: its destroy needs no content.
+  EXPECT_THAT(vss6::CheckDatabase(folder / "copy" / "data"), IsEmpty());
+  EXPECT_FALSE(std::filesystem::exists(itemFile(lost)));
+  EXPECT_FALSE(std::filesystem::exists(itemFile(old)));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -479,6 +480,59 @@ TEST(SyntheticDestroyTest, RewrittenFilesKeepTheirOwnerGroupAndMode) {
     EXPECT_EQ(status.st_gid, kOwner + 1) << extension;
     EXPECT_EQ(status.st_mode & 07777, 0660u) << extension;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A crafted tree 5,000 projects deep lists within a fixed budget of memory: no project keeps its
+// whole path (which would take some 120 MB here, growing with the square of the depth).
+TEST(DeepTreeTest, ListsInMemoryThatGrowsWithTheEntriesNotTheirDepth) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer's own allocations do not fit a budget";
+#else
+  Vss6Builder builder;
+  std::string project = Vss6Builder::kRoot;
+  constexpr int kDepth = 5000;
+  for (int level = 0; level < kDepth; ++level) {
+    project = builder.Project(project, "level" + std::to_string(level));
+  }
+  builder.File(project, "bottom.txt", "x", true);
+  const Vss6Copy copy(builder);
+  const int status = testing_support::RunInChild(300, [&] {
+    // What the process holds now, and 48 MB more.
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    long dataKiB = 0;
+    while (std::getline(status, line)) {
+      if (line.rfind("VmData:", 0) == 0) {
+        dataKiB = std::stol(line.substr(7));
+      }
+    }
+    const rlim_t budget = static_cast<rlim_t>(dataKiB + 48 * 1024) * 1024;
+    const rlimit limit{budget, budget};
+    if (dataKiB == 0 || ::setrlimit(RLIMIT_DATA, &limit) != 0) {
+      return 2;
+    }
+    vss6::Vss6Tree tree(copy.Data());
+    std::vector<vss6::TreeItem> pending{tree.Root()};
+    int items = 0;
+    bool deletedAtTheBottom = false;
+    while (!pending.empty()) {
+      const vss6::TreeItem item = std::move(pending.back());
+      pending.pop_back();
+      ++items;
+      if (item.deleted) {
+        deletedAtTheBottom = tree.SpecOf(item).size() > kDepth * 6;
+      }
+      std::vector<vss6::TreeItem> children = tree.Children(item);
+      std::move(children.begin(), children.end(), std::back_inserter(pending));
+    }
+    return items == kDepth + 2 && deletedAtTheBottom ? 0 : 3;
+  });
+  EXPECT_EQ(status, 0);
+#endif
 }
 
 }  // namespace

@@ -8,10 +8,13 @@
 #include <map>
 #include <sstream>
 
+#include "platform/vss6/DestroyJournal.h"
 #include "platform/vss6/Records.h"
 #include "support/Process.h"
 #include "support/Required.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
+#include "support/Vss6Builder.h"
 #include "tools/vssdb/Commands.h"
 
 namespace {
@@ -333,6 +336,84 @@ TEST_F(SourceSafe6Test, AReadOnlyUserOrOneWithoutRightsUnderProjectSecurityMayNo
   outcome = Run({"destroy", "DB", kSak});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.err.find("read-only"), std::string::npos) << outcome.err;
+}
+
+// SourceSafe 6 databases the test writes itself: what only the command line shows of them.
+class SyntheticVssdbTest : public VssdbTest {
+ protected:
+  testing_support::Vss6Builder builder;
+};
+
+// A copy without srcsafe.ini, names in Windows-1251 given by the code page's number, users with
+// passwords from standard input or the environment, and project security taken to be on.
+TEST_F(SyntheticVssdbTest, OpensAFolderWithoutAnIniAndItsUsersWithTheirPasswords) {
+  builder.Project(testing_support::Vss6Builder::kRoot, "\xCF\xF0\xEE\xE5\xEA\xF2", true);
+  builder.User("Bob", "PW");
+  builder.Write(folder / "db", false);
+  Outcome outcome = Run({"list", "DB", "--deleted", "--codepage", "1251"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "$/\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82\n");  // $/Проект
+
+  std::istringstream password("pw\n");
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_EQ(vssdb::Run({"destroy", Db(), "$/\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82", "-u",
+                        "bob", "--password-stdin", "--codepage", "CP1251"},
+                       password, out, err),
+            1);
+  EXPECT_NE(err.str().find("error 0x8004D749: User 'Bob' may not destroy items of this database "
+                           "(without its srcsafe.ini, project security is taken to be on"),
+            std::string::npos)
+      << err.str();
+  const testing_support::ScopedEnv wrong("VSSDB_PASSWORD", "pv");
+  outcome = Run({"list", "DB", "-u", "Bob"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("error 0x8004D6C9: Invalid password"), std::string::npos)
+      << outcome.err;
+}
+
+// A name with an escape sequence and a line break reaches the terminal escaped, on one line; a
+// path that names nothing is "No item", one that is not deleted says so.
+TEST_F(SyntheticVssdbTest, PrintsControlCharactersEscapedAndSaysWhichPathsAreNotThere) {
+  builder.File(testing_support::Vss6Builder::kRoot, "evil\x1b[2J\nname.txt", "x", true);
+  builder.File(testing_support::Vss6Builder::kRoot, "live.txt");
+  builder.Write(folder / "db");
+  Outcome outcome = Run({"list", "DB", "--deleted"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "$/evil\\x1B[2J\\x0Aname.txt\n");
+
+  outcome = Run({"destroy", "DB", "$/nothing.txt"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("error 0x8004D68F: No item '$/nothing.txt'"), std::string::npos)
+      << outcome.err;
+  outcome = Run({"destroy", "DB", "$/live.txt"});
+  EXPECT_NE(outcome.err.find("error 0x8004DF05: '$/live.txt' is not deleted"), std::string::npos)
+      << outcome.err;
+  outcome = Run({"destroy", "DB", "$/evil\x1b[2J\nname.txt", "-u", "admin"});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(Run({"check", "DB"}).out, "ok\n");
+}
+
+// What an open does about a destroy that was cut off is said on standard error, so that the
+// listing on standard output stays a listing.
+TEST_F(SyntheticVssdbTest, SaysWhatItFinishedOnStandardError) {
+  const std::string file = builder.File(testing_support::Vss6Builder::kRoot, "a.txt", "x", true);
+  builder.Write(folder / "db");
+  vss6::DestroyJournal journal;
+  journal.data = folder / "db" / "data";
+  journal.parent = testing_support::Vss6Builder::kRoot;
+  journal.physical = file;
+  journal.record = 1u << 20;  // past the end of the root's file: it never took effect
+  journal.revision = 5;
+  std::ofstream(folder / "db" / "scourwell-destroy.journal") << vss6::FormatJournal(journal);
+  EXPECT_NE(Run({"check", "DB"}).out.find("journal: "), std::string::npos);
+
+  const Outcome outcome = Run({"list", "DB", "--deleted"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "$/a.txt\n");
+  EXPECT_EQ(outcome.err, "vssdb: A destroy of " + file +
+                             " that was cut off before it took effect has been undone\n");
+  EXPECT_FALSE(std::filesystem::exists(folder / "db" / "scourwell-destroy.journal"));
 }
 
 }  // namespace
