@@ -45,56 +45,47 @@ CodePage::~CodePage() {
   ::iconv_close(static_cast<iconv_t>(fromUtf8_));
 }
 
-std::string CodePage::ToUtf8(std::string_view bytes) const {
-  const auto converter = static_cast<iconv_t>(toUtf8_);
-  ::iconv(converter, nullptr, nullptr, nullptr, nullptr);  // a fresh start for each name
-  std::string out;
-  char buffer[256];
-  char* in = const_cast<char*>(bytes.data());
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    char* next = buffer;
-    std::size_t room = sizeof buffer;
-    const std::size_t done = ::iconv(converter, &in, &left, &next, &room);
-    out.append(buffer, static_cast<std::size_t>(next - buffer));
-    if (done == static_cast<std::size_t>(-1)) {
-      if (errno == E2BIG) {
-        continue;
-      }
-      // An undefined or cut-off sequence: one byte stands for it.
-      out += "\xEF\xBF\xBD";
-      ++in;
-      --left;
-      ::iconv(converter, nullptr, nullptr, nullptr, nullptr);
-    }
-  }
-  return out;
-}
+namespace {
 
-std::optional<std::string> CodePage::FromUtf8(std::string_view text) const {
-  const auto converter = static_cast<iconv_t>(fromUtf8_);
+// Runs `converter` over `text` from a fresh start. A sequence it cannot convert becomes U+FFFD
+// when `replace` (one byte stands for it), or ends the conversion with nothing.
+std::optional<std::string> Convert(iconv_t converter, std::string_view text, bool replace) {
   ::iconv(converter, nullptr, nullptr, nullptr, nullptr);
   std::string out;
   char buffer[256];
   char* in = const_cast<char*>(text.data());
   std::size_t left = text.size();
-  while (left > 0) {
+  while (true) {
     char* next = buffer;
     std::size_t room = sizeof buffer;
-    const std::size_t done = ::iconv(converter, &in, &left, &next, &room);
+    // With no input left, the call ends a stateful conversion in its initial state.
+    const std::size_t done = left > 0 ? ::iconv(converter, &in, &left, &next, &room)
+                                      : ::iconv(converter, nullptr, nullptr, &next, &room);
     out.append(buffer, static_cast<std::size_t>(next - buffer));
-    if (done == static_cast<std::size_t>(-1) && errno != E2BIG) {
+    if (done != static_cast<std::size_t>(-1) || errno == E2BIG) {
+      if (left == 0 && done != static_cast<std::size_t>(-1)) {
+        return out;
+      }
+      continue;
+    }
+    if (!replace || left == 0) {
       return std::nullopt;
     }
+    out += "\xEF\xBF\xBD";
+    ++in;
+    --left;
+    ::iconv(converter, nullptr, nullptr, nullptr, nullptr);
   }
-  // A stateful code page ends in its initial state.
-  char* next = buffer;
-  std::size_t room = sizeof buffer;
-  if (::iconv(converter, nullptr, nullptr, &next, &room) == static_cast<std::size_t>(-1)) {
-    return std::nullopt;
-  }
-  out.append(buffer, static_cast<std::size_t>(next - buffer));
-  return out;
+}
+
+}  // namespace
+
+std::string CodePage::ToUtf8(std::string_view bytes) const {
+  return Convert(static_cast<iconv_t>(toUtf8_), bytes, true).value_or("\xEF\xBF\xBD");
+}
+
+std::optional<std::string> CodePage::FromUtf8(std::string_view text) const {
+  return Convert(static_cast<iconv_t>(fromUtf8_), text, false);
 }
 
 }  // namespace vss6

@@ -36,15 +36,6 @@ constexpr const char* kSakParent = "QIAAAAAA";
 #define REQUIRE_COPY(copy) \
   SCOURWELL_REQUIRE((copy).Valid(), "the shared database " + vss6_test::kShared.string())
 
-const TreeItem& Find(const std::vector<TreeItem>& items, const std::string& spec) {
-  const auto found = std::find_if(items.begin(), items.end(),
-                                  [&](const TreeItem& item) { return item.spec == spec; });
-  if (found == items.end()) {
-    throw std::runtime_error("no " + spec);
-  }
-  return *found;
-}
-
 std::vector<unsigned char> ItemBytes(const Vss6Copy& copy, const std::string& physical) {
   vss6::DataFolder data(copy.Data());
   return data.ReadWhole(data.ItemPath(physical));
@@ -104,7 +95,7 @@ TEST(DestroyTest, DestroysEveryDeletedEntryTheRulesAllowAndChangesNothingElse) {
       EXPECT_TRUE(data.FindItemFile(item.physical, ".A").empty()) << item.spec;
       EXPECT_TRUE(data.FindItemFile(item.physical, ".B").empty()) << item.spec;
     } else {
-      EXPECT_EQ(Find(left, item.spec).entryRecord, item.entryRecord) << item.spec;
+      EXPECT_EQ(Vss6Copy::Find(left, item.spec).entryRecord, item.entryRecord) << item.spec;
     }
   }
 }
@@ -116,7 +107,7 @@ TEST(DestroyTest, WritesTheDestroyRecordAndHeaderAsSourceSafeDoesAndTouchesNoOth
   const std::vector<unsigned char> parentBefore = ItemBytes(copy, kSakParent);
   const vss6::ItemHeader headerBefore = vss6::ReadItemHeader(parentBefore, "parent");
   Vss6Tree tree(copy.Data());
-  const TreeItem sak = Find(Vss6Copy::Walk(tree), kSak);
+  const TreeItem sak = Vss6Copy::Find(Vss6Copy::Walk(tree), kSak);
 
   const std::uint32_t start = vss6::LocalClockNow();
   vss6::DestroyEntry(copy.RequestFor(tree, sak));
@@ -269,7 +260,7 @@ TEST(DestroyTest, AnEntryRecoveredSinceTheListingIsNotDestroyed) {
   Vss6Copy copy(kShaili);
   REQUIRE_COPY(copy);
   Vss6Tree tree(copy.Data());
-  const TreeItem sak = Find(Vss6Copy::Walk(tree), kSak);
+  const TreeItem sak = Vss6Copy::Find(Vss6Copy::Walk(tree), kSak);
   copy.PatchEntry(kSakParent, kSakPhysical, [](std::span<unsigned char> body) {
     vss6::WriteU16(body, 2, vss6::ReadU16(body, 2, "") & ~vss6::kDeletedFlag);
   });
@@ -292,7 +283,7 @@ TEST_P(HeldLockTest, StopsTheDestroyBeforeAnythingIsWritten) {
   Vss6Copy copy(kShaili);
   REQUIRE_COPY(copy);
   Vss6Tree tree(copy.Data());
-  const TreeItem sak = Find(Vss6Copy::Walk(tree), kSak);
+  const TreeItem sak = Vss6Copy::Find(Vss6Copy::Walk(tree), kSak);
   vss6::DataFolder data(copy.Data());
   const std::filesystem::path parent = data.ItemPath(kSakParent);
   const auto before = copy.Snapshot();
@@ -337,7 +328,7 @@ TEST(DestroyTest, ALockOnAFileOfTheItemItselfStopsTheDestroyToo) {
   Vss6Copy copy(kShaili);
   REQUIRE_COPY(copy);
   Vss6Tree tree(copy.Data());
-  const TreeItem sak = Find(Vss6Copy::Walk(tree), kSak);
+  const TreeItem sak = Vss6Copy::Find(Vss6Copy::Walk(tree), kSak);
   const auto before = copy.Snapshot();
   vss6::FileLocks held;
   vss6::DataFolder data(copy.Data());
@@ -359,7 +350,8 @@ TEST_P(KilledDestroyTest, IsFinishedOrUndoneByTheNextOpen) {
   const std::string at = GetParam();
   const int status = testing_support::RunInChild(60, [&] {
     Vss6Tree tree(copy.Data());
-    vss6::DestroyRequest request = copy.RequestFor(tree, Find(Vss6Copy::Walk(tree), kSak));
+    vss6::DestroyRequest request =
+        copy.RequestFor(tree, Vss6Copy::Find(Vss6Copy::Walk(tree), kSak));
     request.onStep = [&](std::string_view step) {
       if (step == at) {
         ::raise(SIGKILL);
@@ -477,7 +469,7 @@ TEST(DestroyTest, ADeletedProjectGoesWithItsSubtreeOrIsKeptForASharedFileBelowIt
 
   Vss6Tree listed(copy.Data());
   const std::vector<TreeItem> now = Vss6Copy::Walk(listed);
-  vss6::DestroyEntry(copy.RequestFor(listed, Find(now, plain->spec)));
+  vss6::DestroyEntry(copy.RequestFor(listed, Vss6Copy::Find(now, plain->spec)));
   vss6::DataFolder data(copy.Data());
   for (const TreeItem& item : below(*plain)) {
     EXPECT_TRUE(data.FindItemFile(item.physical).empty()) << item.spec;
@@ -486,7 +478,7 @@ TEST(DestroyTest, ADeletedProjectGoesWithItsSubtreeOrIsKeptForASharedFileBelowIt
 
   const auto before = copy.Snapshot();
   try {
-    vss6::DestroyEntry(copy.RequestFor(listed, Find(now, withShared->spec)));
+    vss6::DestroyEntry(copy.RequestFor(listed, Vss6Copy::Find(now, withShared->spec)));
     FAIL() << "destroyed";
   } catch (const vss6::DestroyRefused& refusal) {
     EXPECT_THAT(refusal.what(), HasSubstr("below '" + withShared->spec + "'"));

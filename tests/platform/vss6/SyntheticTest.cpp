@@ -60,18 +60,9 @@ std::vector<std::string> Listing(vss6::Vss6Tree& tree) {
   return lines;
 }
 
-const Walked& Find(const std::vector<Walked>& items, const std::string& spec) {
-  const auto found = std::find_if(items.begin(), items.end(),
-                                  [&](const Walked& item) { return item.spec == spec; });
-  if (found == items.end()) {
-    throw std::runtime_error("no " + spec);
-  }
-  return *found;
-}
-
 vss6::DestroyDone Destroy(const Vss6Copy& copy, const std::string& spec) {
   vss6::Vss6Tree tree(copy.Data());
-  return vss6::DestroyEntry(copy.RequestFor(tree, Find(Vss6Copy::Walk(tree), spec)));
+  return vss6::DestroyEntry(copy.RequestFor(tree, Vss6Copy::Find(Vss6Copy::Walk(tree), spec)));
 }
 
 bool Exists(const fs::path& path) {
@@ -126,10 +117,10 @@ TEST_P(DamageTest, IsReportedByTheCheckAndBlocksNoOtherListingOrDestroy) {
   vss6::Vss6Tree tree(copy.Data());
   const std::vector<Walked> items = Vss6Copy::Walk(tree);
   EXPECT_EQ(items.size(), 12u);
-  EXPECT_EQ(Find(items, "$/Keep/broken.txt").size,
+  EXPECT_EQ(Vss6Copy::Find(items, "$/Keep/broken.txt").size,
             GetParam().name == std::string("Content") ? vss6::kUnknownSize : 5);
-  EXPECT_EQ(Find(items, "$/Keep/a.txt").size, 6);
-  vss6::DestroyEntry(copy.RequestFor(tree, Find(items, kOld)));
+  EXPECT_EQ(Vss6Copy::Find(items, "$/Keep/a.txt").size, 6);
+  vss6::DestroyEntry(copy.RequestFor(tree, Vss6Copy::Find(items, kOld)));
   EXPECT_FALSE(Exists(ItemFile(copy, sample.old)));
 }
 
@@ -266,7 +257,8 @@ TEST_P(KilledSyntheticDestroyTest, IsFinishedOrUndoneByTheNextOpen) {
   const auto before = copy.Snapshot();
   const int status = testing_support::RunInChild(60, [&] {
     vss6::Vss6Tree tree(copy.Data());
-    vss6::DestroyRequest request = copy.RequestFor(tree, Find(Vss6Copy::Walk(tree), kOld));
+    vss6::DestroyRequest request =
+        copy.RequestFor(tree, Vss6Copy::Find(Vss6Copy::Walk(tree), kOld));
     if (kill.relative) {
       // An older version wrote the data folder into the journal as it was given.
       if (::chdir(copy.Root().parent_path().c_str()) != 0) {
@@ -314,6 +306,30 @@ INSTANTIATE_TEST_SUITE_P(Steps, KilledSyntheticDestroyTest,
                            return std::string(info.param.step) +
                                   (info.param.relative ? "Relative" : "") +
                                   (info.param.sourceSafeWritesFirst ? "ThenSourceSafe" : "");
+                         });
+
+// A file in the way of a write before the destroy takes effect (here a folder where a temporary
+// goes; a full disk fails the same way): the destroy fails, undoes what it wrote at once and
+// leaves no journal.
+class InTheWayTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(InTheWayTest, UndoesWhatItWroteAndLeavesNoJournal) {
+  const Sample sample;
+  const Vss6Copy copy(sample.builder);
+  const fs::path blocker = ItemFile(copy, sample.keep, GetParam());
+  fs::create_directory(blocker);
+  const auto before = copy.Snapshot();
+  EXPECT_THROW(Destroy(copy, kOld), files::FileError);
+  EXPECT_EQ(copy.Snapshot(), before);
+  EXPECT_FALSE(Exists(copy.Journal()));
+  fs::remove(blocker);
+  EXPECT_THAT(vss6::CheckDatabase(copy.Data()), IsEmpty());
+}
+
+// Before the new entry file is written, and before the project's item file is.
+INSTANTIATE_TEST_SUITE_P(Steps, InTheWayTest, ::testing::Values(".b.new", ".new"),
+                         [](const auto& info) {
+                           return std::string(info.param) == ".new" ? "ItemFile" : "EntryFile";
                          });
 
 // A destroy in progress in another program: its journal is locked. Nobody else removes it, and
@@ -409,7 +425,8 @@ TEST(SyntheticDestroyTest, FilesThatCannotBeRemovedAfterEffectAreLeftForLater) {
   const fs::path leftovers = copy.Root() / ("scourwell-destroy." + sample.old + ".leftovers");
   const int status = AsOwnerOfTheDatabase(copy, [&] {
     vss6::Vss6Tree tree(copy.Data());
-    vss6::DestroyRequest request = copy.RequestFor(tree, Find(Vss6Copy::Walk(tree), kOld));
+    vss6::DestroyRequest request =
+        copy.RequestFor(tree, Vss6Copy::Find(Vss6Copy::Walk(tree), kOld));
     request.onStep = [&](std::string_view step) {
       if (step == "files") {
         fs::permissions(letter, fs::perms::owner_write, fs::perm_options::remove);

@@ -1,7 +1,9 @@
 #include "Vss6Copy.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
 #include "platform/vss6/DataFolder.h"
 #include "platform/vss6/ItemFiles.h"
@@ -55,6 +57,15 @@ std::vector<Vss6Copy::Walked> Vss6Copy::Walk(vss6::Vss6Tree& tree) {
     items.push_back({std::move(item), std::move(spec)});
   }
   return items;
+}
+
+const Vss6Copy::Walked& Vss6Copy::Find(const std::vector<Walked>& items, const std::string& spec) {
+  const auto found = std::find_if(items.begin(), items.end(),
+                                  [&](const Walked& item) { return item.spec == spec; });
+  if (found == items.end()) {
+    throw std::runtime_error("no " + spec);
+  }
+  return *found;
 }
 
 vss6::DestroyRequest Vss6Copy::RequestFor(vss6::Vss6Tree& tree, const vss6::TreeItem& item) const {

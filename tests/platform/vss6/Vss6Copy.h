@@ -38,6 +38,8 @@ class Vss6Copy {
   };
   // The whole tree, depth first.
   static std::vector<Walked> Walk(vss6::Vss6Tree& tree);
+  // The item of `items` whose path is `spec`; throws when there is none.
+  static const Walked& Find(const std::vector<Walked>& items, const std::string& spec);
 
   // A request to destroy `item`, as the window makes it.
   vss6::DestroyRequest RequestFor(vss6::Vss6Tree& tree, const vss6::TreeItem& item) const;
