@@ -83,7 +83,10 @@ bool InGroup(gid_t group) {
 
 }  // namespace
 
-DataFolder::DataFolder(std::filesystem::path path) : path_(std::move(path)) {
+DataFolder::DataFolder(std::filesystem::path path) : path_(path.lexically_normal()) {
+  if (!path_.has_filename() && path_.has_parent_path()) {
+    path_ = path_.parent_path();  // "data/" names the folder "data"
+  }
   try {
     fd_ = files::OpenFolderAt(AT_FDCWD, path_.string(), path_);
   } catch (const files::FileError& error) {
@@ -124,6 +127,10 @@ DataFolder::Letter* DataFolder::LetterFolder(const std::string& letter) {
     return &folder;
   }
   return nullptr;
+}
+
+DataFolder::Letter* DataFolder::LetterOf(const std::filesystem::path& file) {
+  return LetterFolder(text::AsciiLower(file.parent_path().filename().string()));
 }
 
 std::filesystem::path DataFolder::ItemPath(const std::string& physical,
@@ -184,7 +191,7 @@ std::pair<int, std::string> DataFolder::Locate(const std::filesystem::path& file
     return {fd_.Get(), file.filename().string()};
   }
   if (folder.parent_path() == path_ && folder.filename().string().size() == 1) {
-    if (const Letter* letter = LetterFolder(text::AsciiLower(folder.filename().string()))) {
+    if (const Letter* letter = LetterOf(file)) {
       return {letter->fd.Get(), file.filename().string()};
     }
     throw FormatError("The folder " + Quoted(folder) + " is missing");
@@ -221,8 +228,7 @@ void DataFolder::Replace(const std::filesystem::path& file, std::string_view byt
                          const files::Ownership& ownership) {
   const auto [folder, name] = Locate(file);
   files::ReplaceFileAt(folder, file.parent_path(), name, bytes, ownership);
-  if (Letter* letter = LetterFolder(text::AsciiLower(file.parent_path().filename().string()));
-      letter != nullptr && file.parent_path() != path_) {
+  if (Letter* letter = file.parent_path() == path_ ? nullptr : LetterOf(file)) {
     letter->files[text::AsciiLower(name)] = name;
   }
 }
@@ -233,8 +239,7 @@ void DataFolder::Remove(const std::filesystem::path& file) {
     const int error = errno;
     throw files::FileError("Cannot remove " + Quoted(file) + ": " + std::strerror(error), error);
   }
-  if (Letter* letter = LetterFolder(text::AsciiLower(file.parent_path().filename().string()));
-      letter != nullptr && file.parent_path() != path_) {
+  if (Letter* letter = file.parent_path() == path_ ? nullptr : LetterOf(file)) {
     letter->files.erase(text::AsciiLower(name));
   }
 }

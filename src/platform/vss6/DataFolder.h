@@ -82,7 +82,8 @@ class DataFolder {
     files::FileDescriptor fd;
     std::unordered_map<std::string, std::string> files;  // lower-case name → name on disk
   };
-  Letter* LetterFolder(const std::string& letter);  // null when there is none
+  Letter* LetterFolder(const std::string& letter);      // null when there is none
+  Letter* LetterOf(const std::filesystem::path& file);  // the letter folder holding `file`
   // The open folder holding `file`, and its name there.
   std::pair<int, std::string> Locate(const std::filesystem::path& file);
 

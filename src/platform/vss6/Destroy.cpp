@@ -244,7 +244,7 @@ DestroyDone DestroyEntry(const DestroyRequest& request) {
   for (const auto& file : journal.remove) {
     data.RequireRemovable(file);
   }
-  RequireWritableFolder(request.journal.parent_path());
+  RequireWritableFolder(request.journal.has_parent_path() ? request.journal.parent_path() : ".");
 
   step("journal");
   const files::FileDescriptor journalLock = WriteJournal(request.journal, journal, itemOwner);

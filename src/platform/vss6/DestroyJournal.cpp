@@ -38,6 +38,11 @@ std::filesystem::path Clean(const std::filesystem::path& path) {
 
 std::string Quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
 
+// The folder holding `path`: "." for a bare name.
+std::filesystem::path FolderOf(const std::filesystem::path& path) {
+  return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+}
+
 // A file a journal may name: "<data>/<letter>/<physical>" with ".a", ".b" or ".new" after it.
 bool InLetterFolder(const std::filesystem::path& file, const std::filesystem::path& data) {
   if (Clean(file.parent_path().parent_path()) != Clean(data)) {
@@ -176,7 +181,7 @@ void RemoveUnfinishedJournals(const files::FileDescriptor& folder,
                               const std::filesystem::path& path) {
   const std::string prefix = path.filename().string() + ".";
   std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(path.parent_path(), error)) {
+  for (const auto& entry : std::filesystem::directory_iterator(FolderOf(path), error)) {
     const std::string name = entry.path().filename().string();
     if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
         !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
@@ -198,7 +203,7 @@ void RemoveUnfinishedJournals(const files::FileDescriptor& folder,
 std::vector<std::string> LeftoversRecords(const std::filesystem::path& path) {
   std::vector<std::string> names;
   std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(path.parent_path(), error)) {
+  for (const auto& entry : std::filesystem::directory_iterator(FolderOf(path), error)) {
     const std::string name = entry.path().filename().string();
     if (name.size() > kLeftoversPrefix.size() + kLeftoversSuffix.size() &&
         name.compare(0, kLeftoversPrefix.size(), kLeftoversPrefix) == 0 &&
@@ -391,7 +396,7 @@ std::filesystem::path JournalPath(const std::filesystem::path& folder) {
 files::FileDescriptor WriteJournal(const std::filesystem::path& path, const DestroyJournal& journal,
                                    const files::Ownership& ownership) {
   const std::string text = FormatJournal(journal);
-  const std::filesystem::path folderPath = path.parent_path();
+  const std::filesystem::path folderPath = FolderOf(path);
   const files::FileDescriptor folder = files::OpenFolder(folderPath);
   const std::string name = path.filename().string();
   const std::string temporary = name + "." + std::to_string(::getpid());
@@ -493,7 +498,7 @@ std::vector<std::string> RemoveDestroyedFiles(DataFolder& data, const DestroyJou
 }
 
 void KeepLeftovers(const std::filesystem::path& path, const DestroyJournal& journal) {
-  const files::FileDescriptor folder = files::OpenFolder(path.parent_path());
+  const files::FileDescriptor folder = files::OpenFolder(FolderOf(path));
   const std::string leftovers =
       std::string(kLeftoversPrefix) + journal.physical + std::string(kLeftoversSuffix);
   if (::renameat(folder.Get(), path.filename().c_str(), folder.Get(), leftovers.c_str()) != 0) {
@@ -509,7 +514,7 @@ Recovery FinishInterruptedDestroy(const std::filesystem::path& path,
   Recovery recovery;
   files::FileDescriptor folder;
   try {
-    folder = files::OpenFolder(path.parent_path());
+    folder = files::OpenFolder(FolderOf(path));
   } catch (const files::FileError&) {
     return recovery;  // no folder, no journal
   }
