@@ -260,32 +260,37 @@ void FinishJournal(const files::FileDescriptor& folder, const std::filesystem::p
     leftAlone("it is about the data folder " + Quoted(journal->data) + ", not " + Quoted(data));
     return;
   }
-  DataFolder files(data);
-  const std::string item = "A destroy of " + here->physical;
-  switch (Committed(files, *here)) {
-    case Effect::kUnknown:
-      leftAlone("whether it took effect cannot be told: the item file of its project " +
-                here->parent + " cannot be read");
-      return;
-    case Effect::kNotTaken:
-      UndoDestroy(files, *here);
+  try {
+    DataFolder database(data);
+    const std::string item = "A destroy of " + here->physical;
+    switch (Committed(database, *here)) {
+      case Effect::kUnknown:
+        leftAlone("whether it took effect cannot be told: the item file of its project " +
+                  here->parent + " cannot be read");
+        return;
+      case Effect::kNotTaken:
+        UndoDestroy(database, *here);
+        ::unlinkat(folder.Get(), name.c_str(), 0);
+        recovery.notes.push_back(item + " that was cut off before it took effect has been undone");
+        return;
+      case Effect::kTaken:
+        break;
+    }
+    const std::vector<std::string> failures = RemoveDestroyedFiles(database, *here);
+    if (failures.empty()) {
       ::unlinkat(folder.Get(), name.c_str(), 0);
-      recovery.notes.push_back(item + " that was cut off before it took effect has been undone");
+      recovery.notes.push_back(item +
+                               " that was cut off has been finished: its files were removed");
       return;
-    case Effect::kTaken:
-      break;
+    }
+    KeepLeftovers(path, *here);
+    recovery.notes.push_back(item + " that was cut off has been finished, but " +
+                             std::to_string(failures.size()) +
+                             " of its files could not be removed: " + Listed(failures) +
+                             ". The next destroy or open that can removes them");
+  } catch (const std::exception& error) {
+    leftAlone(std::string("it cannot be finished here: ") + error.what());
   }
-  const std::vector<std::string> failures = RemoveDestroyedFiles(files, *here);
-  if (failures.empty()) {
-    ::unlinkat(folder.Get(), name.c_str(), 0);
-    recovery.notes.push_back(item + " that was cut off has been finished: its files were removed");
-    return;
-  }
-  KeepLeftovers(path, *here);
-  recovery.notes.push_back(item + " that was cut off has been finished, but " +
-                           std::to_string(failures.size()) +
-                           " of its files could not be removed: " + Listed(failures) +
-                           ". The next destroy or open that can removes them");
 }
 
 void RemoveLeftovers(const files::FileDescriptor& folder, const std::filesystem::path& path,
@@ -308,8 +313,8 @@ void RemoveLeftovers(const files::FileDescriptor& folder, const std::filesystem:
                                "was left alone");
       return;
     }
-    DataFolder files(data);
-    const std::vector<std::string> failures = RemoveDestroyedFiles(files, *here);
+    DataFolder database(data);
+    const std::vector<std::string> failures = RemoveDestroyedFiles(database, *here);
     if (failures.empty()) {
       ::unlinkat(folder.Get(), name.c_str(), 0);
       recovery.notes.push_back("The files an earlier destroy of " + here->physical +

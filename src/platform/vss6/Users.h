@@ -29,9 +29,6 @@ std::vector<User> ReadUsers(const std::filesystem::path& umDat);
 // "BrianDavidHarry"; the sum of each (signed) byte XOR 0x96 times its position, 1 to 15.
 std::uint16_t PasswordCode(std::string_view upperCaseBytes);
 
-// The code of the empty password, which every user without one has.
-inline constexpr std::uint16_t kNoPasswordCode = 0x6E90;
-
 class LoginError : public std::runtime_error {
  public:
   enum class Kind { kUnknownUser, kInvalidPassword, kCannotCheck };
