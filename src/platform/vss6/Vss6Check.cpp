@@ -280,14 +280,8 @@ class Checker {
                         std::to_string(entries.size()) + " entries name it");
     }
     // Its current content, which a get, a listing's size and SourceSafe's Analyze all read.
-    const std::filesystem::path content = data_.FindItemFile(physical, item.header.dataExtension);
     try {
-      if (content.empty()) {
-        throw FormatError("'" + data_.Path().string() + "/" +
-                          text::AsciiLower(physical.substr(0, 1)) + "/" +
-                          text::AsciiLower(physical + item.header.dataExtension) + "' is missing");
-      }
-      data_.Open(content, O_RDONLY);
+      data_.Open(data_.ItemPath(physical, item.header.dataExtension), O_RDONLY);
     } catch (const std::exception& error) {
       faults_.push_back("contents: the content file of '" + file +
                         "' cannot be read: " + error.what());

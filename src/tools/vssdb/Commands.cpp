@@ -113,13 +113,9 @@ void PrintItem(std::ostream& out, bool longForm, bool project, bool deleted, std
                const std::string& spec) {
   if (longForm) {
     char columns[64];
-    if (size < 0) {
-      std::snprintf(columns, sizeof columns, "%-7s  %-7s  %12s  ", project ? "project" : "file",
-                    deleted ? "deleted" : "-", "?");
-    } else {
-      std::snprintf(columns, sizeof columns, "%-7s  %-7s  %12lld  ", project ? "project" : "file",
-                    deleted ? "deleted" : "-", static_cast<long long>(size));
-    }
+    const std::string bytes = size < 0 ? "?" : std::to_string(size);
+    std::snprintf(columns, sizeof columns, "%-7s  %-7s  %12s  ", project ? "project" : "file",
+                  deleted ? "deleted" : "-", bytes.c_str());
     out << columns;
   }
   out << Printable(spec, true) << '\n';
