@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/sourcesafe/Generator.h"
-#include "platform/sourcesafe/Session.h"
+#include "engines/ownformat/Generator.h"
+#include "engines/ownformat/Session.h"
 #include "platform/sqlite/Connection.h"
 #include "platform/sqlite/Statement.h"
 #include "sourcecontrol/IVSSDatabase.h"
@@ -57,7 +57,7 @@ std::int64_t Walk(sourcecontrol::IVSSItem& item) {
 }
 
 void BM_EngineWalk(benchmark::State& state) {
-  const auto database = sourcecontrol::NewVSSDatabase();
+  const auto database = sourcecontrol::NewVSSDatabase(WalkDatabase().string());
   database->Open(WalkDatabase().string(), "Admin", "");
   std::int64_t seen = 0;
   for (auto _ : state) {

@@ -10,7 +10,7 @@
 #include <iostream>
 #include <vector>
 
-#include "platform/vss6/Vss6Tree.h"
+#include "engines/vss6/Vss6Tree.h"
 
 #if defined(SCOURWELL_DEEP_TREE)
 #include <sys/resource.h>

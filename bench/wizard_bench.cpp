@@ -32,9 +32,9 @@
 #include <string>
 #include <vector>
 
+#include "engines/ownformat/Generator.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/QtForms.h"
-#include "platform/sourcesafe/Generator.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
@@ -272,7 +272,7 @@ void CollectDeleted(const std::shared_ptr<sourcecontrol::IVSSItem>& item,
 int RunEngine(const std::string& dir) {
   Figures figures;
   auto start = Clock::now();
-  const auto database = sourcecontrol::NewVSSDatabase();
+  const auto database = sourcecontrol::NewVSSDatabase(dir);
   database->Open(dir, "Admin", "");
   std::vector<std::shared_ptr<sourcecontrol::IVSSItem>> deleted;
   CollectDeleted(database->VSSItem("$/", false), deleted);

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/sourcesafe/EngineError.h"
-#include "platform/sourcesafe/UncPath.h"
+#include "engines/common/EngineError.h"
+#include "engines/common/UncPath.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

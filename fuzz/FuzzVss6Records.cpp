@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/vss6/DestroyJournal.h"
-#include "platform/vss6/ItemFiles.h"
-#include "platform/vss6/NamesFile.h"
-#include "platform/vss6/Records.h"
+#include "engines/vss6/DestroyJournal.h"
+#include "engines/vss6/ItemFiles.h"
+#include "engines/vss6/NamesFile.h"
+#include "engines/vss6/Records.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const vss6::Bytes bytes(data, size);

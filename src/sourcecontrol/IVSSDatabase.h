@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace sourcecontrol {
 
@@ -26,10 +27,19 @@ class IVSSDatabase {
   // False when the user who opened the database may destroy none of its items. True does not
   // promise that every destroy will be let through.
   virtual bool MayDestroy() = 0;
+  // What the last Open did or found that its user should hear of, one line each: a destroy cut
+  // off by a crash that it finished or undid, or a journal it could not act on.
+  virtual std::vector<std::string> OpenNotes() { return {}; }
+  // Reads the whole database at `iniPath` without opening it as a user and gives back every
+  // fault found, one line each; none when it is sound.
+  virtual std::vector<std::string> Check(const std::string& iniPath) = 0;
 };
 
-// Makes a new, unopened database object: the engine's, unless a test has put a factory in place.
-std::shared_ptr<IVSSDatabase> NewVSSDatabase();
+// Makes a new, unopened database object for the database that `iniPath` names: the engine its
+// format needs (our own when the path names nothing the SourceSafe 6 engine knows, so that its
+// Open says what is wrong), unless a test has put a factory in place. Never raises: whatever
+// is wrong with the path, Open says.
+std::shared_ptr<IVSSDatabase> NewVSSDatabase(const std::string& iniPath);
 
 using VSSDatabaseFactory = std::function<std::shared_ptr<IVSSDatabase>()>;
 

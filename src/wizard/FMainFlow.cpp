@@ -73,7 +73,8 @@ void FMain::cmdNext_Click() {
   switch (WizardStep) {  // 100
     case 1: {
       // Connect and search.
-      proc.Do(101, [&] { Database = sourcecontrol::NewVSSDatabase(); });
+      proc.Do(101,
+              [&] { Database = sourcecontrol::NewVSSDatabase(txtVssDb.text().toStdString()); });
       proc.Do(102, [&] { DeletedItems = wizardcore::DeletedItemCollection(); });
       // 103 to 107: the open's errors are kept, not reported.
       const errors::CapturedError hourglassError =

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "engines/common/EngineError.h"
+#include "engines/ownformat/Schema.h"
+#include "engines/ownformat/Session.h"
 #include "errors/ErrorRecord.h"
-#include "platform/sourcesafe/EngineError.h"
-#include "platform/sourcesafe/Schema.h"
-#include "platform/sourcesafe/Session.h"
 #include "platform/sqlite/Connection.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
@@ -50,7 +50,7 @@ class VSSDatabaseTest : public ::testing::Test {
   }
 
   testing_support::TempDir folder;
-  std::shared_ptr<IVSSDatabase> database = sourcecontrol::NewVSSDatabase();
+  std::shared_ptr<IVSSDatabase> database = sourcecontrol::NewVSSDatabase(Dir());
 };
 
 TEST_F(VSSDatabaseTest, WalksTheWholeTreeWithDeletedItemsInTheEnginesOrder) {
@@ -62,7 +62,8 @@ TEST_F(VSSDatabaseTest, WalksTheWholeTreeWithDeletedItemsInTheEnginesOrder) {
 }
 
 TEST_F(VSSDatabaseTest, EngineFailuresAreRaisedAsErrorRecordsWithTheEnginesNumber) {
-  const auto failed = RaisedBy([&] { sourcecontrol::NewVSSDatabase()->Open(Dir(), "Admin", "x"); });
+  const auto failed =
+      RaisedBy([&] { sourcecontrol::NewVSSDatabase(Dir())->Open(Dir(), "Admin", "x"); });
   EXPECT_EQ(failed.Number(), N(ErrorCode::kInvalidPassword));
   EXPECT_EQ(failed.Description(), "Invalid password");
 
@@ -70,7 +71,8 @@ TEST_F(VSSDatabaseTest, EngineFailuresAreRaisedAsErrorRecordsWithTheEnginesNumbe
   EXPECT_EQ(missing.Number(), N(ErrorCode::kItemNotFound));
   EXPECT_NE(missing.Description().find("$/nothing"), std::string::npos);
 
-  const auto unopened = RaisedBy([] { sourcecontrol::NewVSSDatabase()->VSSItem("$/", false); });
+  const auto unopened =
+      RaisedBy([&] { sourcecontrol::NewVSSDatabase(Dir())->VSSItem("$/", false); });
   EXPECT_EQ(unopened.Number(), N(ErrorCode::kNotOpen));
 
   const auto beyond = RaisedBy([&] { database->VSSItem("$/P", false)->Items(true)->Item(4); });
@@ -90,15 +92,15 @@ TEST_F(VSSDatabaseTest, MayDestroyFollowsTheUsersRightAsTheDatabaseHoldsItNow) {
   auto admin = sourcesafe::Session::Open(Dir(), "Admin", "");
   admin->AddUser("Guest", "pw", false);
   admin->AddUser("Editor", "pw", true);
-  const auto guest = sourcecontrol::NewVSSDatabase();
+  const auto guest = sourcecontrol::NewVSSDatabase(Dir());
   guest->Open(Dir(), "Guest", "pw");
   EXPECT_FALSE(guest->MayDestroy());
-  const auto editor = sourcecontrol::NewVSSDatabase();
+  const auto editor = sourcecontrol::NewVSSDatabase(Dir());
   editor->Open(Dir(), "Editor", "pw");
   EXPECT_TRUE(editor->MayDestroy());
   admin->Connection().Execute("UPDATE users SET can_destroy = 0 WHERE name = 'Editor'");
   EXPECT_FALSE(editor->MayDestroy());
-  EXPECT_EQ(RaisedBy([] { sourcecontrol::NewVSSDatabase()->MayDestroy(); }).Number(),
+  EXPECT_EQ(RaisedBy([&] { sourcecontrol::NewVSSDatabase(Dir())->MayDestroy(); }).Number(),
             N(ErrorCode::kNotOpen));
 }
 
@@ -109,6 +111,7 @@ class FakeDatabase final : public IVSSDatabase {
   }
   std::shared_ptr<IVSSItem> VSSItem(const std::string&, bool) override { return nullptr; }
   bool MayDestroy() override { return false; }
+  std::vector<std::string> Check(const std::string&) override { return {}; }
   std::string opened;
 };
 
@@ -116,10 +119,10 @@ TEST(VSSDatabaseFactoryTest, TestsCanPutTheirOwnDatabaseInPlaceForAWhile) {
   auto fake = std::make_shared<FakeDatabase>();
   {
     sourcecontrol::ScopedVSSDatabaseFactory scope([&] { return fake; });
-    sourcecontrol::NewVSSDatabase()->Open("/somewhere", "u", "p");
+    sourcecontrol::NewVSSDatabase("/somewhere")->Open("/somewhere", "u", "p");
   }
   EXPECT_EQ(fake->opened, "/somewhere");
-  EXPECT_NE(sourcecontrol::NewVSSDatabase(), fake);
+  EXPECT_NE(sourcecontrol::NewVSSDatabase("/somewhere"), fake);
 }
 
 }  // namespace

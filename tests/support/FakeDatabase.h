@@ -90,6 +90,7 @@ class FakeDatabase : public sourcecontrol::IVSSDatabase {
     return root;
   }
   bool MayDestroy() override { return mayDestroy; }
+  std::vector<std::string> Check(const std::string&) override { return {}; }
 
   std::shared_ptr<FakeItem> root = std::make_shared<FakeItem>("$/", false, 0, true);
   bool mayDestroy = true;

@@ -5,9 +5,9 @@
 #include <map>
 #include <stdexcept>
 
+#include "engines/vss6/Records.h"
+#include "engines/vss6/Users.h"
 #include "platform/text/AsciiCase.h"
-#include "platform/vss6/Records.h"
-#include "platform/vss6/Users.h"
 
 namespace testing_support {
 namespace {

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     std::cerr << "usage: purge_helper DIR\n";
     return 2;
   }
-  const auto database = sourcecontrol::NewVSSDatabase();
+  const auto database = sourcecontrol::NewVSSDatabase(argv[1]);
   database->Open(argv[1], "Admin", "");
   std::vector<std::shared_ptr<sourcecontrol::IVSSItem>> deleted;
   Search(database->VSSItem("$/", false), deleted);

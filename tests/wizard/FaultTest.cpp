@@ -4,8 +4,8 @@
 #include <fstream>
 
 #include "WizardFixture.h"
-#include "platform/sourcesafe/Integrity.h"
-#include "platform/sourcesafe/Names.h"
+#include "engines/ownformat/Integrity.h"
+#include "engines/ownformat/Names.h"
 #include "platform/sqlite/Connection.h"
 #include "platform/sqlite/Statement.h"
 #include "platform/sqlite/Transaction.h"

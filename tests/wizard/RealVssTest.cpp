@@ -7,10 +7,10 @@
 #include <iterator>
 
 #include "WizardFixture.h"
+#include "engines/vss6/Records.h"
+#include "engines/vss6/Vss6Check.h"
 #include "platform/registry/Registry.h"
 #include "platform/text/AsciiCase.h"
-#include "platform/vss6/Records.h"
-#include "platform/vss6/Vss6Check.h"
 #include "support/Required.h"
 #include "support/Vss6Builder.h"
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "engines/ownformat/Schema.h"
+#include "engines/ownformat/Session.h"
 #include "errors/ErrorRecord.h"
-#include "platform/sourcesafe/Schema.h"
-#include "platform/sourcesafe/Session.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"

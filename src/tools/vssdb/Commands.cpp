@@ -12,20 +12,20 @@
 #include <stdexcept>
 #include <unordered_set>
 
-#include "platform/sourcesafe/EngineError.h"
-#include "platform/sourcesafe/Generator.h"
-#include "platform/sourcesafe/Integrity.h"
-#include "platform/sourcesafe/Location.h"
-#include "platform/sourcesafe/Schema.h"
-#include "platform/sourcesafe/Session.h"
-#include "platform/sourcesafe/Vss6Errors.h"
+#include "engines/common/EngineError.h"
+#include "engines/common/Location.h"
+#include "engines/ownformat/Generator.h"
+#include "engines/ownformat/Integrity.h"
+#include "engines/ownformat/Schema.h"
+#include "engines/ownformat/Session.h"
+#include "engines/vss6/Destroy.h"
+#include "engines/vss6/DestroyJournal.h"
+#include "engines/vss6/Records.h"
+#include "engines/vss6/Users.h"
+#include "engines/vss6/Vss6Check.h"
+#include "engines/vss6/Vss6Errors.h"
+#include "engines/vss6/Vss6Tree.h"
 #include "platform/text/AsciiCase.h"
-#include "platform/vss6/Destroy.h"
-#include "platform/vss6/DestroyJournal.h"
-#include "platform/vss6/Records.h"
-#include "platform/vss6/Users.h"
-#include "platform/vss6/Vss6Check.h"
-#include "platform/vss6/Vss6Tree.h"
 #include "tools/vssdb/Arguments.h"
 
 namespace vssdb {

@@ -8,8 +8,8 @@
 #include <map>
 #include <sstream>
 
-#include "platform/vss6/DestroyJournal.h"
-#include "platform/vss6/Records.h"
+#include "engines/vss6/DestroyJournal.h"
+#include "engines/vss6/Records.h"
 #include "support/Process.h"
 #include "support/Required.h"
 #include "support/ScopedEnv.h"

@@ -1,0 +1,123 @@
+#include "engines/ownformat/OwnDatabase.h"
+
+#include <utility>
+#include <vector>
+
+#include "engines/common/EngineError.h"
+#include "engines/common/Raising.h"
+#include "engines/ownformat/Integrity.h"
+#include "engines/ownformat/Session.h"
+#include "errors/ErrorRecord.h"
+#include "errors/Procedure.h"
+#include "sourcecontrol/IVSSItem.h"
+#include "sourcecontrol/IVSSItems.h"
+
+namespace sourcesafe {
+namespace {
+
+using sourcecontrol::ItemType;
+using sourcecontrol::IVSSItem;
+using sourcecontrol::IVSSItems;
+
+class VSSItemOfEngine final : public IVSSItem {
+ public:
+  VSSItemOfEngine(std::shared_ptr<Session> session, ItemRecord record)
+      : session_(std::move(session)), record_(std::move(record)) {}
+
+  bool Deleted() override {
+    ExpectPresent();
+    return record_.deleted;
+  }
+  std::string Spec() override {
+    ExpectPresent();
+    return record_.spec;
+  }
+  ItemType Type() override {
+    ExpectPresent();
+    return record_.isProject ? ItemType::Project : ItemType::File;
+  }
+  std::int64_t Size() override {
+    ExpectPresent();
+    return record_.size;
+  }
+  std::shared_ptr<IVSSItems> Items(bool includeDeleted) override;
+  void Destroy() override {
+    ExpectPresent();
+    Raising([&] { session_->Destroy(record_); });
+    destroyed_ = true;
+  }
+
+ private:
+  void ExpectPresent() const {
+    if (destroyed_) {
+      throw errors::ErrorRecord(static_cast<std::int32_t>(ErrorCode::kItemNotFound),
+                                kEngineErrorSource, "'" + record_.spec + "' has been destroyed");
+    }
+  }
+
+  std::shared_ptr<Session> session_;
+  ItemRecord record_;
+  bool destroyed_ = false;
+};
+
+class VSSItemsOfEngine final : public IVSSItems {
+ public:
+  VSSItemsOfEngine(std::shared_ptr<Session> session, std::vector<ItemRecord> children)
+      : session_(std::move(session)), children_(std::move(children)) {}
+
+  int Count() override { return static_cast<int>(children_.size()); }
+  std::shared_ptr<IVSSItem> Item(int index) override {
+    if (index < 1 || index > Count()) {
+      throw errors::ErrorRecord(static_cast<std::int32_t>(ErrorCode::kInvalidArgument),
+                                kEngineErrorSource,
+                                "There is no child number " + std::to_string(index));
+    }
+    return std::make_shared<VSSItemOfEngine>(session_,
+                                             children_[static_cast<std::size_t>(index - 1)]);
+  }
+
+ private:
+  std::shared_ptr<Session> session_;
+  std::vector<ItemRecord> children_;
+};
+
+std::shared_ptr<IVSSItems> VSSItemOfEngine::Items(bool includeDeleted) {
+  ExpectPresent();
+  return Raising([&] {
+    return std::make_shared<VSSItemsOfEngine>(session_,
+                                              session_->Children(record_, includeDeleted));
+  });
+}
+
+}  // namespace
+
+void OwnDatabase::Open(const std::string& iniPath, const std::string& userName,
+                       const std::string& password) {
+  session_ =
+      Raising([&] { return std::shared_ptr<Session>(Session::Open(iniPath, userName, password)); });
+}
+
+Session& OwnDatabase::OpenSession() const {
+  if (!session_) {
+    throw errors::ErrorRecord(static_cast<std::int32_t>(ErrorCode::kNotOpen), kEngineErrorSource,
+                              "The database is not open");
+  }
+  return *session_;
+}
+
+std::shared_ptr<IVSSItem> OwnDatabase::VSSItem(const std::string& spec, bool deleted) {
+  Session& session = OpenSession();
+  return Raising(
+      [&] { return std::make_shared<VSSItemOfEngine>(session_, session.Find(spec, deleted)); });
+}
+
+bool OwnDatabase::MayDestroy() {
+  Session& session = OpenSession();
+  return Raising([&] { return session.MayDestroy(); });
+}
+
+std::vector<std::string> OwnDatabase::Check(const std::string& iniPath) {
+  return Raising([&] { return CheckIntegrity(iniPath); });
+}
+
+}  // namespace sourcesafe

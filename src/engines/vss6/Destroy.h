@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engines/vss6/DestroyPlan.h"
+#include "engines/vss6/Vss6Tree.h"
+
+namespace vss6 {
+
+// What the listing saw of an entry: the project it is in, its physical name and its JP record.
+struct EntrySeen {
+  std::string parent;
+  std::string physical;
+  std::vector<unsigned char> record;
+};
+
+struct DestroyRequest {
+  std::filesystem::path data;     // the data folder
+  std::filesystem::path journal;  // where the journal goes, outside the data folder
+  std::string user;               // as um.dat spells it, for the log record
+  std::string spec;               // the item's path, for messages
+  EntrySeen entry;
+  EntryNamer nameOf;
+  // What the listing saw of a project's header, if it read it.
+  std::function<std::optional<ProjectState>(const std::string& physical)> seenState;
+  // How many entries of the database name each item.
+  std::function<const EntryCounts&()> entryCounts;
+  // Told the name of each step before it writes ("journal", "entries", "log", "files").
+  std::function<void(std::string_view step)> onStep;
+};
+
+struct DestroyDone {
+  ProjectState parent;                 // the parent's header after the destroy
+  std::vector<std::string> projects;   // the projects taken
+  std::vector<std::string> items;      // every item taken
+  std::vector<std::string> leftovers;  // files that could not be removed, each with why
+};
+
+// The request to destroy `item` as `tree` listed it, its names and what it saw of each project
+// taken from `tree` (which must outlive the request).
+DestroyRequest RequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem::path journal,
+                          std::string user);
+
+// Destroys a deleted entry and, for a project, everything below it, as SourceSafe does: the
+// entry leaves the parent's entry file, written anew under the other extension; a destroy record
+// is appended to the parent's log and its header counts follow; the item's files go last. Each
+// file is written in full beside the old one and renamed over it, under a journal that the next
+// open uses to finish or undo a destroy that was cut off.
+//
+// Throws DestroyRefused (the item is of a kind not written, another entry names its files, or it
+// or its project changed since it was listed), LockedError (another program holds a lock on a
+// file it changes, or another destroy is under way), PermissionRefused (a file it changes or
+// removes may not be changed so by this user), FormatError (a file is damaged) and
+// files::FileError (a file cannot be written). Nothing is written before all of that is known,
+// and a failure before the destroy takes effect (when the parent's item file is replaced) undoes
+// what was written. Files that cannot be removed after it took effect are given back in
+// `leftovers` and kept in a record that later opens and destroys work off.
+DestroyDone DestroyEntry(const DestroyRequest& request);
+
+// "'$/a' was destroyed; 2 of its files could not be removed: ...", for a destroy that left files.
+std::string DescribeLeftovers(const std::string& spec, const DestroyDone& done);
+
+// The time SourceSafe writes in log records: seconds since 1970 in local wall-clock time.
+std::uint32_t LocalClockNow();
+
+}  // namespace vss6

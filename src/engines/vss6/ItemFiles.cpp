@@ -1,0 +1,118 @@
+#include "engines/vss6/ItemFiles.h"
+
+#include <algorithm>
+
+#include "platform/text/AsciiCase.h"
+
+namespace vss6 {
+namespace {
+
+constexpr std::string_view kMagic = "SourceSafe@Microsoft";
+constexpr std::size_t kHeaderBodySize = 356;
+constexpr std::size_t kEntryBodySize = 56;
+constexpr std::uint16_t kFormatVersion = 6;
+
+[[noreturn]] void Wrong(std::string_view file, const std::string& what) {
+  throw FormatError("'" + std::string(file) + "' " + what);
+}
+
+}  // namespace
+
+bool IsPhysicalName(std::string_view name) noexcept {
+  return name.size() == 8 && std::all_of(name.begin(), name.end(), text::IsAsciiLetter);
+}
+
+NameField ReadNameField(Bytes bytes, std::size_t offset, std::string_view file) {
+  NameField name;
+  name.flags = ReadU16(bytes, offset, file);
+  name.shortName = std::string(FieldText(bytes, offset + 2, 34, file));
+  name.namesOffset = ReadU32(bytes, offset + 36, file);
+  return name;
+}
+
+ItemHeader ReadItemHeader(Bytes bytes, std::string_view file) {
+  if (FieldText(bytes, 0, 32, file) != kMagic) {
+    Wrong(file, "is not a SourceSafe item file (its first bytes are not the item file's magic)");
+  }
+  ItemHeader header;
+  header.type = ReadU16(bytes, 0x20, file);
+  if (header.type != kProjectType && header.type != kFileType) {
+    Wrong(file, "names an item of unknown type " + std::to_string(header.type));
+  }
+  if (const std::uint16_t version = ReadU16(bytes, 0x22, file); version != kFormatVersion) {
+    Wrong(file, "is an item file of format " + std::to_string(version) + ", not 6");
+  }
+  const Record dh = ReadRecord(bytes, kHeaderRecordOffset, "DH", file);
+  if (dh.body.size() < kHeaderBodySize) {
+    Wrong(file, "has a DH record of " + std::to_string(dh.body.size()) + " bytes, not " +
+                    std::to_string(kHeaderBodySize));
+  }
+  const Bytes body = dh.body;
+  if (ReadU16(body, 0, file) != header.type) {
+    Wrong(file, "says it is of two types at once (file header and DH record differ)");
+  }
+  header.logEntries = ReadU16(body, 2, file);
+  header.name = ReadNameField(body, 4, file);
+  header.dataExtension = std::string(reinterpret_cast<const char*>(body.data() + 46), 2);
+  header.firstLog = ReadU32(body, 48, file);
+  header.lastLog = ReadU32(body, 52, file);
+  header.endOfFile = ReadU32(body, 56, file);
+  if (header.type == kProjectType) {
+    header.totalEntries = ReadU16(body, 352, file);
+    header.subprojects = ReadU16(body, 354, file);
+    header.parentProject = std::string(FieldText(body, 340, 8, file));
+  } else {
+    header.fileFlags = ReadU16(body, 80, file);
+    header.branchSource = std::string(FieldText(body, 82, 8, file));
+    header.branches = ReadU16(body, 100, file);
+    header.projectReferences = ReadU16(body, 102, file);
+  }
+  const std::string extension = header.dataExtension;
+  if (extension.size() != 2 || extension[0] != '.' ||
+      (text::AsciiUpper(extension[1]) != 'A' && text::AsciiUpper(extension[1]) != 'B')) {
+    Wrong(file, "names its data file with the extension '" + extension + "', not .A or .B");
+  }
+  return header;
+}
+
+std::vector<Record> ReadItemRecords(Bytes bytes, std::string_view file) {
+  std::vector<Record> records;
+  std::size_t offset = ReadRecord(bytes, kHeaderRecordOffset, "DH", file).End();
+  while (offset < bytes.size()) {
+    records.push_back(ReadRecord(bytes, offset, file));
+    offset = records.back().End();
+  }
+  return records;
+}
+
+std::vector<ProjectEntry> ReadEntryFile(Bytes bytes, std::string_view file) {
+  std::vector<ProjectEntry> entries;
+  std::size_t offset = 0;
+  while (offset < bytes.size()) {
+    const Record jp = ReadRecord(bytes, offset, "JP", file);
+    if (jp.body.size() < kEntryBodySize) {
+      Wrong(file, "holds a JP record of " + std::to_string(jp.body.size()) + " bytes at offset " +
+                      std::to_string(offset) + ", not 56");
+    }
+    ProjectEntry entry;
+    entry.type = ReadU16(jp.body, 0, file);
+    entry.flags = ReadU16(jp.body, 2, file);
+    entry.name = ReadNameField(jp.body, 4, file);
+    entry.pinnedVersion = ReadU16(jp.body, 44, file);
+    entry.physical = std::string(FieldText(jp.body, 46, 8, file));
+    if ((entry.type != kProjectType && entry.type != kFileType) ||
+        !IsPhysicalName(entry.physical)) {
+      Wrong(file, "holds an entry at offset " + std::to_string(offset) +
+                      " that names no item (type " + std::to_string(entry.type) +
+                      ", physical name '" + entry.physical + "')");
+    }
+    entry.physical = text::AsciiUpper(std::move(entry.physical));
+    entry.recordOffset = offset;
+    entry.recordEnd = jp.End();
+    entries.push_back(std::move(entry));
+    offset = jp.End();
+  }
+  return entries;
+}
+
+}  // namespace vss6

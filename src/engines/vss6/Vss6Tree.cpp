@@ -1,0 +1,216 @@
+#include "engines/vss6/Vss6Tree.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <unordered_set>
+
+#include "engines/vss6/ItemFiles.h"
+
+namespace vss6 {
+namespace {
+
+constexpr const char* kRootPhysical = "AAAAAAAA";
+// The item file's magic, its type and version, and the DH record: all the walk reads of it.
+constexpr std::size_t kHeaderBytes = 0x34 + 8 + 356;
+
+}  // namespace
+
+Vss6Tree::Vss6Tree(std::filesystem::path dataFolder, const std::string& codePage)
+    : data_(std::move(dataFolder)), codePage_(codePage) {
+  const std::filesystem::path version = data_.Find("version.dat");
+  if (version.empty()) {
+    throw FormatError("'" + (data_.Path() / "version.dat").string() +
+                      "' is missing: the folder holds no SourceSafe data");
+  }
+  const std::vector<unsigned char> bytes = data_.Read(version, 16);
+  if (bytes.size() != 2 || bytes[0] != 6 || bytes[1] != 0) {
+    const int found = bytes.size() >= 2 ? bytes[0] | (bytes[1] << 8) : -1;
+    throw VersionError("'" + version.string() + "' says format version " +
+                       (found < 0 ? std::string("(none)") : std::to_string(found)) +
+                       "; this program reads SourceSafe format 6");
+  }
+  if (const std::filesystem::path names = data_.Find("names.dat"); !names.empty()) {
+    names_ = NamesFile(data_.ReadWhole(names), names.string());
+  }
+}
+
+std::string Vss6Tree::NameOf(const NameField& name, bool project) const {
+  std::string bytes = name.shortName;
+  if (name.namesOffset != 0) {
+    if (auto longName = names_.Name(name.namesOffset, project ? kProjectLongName : kFileLongName)) {
+      bytes = std::move(*longName);
+    }
+  }
+  return codePage_.ToUtf8(bytes);
+}
+
+TreeItem Vss6Tree::Root() {
+  const std::filesystem::path path = data_.ItemPath(kRootPhysical);
+  const ItemHeader header = ReadItemHeader(data_.Read(path, kHeaderBytes - 1), path.string());
+  if (header.type != kProjectType) {
+    throw FormatError("'" + path.string() + "', the root project's file, is not a project");
+  }
+  TreeItem root;
+  root.name = "$";
+  root.physical = kRootPhysical;
+  root.project = true;
+  projects_[root.physical] = {};
+  return root;
+}
+
+std::string Vss6Tree::SpecOf(const TreeItem& item) const {
+  if (item.parent.empty()) {
+    return "$/";
+  }
+  // The names from the item up to the root, then put together from the root down.
+  std::vector<const std::string*> names{&item.name};
+  std::size_t length = item.name.size() + 2;
+  for (std::string at = item.parent; at != kRootPhysical;) {
+    const auto found = projects_.find(at);
+    if (found == projects_.end() || names.size() > projects_.size()) {
+      throw FormatError("The path of '" + item.name + "' cannot be made: the project " + at +
+                        " above it was not listed");
+    }
+    names.push_back(&found->second.name);
+    length += found->second.name.size() + 1;
+    at = found->second.parent;
+  }
+  std::string spec;
+  spec.reserve(length);
+  spec = "$";
+  for (auto name = names.rbegin(); name != names.rend(); ++name) {
+    spec += "/";
+    spec += **name;
+  }
+  return spec;
+}
+
+std::vector<TreeItem> Vss6Tree::Children(const TreeItem& project) {
+  if (!project.project) {
+    return {};
+  }
+  const std::filesystem::path itemPath = data_.ItemPath(project.physical);
+  const ItemHeader header =
+      ReadItemHeader(data_.Read(itemPath, kHeaderBytes - 1), itemPath.string());
+  if (header.type != kProjectType) {
+    throw FormatError("'" + itemPath.string() + "' is listed as a project but is a file's");
+  }
+  const std::filesystem::path entryPath = data_.ItemPath(project.physical, header.dataExtension);
+  const std::vector<unsigned char> entryBytes = data_.ReadWhole(entryPath);
+  const std::vector<ProjectEntry> entries = ReadEntryFile(entryBytes, entryPath.string());
+  // Every child project first, so that a loop is found before anything of it is given out.
+  for (const ProjectEntry& entry : entries) {
+    if (entry.type != kProjectType) {
+      continue;
+    }
+    const auto known = projects_.find(entry.physical);
+    if (entry.physical == kRootPhysical ||
+        (known != projects_.end() && known->second.parent != project.physical)) {
+      throw FormatError("The project " + entry.physical + " is listed in " + project.physical +
+                        " and elsewhere too: the tree runs round a loop or is damaged");
+    }
+  }
+  seenStates_[project.physical] = {header.logEntries, header.endOfFile};
+  std::vector<TreeItem> children;
+  children.reserve(entries.size());
+  for (const ProjectEntry& entry : entries) {
+    TreeItem child;
+    child.parent = project.physical;
+    child.entryRecord.assign(entryBytes.begin() + static_cast<std::ptrdiff_t>(entry.recordOffset),
+                             entryBytes.begin() + static_cast<std::ptrdiff_t>(entry.recordEnd));
+    child.project = entry.type == kProjectType;
+    child.name = NameOf(entry.name, child.project);
+    child.physical = entry.physical;
+    child.deleted = entry.Deleted();
+    child.entryFlags = entry.flags;
+    if (child.project) {
+      projects_[child.physical] = {project.physical, child.name};
+    } else {
+      // The size of its current content; a file whose files are missing or damaged is still
+      // listed, its size unknown (the check names what is wrong).
+      child.size = kUnknownSize;
+      try {
+        if (const std::filesystem::path filePath = data_.FindItemFile(child.physical);
+            !filePath.empty()) {
+          const ItemHeader file =
+              ReadItemHeader(data_.Read(filePath, kHeaderBytes - 1), filePath.string());
+          if (const std::filesystem::path content =
+                  data_.FindItemFile(child.physical, file.dataExtension);
+              !content.empty()) {
+            const files::FileDescriptor fd = data_.Open(content, O_RDONLY);
+            struct stat status {};
+            if (::fstat(fd.Get(), &status) == 0) {
+              child.size = status.st_size;
+            }
+          }
+        }
+      } catch (const FormatError&) {
+      } catch (const files::FileError&) {
+      }
+    }
+    children.push_back(std::move(child));
+  }
+  return children;
+}
+
+std::vector<User> Vss6Tree::Users() {
+  const std::filesystem::path users = data_.Find("um.dat");
+  if (users.empty()) {
+    throw FormatError("'" + (data_.Path() / "um.dat").string() + "' is missing: nobody can log in");
+  }
+  return ReadUsers(data_.ReadWhole(users), users.string());
+}
+
+std::optional<ProjectState> Vss6Tree::SeenState(const std::string& physical) const {
+  const auto found = seenStates_.find(physical);
+  return found == seenStates_.end() ? std::nullopt : std::optional(found->second);
+}
+
+const EntryCounts& Vss6Tree::CountEntries() {
+  if (entryCounts_) {
+    return *entryCounts_;
+  }
+  EntryCounts counts;
+  std::vector<std::string> pending{kRootPhysical};
+  std::unordered_set<std::string> visited{kRootPhysical};
+  while (!pending.empty()) {
+    const std::string project = std::move(pending.back());
+    pending.pop_back();
+    const std::filesystem::path itemPath = data_.ItemPath(project);
+    const ItemHeader header =
+        ReadItemHeader(data_.Read(itemPath, kHeaderBytes - 1), itemPath.string());
+    const std::filesystem::path entryPath = data_.ItemPath(project, header.dataExtension);
+    for (const ProjectEntry& entry :
+         ReadEntryFile(data_.ReadWhole(entryPath), entryPath.string())) {
+      ++counts[entry.physical];
+      if (entry.type == kProjectType && visited.insert(entry.physical).second) {
+        pending.push_back(entry.physical);
+      }
+    }
+  }
+  entryCounts_ = std::move(counts);
+  return *entryCounts_;
+}
+
+void Vss6Tree::NoteDestroyed(const std::string& parent, const ProjectState& parentState,
+                             const std::vector<std::string>& projectsTaken,
+                             const std::vector<std::string>& itemsTaken) {
+  if (const auto found = seenStates_.find(parent); found != seenStates_.end()) {
+    found->second = parentState;
+  }
+  for (const std::string& project : projectsTaken) {
+    seenStates_.erase(project);  // its name stays known, for the paths of items listed below it
+  }
+  if (entryCounts_) {
+    for (const std::string& item : itemsTaken) {
+      if (const auto found = entryCounts_->find(item);
+          found != entryCounts_->end() && --found->second <= 0) {
+        entryCounts_->erase(found);
+      }
+    }
+  }
+  data_.Forget();
+}
+
+}  // namespace vss6

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engines/vss6/CodePage.h"
+#include "engines/vss6/DataFolder.h"
+#include "engines/vss6/DestroyPlan.h"
+#include "engines/vss6/ItemFiles.h"
+#include "engines/vss6/NamesFile.h"
+#include "engines/vss6/Users.h"
+
+namespace vss6 {
+
+// One project or file of a SourceSafe 6 database, as the walk found it. Its path is not kept:
+// Vss6Tree::SpecOf builds it from the names of the projects above it, so that a deep tree does
+// not keep a long path for each of its items.
+struct TreeItem {
+  std::string name;      // UTF-8; "$" for the root
+  std::string physical;  // 8 letters, upper case
+  bool project = false;
+  bool deleted = false;  // the deleted bit of its entry in its project (never for the root)
+  std::uint16_t entryFlags = 0;
+  std::int64_t size = 0;  // a file's current content, in bytes; kUnknownSize when unreadable
+  std::string parent;     // the physical name of its project (empty for the root)
+  std::vector<unsigned char> entryRecord;  // its JP record, as read from its project's entry file
+};
+
+// The size of a file whose content file is missing or cannot be read.
+inline constexpr std::int64_t kUnknownSize = -1;
+
+// The tree of a SourceSafe 6 database, read from its data folder and never written. Each
+// project's children come from its current entry file; names from names.dat in the code page
+// given. Every record read is checked; a file that is not as the format says gives a
+// FormatError naming it.
+class Vss6Tree {
+ public:
+  // Throws FormatError when `dataFolder` holds no SourceSafe 6 data (version.dat says the
+  // version found), std::invalid_argument for an unknown code page.
+  explicit Vss6Tree(std::filesystem::path dataFolder, const std::string& codePage = "CP1252");
+
+  TreeItem Root();
+  // The children of a project in the order of its entry file; a file has none. A project met
+  // again below another project (a loop) is a FormatError. A file whose item or content file is
+  // missing or damaged is listed all the same, its size unknown.
+  std::vector<TreeItem> Children(const TreeItem& project);
+  // The item's path: "$/" for the root, "$/A/b.txt" below it; its project must have been listed.
+  std::string SpecOf(const TreeItem& item) const;
+
+  // An entry's name in UTF-8: its long name from names.dat, else its short name.
+  std::string NameOf(const NameField& name, bool project) const;
+  const std::filesystem::path& DataPath() const noexcept { return data_.Path(); }
+  const CodePage& NameCodePage() const noexcept { return codePage_; }
+  // The users of data/um.dat. Throws FormatError.
+  std::vector<User> Users();
+
+  // What a project's header said when its children were last read, if they were.
+  std::optional<ProjectState> SeenState(const std::string& physical) const;
+  // How many entries name each item, read from every project's entry file the first time it is
+  // asked for, and kept up to date with the destroys noted since. Throws FormatError when an
+  // entry file cannot be read.
+  const EntryCounts& CountEntries();
+  // After a destroy: the parent's header as the destroy left it, the items it took gone, and the
+  // data folder's contents read again.
+  void NoteDestroyed(const std::string& parent, const ProjectState& parentState,
+                     const std::vector<std::string>& projectsTaken,
+                     const std::vector<std::string>& itemsTaken);
+
+ private:
+  struct Project {
+    std::string parent;  // physical name
+    std::string name;    // UTF-8
+  };
+
+  DataFolder data_;
+  CodePage codePage_;
+  NamesFile names_;
+  std::unordered_map<std::string, Project> projects_;         // by physical name
+  std::unordered_map<std::string, ProjectState> seenStates_;  // by physical name
+  std::optional<EntryCounts> entryCounts_;
+};
+
+}  // namespace vss6
