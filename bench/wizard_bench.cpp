@@ -38,11 +38,11 @@
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
-#include "wizard/DeletedItemsModel.h"
 #include "wizard/FMain.h"
-#include "wizard/ShownEntries.h"
+#include "wizardcore/DeletedItemsModel.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/Purge.h"
+#include "wizardcore/ShownEntries.h"
 #include "wizardcore/Wording.h"
 
 extern char** environ;
@@ -165,8 +165,8 @@ int RunList(int argc, char** argv, int entries) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   wizardcore::DeletedList list;
-  wizard::DeletedItemsModel model(list);
-  wizard::ShownEntries shown(model);
+  wizardcore::DeletedItemsModel model(list);
+  wizardcore::ShownEntries shown(model);
   QTreeView view;
   view.setUniformRowHeights(true);
   view.setModel(&shown);

@@ -219,11 +219,14 @@ void FMain::BuildSelectPage() {
   List1.setSelectionMode(QAbstractItemView::SingleSelection);
   List1.setAllColumnsShowFocus(true);
   List1.header()->setStretchLastSection(false);
-  List1.header()->setSectionResizeMode(DeletedItemsModel::kItemColumn, QHeaderView::Stretch);
-  List1.header()->setSectionResizeMode(DeletedItemsModel::kKindColumn, QHeaderView::Fixed);
-  List1.header()->setSectionResizeMode(DeletedItemsModel::kTakesColumn, QHeaderView::Fixed);
-  List1.setColumnWidth(DeletedItemsModel::kKindColumn, Px(900));
-  List1.setColumnWidth(DeletedItemsModel::kTakesColumn, Px(2250));
+  List1.header()->setSectionResizeMode(wizardcore::DeletedItemsModel::kItemColumn,
+                                       QHeaderView::Stretch);
+  List1.header()->setSectionResizeMode(wizardcore::DeletedItemsModel::kKindColumn,
+                                       QHeaderView::Fixed);
+  List1.header()->setSectionResizeMode(wizardcore::DeletedItemsModel::kTakesColumn,
+                                       QHeaderView::Fixed);
+  List1.setColumnWidth(wizardcore::DeletedItemsModel::kKindColumn, Px(900));
+  List1.setColumnWidth(wizardcore::DeletedItemsModel::kTakesColumn, Px(2250));
 
   // Why the list may be incomplete, or why nothing can be purged; shown only then.
   Place(lblNotice, "lblNotice", 105, 2340, 6825, 390);
@@ -248,7 +251,8 @@ void FMain::WireEvents() {
   connect(&cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
   // A click on a check box has gone through the rule between the boxes: the purge button's rule
   // runs once for it, however many boxes followed.
-  listModel_.onUserCheck = [this](int entry) { List1_ItemCheck(entry); };
+  connect(&listModel_, &wizardcore::DeletedItemsModel::UserChecked, this,
+          [this](int entry) { List1_ItemCheck(entry); });
   connect(&txtFilter, &QLineEdit::textChanged, this, [this] { txtFilter_Change(); });
   connect(&cmdCheckShown, &QPushButton::clicked, this, [this] { cmdCheckShown_Click(); });
   connect(&cmdUncheckShown, &QPushButton::clicked, this, [this] { cmdUncheckShown_Click(); });

@@ -15,13 +15,13 @@
 #include "settings/CFormRestore.h"
 #include "settings/FormObject.h"
 #include "wizard/Anchors.h"
-#include "wizard/DeletedItemsModel.h"
 #include "wizard/ReportError.h"
 #include "wizard/Shape.h"
-#include "wizard/ShownEntries.h"
 #include "wizardcore/DeletedItemCollection.h"
+#include "wizardcore/DeletedItemsModel.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/Host.h"
+#include "wizardcore/ShownEntries.h"
 
 namespace sourcecontrol {
 class IVSSDatabase;
@@ -215,8 +215,8 @@ class FMain : public QWidget, public settings::FormObject {
 
   // The entries of the last search, and the list's view of them.
   wizardcore::DeletedList listed_;
-  DeletedItemsModel listModel_{listed_};
-  ShownEntries shownEntries_{listModel_};
+  wizardcore::DeletedItemsModel listModel_{listed_};
+  wizardcore::ShownEntries shownEntries_{listModel_};
   // Whether the user may destroy in the open database; empty when it could not be read.
   std::optional<bool> mayDestroy_;
 

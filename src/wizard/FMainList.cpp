@@ -4,6 +4,7 @@
 // entries take and why the list may be incomplete.
 #include "errors/Procedure.h"
 #include "wizard/FMain.h"
+#include "wizardcore/PurgeRules.h"
 #include "wizardcore/Wording.h"
 
 namespace wizard {
@@ -19,7 +20,7 @@ void FMain::List1_ItemCheck(int /*index*/) {
     proc.Do(103, [&] { any = any || (listed_[index].checked && !listed_[index].removed); });
   }
   // Nothing can be purged by a user who may not destroy.
-  proc.Do(104, [&] { cmdNext.setEnabled(any && mayDestroy_.value_or(false)); });
+  proc.Do(104, [&] { cmdNext.setEnabled(wizardcore::PurgeAllowed(any, mayDestroy_)); });
   proc.Do(104, [&] { ShowSelection(); });
 }
 

@@ -6,6 +6,7 @@
 #include "platform/forms/Forms.h"
 #include "wizard/FMain.h"
 #include "wizardcore/Purge.h"
+#include "wizardcore/PurgeRules.h"
 #include "wizardcore/Search.h"
 #include "wizardcore/Wording.h"
 
@@ -13,7 +14,7 @@ namespace wizard {
 
 void FMain::SearchVssItem(const std::shared_ptr<sourcecontrol::IVSSItem>& item) {
   // The list's page is hidden during the search: its view learns what was found at the end.
-  DeletedItemsModel::Hold hold(listModel_);
+  wizardcore::DeletedItemsModel::Hold hold(listModel_);
   wizardcore::Search(host_, listed_, DeletedItems).SearchVssItem(item);
 }
 
@@ -21,7 +22,7 @@ void FMain::PurgeVssItems() {
   wizardcore::Purge purge(host_, listed_, DeletedItems);
   {
     // The list's page is hidden during the purge: its view learns what left once, at the end.
-    DeletedItemsModel::Hold hold(listModel_);
+    wizardcore::DeletedItemsModel::Hold hold(listModel_);
     purge.PurgeVssItems();
   }
   ShowSummary(purge.Summary());
@@ -29,8 +30,8 @@ void FMain::PurgeVssItems() {
 
 bool FMain::ConfirmPurge() {
   const wizardcore::Selection selection = listed_.Selected();
-  if (selection.checked == 0) {
-    return true;  // nothing would be destroyed: nothing to ask
+  if (!wizardcore::AskBeforePurge(selection)) {
+    return true;
   }
   return forms::Current().MsgBox(wizardcore::ConfirmationPrompt(selection),
                                  forms::vbYesNo | forms::vbExclamation | forms::vbDefaultButton2,

@@ -6,7 +6,7 @@
 
 #include "wizardcore/NameFilter.h"
 
-namespace wizard {
+namespace wizardcore {
 
 class DeletedItemsModel;
 
@@ -26,7 +26,7 @@ class ShownEntries final : public QSortFilterProxyModel {
 
  private:
   DeletedItemsModel& entries_;
-  wizardcore::NameFilter filter_;
+  NameFilter filter_;
 };
 
-}  // namespace wizard
+}  // namespace wizardcore

@@ -1,15 +1,13 @@
-#include "wizard/DeletedItemsModel.h"
+#include "wizardcore/DeletedItemsModel.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "wizardcore/Wording.h"
 
-namespace wizard {
+namespace wizardcore {
 
-DeletedItemsModel::DeletedItemsModel(wizardcore::DeletedList& list) : list_(list) {
-  list_.SetObserver(this);
-}
+DeletedItemsModel::DeletedItemsModel(DeletedList& list) : list_(list) { list_.SetObserver(this); }
 
 DeletedItemsModel::~DeletedItemsModel() { list_.SetObserver(nullptr); }
 
@@ -25,7 +23,7 @@ QVariant DeletedItemsModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) {
     return {};
   }
-  const wizardcore::DeletedEntry& entry = list_[EntryOf(index.row())];
+  const DeletedEntry& entry = list_[EntryOf(index.row())];
   switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
@@ -33,9 +31,9 @@ QVariant DeletedItemsModel::data(const QModelIndex& index, int role) const {
         case kItemColumn:
           return QString::fromStdString(entry.spec);
         case kKindColumn:
-          return QString::fromStdString(wizardcore::DescribeKind(entry.kind));
+          return QString::fromStdString(DescribeKind(entry.kind));
         default:
-          return QString::fromStdString(wizardcore::DescribeTakes(entry));
+          return QString::fromStdString(DescribeTakes(entry));
       }
     case Qt::CheckStateRole:
       if (index.column() == kItemColumn) {
@@ -47,7 +45,7 @@ QVariant DeletedItemsModel::data(const QModelIndex& index, int role) const {
       if (index.column() == kItemColumn) {
         return QStringLiteral("%1, deleted %2")
             .arg(QString::fromStdString(entry.spec),
-                 QString::fromStdString(wizardcore::DescribeKind(entry.kind)).toLower());
+                 QString::fromStdString(DescribeKind(entry.kind)).toLower());
       }
       return {};
     case Qt::AccessibleDescriptionRole:
@@ -67,9 +65,7 @@ bool DeletedItemsModel::setData(const QModelIndex& index, const QVariant& value,
   }
   const int entry = EntryOf(index.row());
   list_.Check(entry, value.value<Qt::CheckState>() == Qt::Checked);
-  if (onUserCheck) {
-    onUserCheck(entry);
-  }
+  emit UserChecked(entry);
   return true;
 }
 
@@ -161,4 +157,4 @@ void DeletedItemsModel::Cleared() {
   endResetModel();
 }
 
-}  // namespace wizard
+}  // namespace wizardcore

@@ -1,27 +1,27 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <functional>
 #include <vector>
 
 #include "wizardcore/DeletedList.h"
 
-namespace wizard {
+namespace wizardcore {
 
 // The item list's rows: the entries still on the list, in the order found, with three columns
 // (the item's spec with its check box, its kind, and what goes with it). A click on a check box
-// goes to the list's rule between the boxes; `onUserCheck` is called once afterwards.
-class DeletedItemsModel final : public QAbstractTableModel,
-                                public wizardcore::DeletedList::Observer {
+// goes to the list's rule between the boxes; UserChecked is signalled once afterwards.
+class DeletedItemsModel final : public QAbstractTableModel, public DeletedList::Observer {
+  Q_OBJECT
+
  public:
   enum Column { kItemColumn = 0, kKindColumn = 1, kTakesColumn = 2, kColumns = 3 };
 
-  explicit DeletedItemsModel(wizardcore::DeletedList& list);
+  explicit DeletedItemsModel(DeletedList& list);
   ~DeletedItemsModel() override;
 
   // The entry's index in the list for a row of this model.
   int EntryOf(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
-  const wizardcore::DeletedEntry& Entry(int row) const { return list_[EntryOf(row)]; }
+  const DeletedEntry& Entry(int row) const { return list_[EntryOf(row)]; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -29,8 +29,6 @@ class DeletedItemsModel final : public QAbstractTableModel,
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-  std::function<void(int entry)> onUserCheck;
 
   // While a hold lives, the model's rows stay as they were, and views learn of every change at
   // once when it ends. The search fills and the purge empties a list that no one sees
@@ -47,16 +45,21 @@ class DeletedItemsModel final : public QAbstractTableModel,
     DeletedItemsModel& model_;
   };
 
+ signals:
+  // The user set the box of the entry at `entry` (an index of the list), and the rule between
+  // the boxes has been applied.
+  void UserChecked(int entry);
+
  private:
   void EntryAdded(int index) override;
   void EntryRemoved(int index) override;
   void ChecksChanged(int first, int last) override;
   void Cleared() override;
 
-  wizardcore::DeletedList& list_;
+  DeletedList& list_;
   std::vector<int> rows_;  // the entries on the list, ascending
   int holds_ = 0;
   bool changedWhileHeld_ = false;
 };
 
-}  // namespace wizard
+}  // namespace wizardcore

@@ -1,8 +1,8 @@
-#include "wizard/ShownEntries.h"
+#include "wizardcore/ShownEntries.h"
 
-#include "wizard/DeletedItemsModel.h"
+#include "wizardcore/DeletedItemsModel.h"
 
-namespace wizard {
+namespace wizardcore {
 
 ShownEntries::ShownEntries(DeletedItemsModel& entries) : entries_(entries) {
   setDynamicSortFilter(false);
@@ -10,7 +10,7 @@ ShownEntries::ShownEntries(DeletedItemsModel& entries) : entries_(entries) {
 }
 
 void ShownEntries::SetPattern(const std::string& pattern) {
-  filter_ = wizardcore::NameFilter(pattern);
+  filter_ = NameFilter(pattern);
   invalidate();  // one new layout: row by row, a filter over many entries costs much more
 }
 
@@ -27,4 +27,4 @@ bool ShownEntries::filterAcceptsRow(int sourceRow, const QModelIndex& /*sourcePa
   return filter_.Matches(entries_.Entry(sourceRow).spec);
 }
 
-}  // namespace wizard
+}  // namespace wizardcore

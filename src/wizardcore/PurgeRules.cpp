@@ -1,0 +1,40 @@
+#include "wizardcore/PurgeRules.h"
+
+#include <algorithm>
+
+#include "wizardcore/DeletedList.h"
+
+namespace wizardcore {
+
+bool PurgeAllowed(bool anyChecked, std::optional<bool> mayDestroy) {
+  return anyChecked && mayDestroy.value_or(false);
+}
+
+bool AskBeforePurge(const Selection& selection) { return selection.checked > 0; }
+
+bool PatternSelection::Selects(const std::string& spec) const {
+  const auto matches = [&](const NameFilter& filter) { return filter.Matches(spec); };
+  return (match.empty() || std::any_of(match.begin(), match.end(), matches)) &&
+         std::none_of(exclude.begin(), exclude.end(), matches);
+}
+
+std::vector<int> CheckSelected(DeletedList& list, const PatternSelection& patterns) {
+  std::vector<int> selected;
+  std::vector<int> left;
+  {
+    DeletedList::Batch batch(list);
+    for (int index = 0; index < list.Size(); ++index) {
+      if (list[index].removed) {
+        continue;
+      }
+      const bool chosen = patterns.Selects(list[index].spec);
+      list.SetChecked(index, chosen);
+      (chosen ? selected : left).push_back(index);
+    }
+    list.CheckEach(left, false);
+  }
+  std::erase_if(selected, [&](int index) { return list[index].checked; });
+  return selected;
+}
+
+}  // namespace wizardcore

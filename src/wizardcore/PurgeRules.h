@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "wizardcore/NameFilter.h"
+
+namespace wizardcore {
+
+class DeletedList;
+struct Selection;
+
+// The purge button is enabled when an entry on the list is checked and the user may destroy;
+// when it could not be read whether they may, they may not.
+[[nodiscard]] bool PurgeAllowed(bool anyChecked, std::optional<bool> mayDestroy);
+
+// A purge asks first whenever it would destroy something; with nothing checked there is nothing
+// to ask about.
+[[nodiscard]] bool AskBeforePurge(const Selection& selection);
+
+// Which entries a purge by patterns takes: those matching any of `match` (every entry when there
+// is none) and none of `exclude`.
+struct PatternSelection {
+  std::vector<NameFilter> match;
+  std::vector<NameFilter> exclude;
+
+  [[nodiscard]] bool Selects(const std::string& spec) const;
+};
+
+// Checks the entries on the list that `patterns` select and unchecks the others, then applies the
+// rule between the boxes: an entry left unchecked unchecks every listed project above it, so that
+// no destroy takes what was not selected. Gives back the selected entries that rule unchecked.
+std::vector<int> CheckSelected(DeletedList& list, const PatternSelection& patterns);
+
+}  // namespace wizardcore
