@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "errors/Reporter.h"
+
 namespace sourcecontrol {
 class IVSSItem;
 }
@@ -58,6 +60,7 @@ struct DeletedEntry {
   bool checked = false;
   bool removed = false;  // taken off the list by the purge
   Outcome outcome = Outcome::None;
+  errors::CapturedError failure;  // why the purge could not destroy it
   std::shared_ptr<sourcecontrol::IVSSItem> item;
 };
 

@@ -39,6 +39,9 @@ class Purge::Failures final : public errors::Reporter {
 
   void StatementFailed(const std::string& source, std::int32_t line,
                        const errors::CapturedError& error) noexcept override {
+    if (entry != nullptr && (line == 113 || line == 114)) {  // finding or destroying it
+      entry->failure = error;
+    }
     try {
       host_.Log("scourwell: purge" + (inHand.empty() ? std::string() : " of '" + inHand + "'") +
                 ", line " + std::to_string(line) + ": " +
@@ -63,7 +66,8 @@ class Purge::Failures final : public errors::Reporter {
     return repeated;
   }
 
-  std::string inHand;  // the path of the entry being purged
+  std::string inHand;             // the path of the entry being purged
+  DeletedEntry* entry = nullptr;  // and the entry itself
 
  private:
   Host& host_;
@@ -109,6 +113,7 @@ void Purge::PurgeVssItems() {
     DeletedEntry& entry = list_.At(index);
     visited_[static_cast<std::size_t>(index)] = true;
     failures_->inHand = entry.spec;
+    failures_->entry = &entry;
     entry.outcome = Outcome::Failed;  // until the destroy has succeeded
     proc.Do(109, [&] { ++current; });
     proc.Do(110, [&] {

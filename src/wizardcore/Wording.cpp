@@ -66,6 +66,15 @@ std::string ConfirmationPrompt(const Selection& selection, const QLocale& locale
   return prompt;
 }
 
+std::string DescribeTotals(const Selection& selection, const QLocale& locale) {
+  const std::int64_t inside = selection.takes.items - selection.roots;
+  return Count(selection.checked, "checked entry", "checked entries") + ": " +
+         (selection.takes.complete ? "" : "at least ") +
+         Count(selection.takes.items, "item", "items") + " will be destroyed for good" +
+         (inside > 0 ? ", " + std::to_string(inside) + " of them inside projects," : "") + " and " +
+         FormatSize(selection.takes.bytes, locale) + " reclaimed.";
+}
+
 std::string DescribeSummary(const PurgeSummary& summary, const QLocale& locale) {
   std::string text = "Destroyed: " + Count(summary.destroyed, "entry", "entries") + ", " +
                      Amount(summary.reclaimed, locale) + " reclaimed.\n";

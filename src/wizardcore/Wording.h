@@ -25,6 +25,9 @@ std::string DescribeTakes(const DeletedEntry& entry, const QLocale& locale = QLo
 std::string DescribeSelection(const Selection& selection, const QLocale& locale = QLocale());
 // The question asked before a purge starts.
 std::string ConfirmationPrompt(const Selection& selection, const QLocale& locale = QLocale());
+// The same figures in one line, for a report: "3 checked entries: 15 items will be destroyed for
+// good, 12 of them inside projects, and 2.1 MiB reclaimed."
+std::string DescribeTotals(const Selection& selection, const QLocale& locale = QLocale());
 // The finish page's account of a purge.
 std::string DescribeSummary(const PurgeSummary& summary, const QLocale& locale = QLocale());
 // Why a search's result is incomplete: the projects whose children could not be read.

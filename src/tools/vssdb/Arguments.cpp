@@ -68,14 +68,40 @@ const std::vector<CommandForm>& Commands() {
       {"list",
        1,
        2,
-       {{"--deleted", false}, {"--long", false}, {"--codepage", true}},
-       "vssdb list DIR [SPEC] [--deleted] [--long] [--codepage CP]",
+       {{"--deleted", false}, {"--long", false}, {"--codepage", true}, {"--format", true}},
+       "vssdb list DIR [SPEC] [--deleted] [--long] [--format text|json|csv] [--codepage CP]",
        "Lists SPEC (default $/) and everything below it, one spec a line, depth first, each item "
        "before its children; --deleted lists only the items marked deleted; --long puts the "
-       "kind (project or file), the deleted mark and the size in bytes before each spec. DIR "
+       "kind (project or file), the deleted mark and the size in bytes before each spec. With "
+       "--deleted, --format json or csv gives the deleted entries as the window lists them, "
+       "for reports: path, kind, size, items_below and bytes_below (what a project's destroy "
+       "takes with it) and complete (false when some of it could not be read). DIR "
        "may also be a SourceSafe 6 database; its names are read in the Windows code page CP "
        "(default CP1252), given by name or number (GBK or 936, CP1251 or 1251, ...), and "
        "each user logs in with their password, in any letter case."},
+      {"purge",
+       1,
+       1,
+       {{"--match", true},
+        {"--exclude", true},
+        {"--dry-run", false},
+        {"--yes", false},
+        {"--format", true},
+        {"--codepage", true}},
+       "vssdb purge DIR [--match P]... [--exclude P]... [--dry-run] [--yes] "
+       "[--format text|json|csv] [--codepage CP]",
+       "Purges deleted items as the window does: lists every deleted entry, selects those whose "
+       "path matches a --match pattern (all without one) and no --exclude pattern, and destroys "
+       "them bottom-up. Patterns are the window's filter: * any run of characters, ? one, case "
+       "does not count; without a wildcard a name containing P matches; with a / the whole path "
+       "is matched ('$/Old/*'). A project is destroyed only when every deleted entry below it is "
+       "selected too; otherwise it is kept. --dry-run prints what would go and the totals and "
+       "changes nothing. At a terminal the purge asks first ([y/N]) unless --yes; without a "
+       "terminal it is refused without --yes. Ctrl+C stops after the item in hand. Progress "
+       "goes to standard error at a terminal; the report (each entry's outcome and the "
+       "summary) to standard output. Exit status: 0 when everything selected was destroyed, "
+       "3 when some were kept or refused (shared, pinned, checked out, changed since listed, "
+       "locked, no right), 1 on any other failure, when stopped, or when not confirmed."},
       {"generate",
        1,
        1,
@@ -156,7 +182,12 @@ const OptionForm* FindOption(const CommandForm& form, std::string_view name) {
 
 std::optional<std::string> Arguments::Value(const std::string& name) const {
   const auto found = values.find(name);
-  return found == values.end() ? std::nullopt : std::optional<std::string>(found->second);
+  return found == values.end() ? std::nullopt : std::optional<std::string>(found->second.back());
+}
+
+std::vector<std::string> Arguments::Values(const std::string& name) const {
+  const auto found = values.find(name);
+  return found == values.end() ? std::vector<std::string>() : found->second;
 }
 
 Arguments ParseArguments(const std::vector<std::string>& words) {
@@ -238,9 +269,9 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
         }
         arguments.flags.insert(name);
       } else if (equals != std::string::npos) {
-        arguments.values[name] = word.substr(equals + 1);
+        arguments.values[name].push_back(word.substr(equals + 1));
       } else if (next + 1 < rest.size()) {
-        arguments.values[name] = rest[++next];
+        arguments.values[name].push_back(rest[++next]);
       } else {
         throw UsageError(name + " needs a value");
       }
@@ -262,7 +293,8 @@ std::string ToolHelp() {
       "-p PASSWORD log in and may stand anywhere (default: Admin with an empty password).\n"
       "As -p shows the password to anyone who lists the processes, it may come instead from\n"
       "the first line of standard input (--password-stdin) or from $VSSDB_PASSWORD.\n"
-      "Exit status: 0 on success, 1 on failure (one line on stderr), 2 on a usage error.\n\n"
+      "Exit status: 0 on success, 1 on failure (one line on stderr), 2 on a usage error,\n"
+      "3 when a purge kept or was refused some of what it was asked to destroy.\n\n"
       "Paths (SPEC) have at most 256 names below $/ and at most 4096 bytes; deeper or longer\n"
       "ones are refused, and a database holding such items is not walked past them. A name is\n"
       "1 to 255 bytes of UTF-8 without / \\ : * ? \" < > | ; and control characters, does not\n"

@@ -19,8 +19,9 @@ class UsageError : public std::runtime_error {
 struct Arguments {
   std::string command;  // "create", "user add", ... ; empty with a bare --help
   std::vector<std::string> operands;
-  std::map<std::string, std::string> values;  // options with a value, by name ("--from")
-  std::set<std::string> flags;                // options without one ("--no-destroy")
+  // Options with a value, by name ("--from"), each value in the order given.
+  std::map<std::string, std::vector<std::string>> values;
+  std::set<std::string> flags;  // options without one ("--no-destroy")
   std::string user = "Admin";
   std::string password;
   bool passwordGiven = false;      // -p was given
@@ -28,7 +29,10 @@ struct Arguments {
   bool help = false;
   bool version = false;  // --version, alone
 
+  // The option's value; the last one when it was given more than once.
   std::optional<std::string> Value(const std::string& name) const;
+  // Every value of an option that may be given more than once ("--match").
+  std::vector<std::string> Values(const std::string& name) const;
   bool Flag(const std::string& name) const { return flags.count(name) != 0; }
 };
 

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -6,7 +8,9 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> words(argv + 1, argv + argc);
-  const int status = vssdb::Run(words, std::cout, std::cerr);
+  vssdb::Console console{std::cin, std::cout, std::cerr,
+                         isatty(STDIN_FILENO) == 1 && isatty(STDERR_FILENO) == 1};
+  const int status = vssdb::Run(words, console);
   std::cout.flush();
   return std::cout.fail() && status == 0 ? 1 : status;
 }

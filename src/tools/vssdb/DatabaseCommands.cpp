@@ -1,0 +1,183 @@
+#include "tools/vssdb/DatabaseCommands.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+#include "engines/common/EngineError.h"
+#include "engines/vss6/CodePage.h"
+#include "errors/ErrorRecord.h"
+#include "sourcecontrol/IVSSDatabase.h"
+#include "sourcecontrol/IVSSItem.h"
+#include "sourcecontrol/IVSSItems.h"
+#include "tools/vssdb/Arguments.h"
+#include "tools/vssdb/DeletedReport.h"
+#include "tools/vssdb/Printable.h"
+
+namespace vssdb {
+namespace {
+
+using sourcecontrol::IVSSItem;
+using sourcecontrol::IVSSItems;
+using sourcesafe::EngineError;
+using sourcesafe::ErrorCode;
+
+// One line of a listing: the item's path, with --long after its kind, deleted mark and size (?
+// when its content cannot be read).
+void PrintItem(std::ostream& out, bool longForm, IVSSItem& item) {
+  const std::string spec = item.Spec();
+  if (longForm) {
+    const bool project = item.Type() == sourcecontrol::ItemType::Project;
+    std::string bytes = "?";
+    try {
+      bytes = std::to_string(item.Size());
+    } catch (const errors::ErrorRecord&) {
+      // A content file that cannot be read: the rest of the listing goes on.
+    }
+    char columns[64];
+    std::snprintf(columns, sizeof columns, "%-7s  %-7s  %12s  ", project ? "project" : "file",
+                  item.Deleted() ? "deleted" : "-", bytes.c_str());
+    out << columns;
+  }
+  out << Printable(spec, true) << '\n';
+}
+
+// Depth first, each item before its children, in the order of its project's children. The
+// engines refuse a tree that runs round a cycle.
+template <class Visit>
+void Walk(const std::shared_ptr<IVSSItem>& start, Visit&& visit) {
+  struct Frame {
+    std::shared_ptr<IVSSItems> children;
+    int next = 1;
+  };
+  visit(*start);
+  std::vector<Frame> stack{{start->Items(true)}};
+  while (!stack.empty()) {
+    Frame& frame = stack.back();
+    if (frame.next > frame.children->Count()) {
+      stack.pop_back();
+      continue;
+    }
+    const std::shared_ptr<IVSSItem> child = frame.children->Item(frame.next++);
+    visit(*child);
+    if (child->Type() == sourcecontrol::ItemType::Project) {
+      stack.push_back({child->Items(true)});
+    }
+  }
+}
+
+// The last name of a path.
+std::string NameOf(const std::string& spec) {
+  const std::size_t slash = spec.rfind('/');
+  return slash == std::string::npos ? spec : spec.substr(slash + 1);
+}
+
+// Every item that `spec` names, deleted ones and those below deleted projects included; names
+// compare without regard to case, as people type them.
+std::vector<std::shared_ptr<IVSSItem>> Named(sourcecontrol::IVSSDatabase& database,
+                                             const std::string& spec) {
+  std::vector<std::shared_ptr<IVSSItem>> found{database.VSSItem("$/", false)};
+  const QString path = QString::fromStdString(spec);
+  if (!path.startsWith(QStringLiteral("$/"))) {
+    throw EngineError(ErrorCode::kInvalidName,
+                      "'" + spec + "' is not a path of the database: it starts with $/");
+  }
+  const QStringList names = path.mid(2).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+  for (qsizetype at = 0; at < names.size(); ++at) {
+    const bool last = at + 1 == names.size();
+    std::vector<std::shared_ptr<IVSSItem>> next;
+    for (const std::shared_ptr<IVSSItem>& project : found) {
+      const std::shared_ptr<IVSSItems> children = project->Items(true);
+      for (const std::shared_ptr<IVSSItem> child : *children) {
+        if ((last || child->Type() == sourcecontrol::ItemType::Project) &&
+            QString::fromStdString(NameOf(child->Spec())).compare(names[at], Qt::CaseInsensitive) ==
+                0) {
+          next.push_back(child);
+        }
+      }
+    }
+    found = std::move(next);
+  }
+  if (found.empty()) {
+    throw EngineError(ErrorCode::kItemNotFound, "No item '" + spec + "' in the database");
+  }
+  return found;
+}
+
+}  // namespace
+
+std::shared_ptr<sourcecontrol::IVSSDatabase> OpenDatabase(const Arguments& arguments,
+                                                          std::ostream& err) {
+  const std::string& path = arguments.operands.at(0);
+  const std::optional<std::string> codePage = arguments.Value("--codepage");
+  if (codePage) {
+    try {
+      vss6::CodePage check(*codePage);
+    } catch (const std::invalid_argument& error) {
+      throw UsageError(error.what());
+    }
+  }
+  std::shared_ptr<sourcecontrol::IVSSDatabase> database = sourcecontrol::NewVSSDatabase(path);
+  database->SetNameCodePage(codePage.value_or(""));
+  database->Open(path, arguments.user, arguments.password);
+  for (const std::string& note : database->OpenNotes()) {
+    err << "vssdb: " << Printable(note, false) << '\n';
+  }
+  return database;
+}
+
+int ListCommand(const Arguments& arguments, Console& console) {
+  const ReportFormat format = ParseFormat(arguments.Value("--format"));
+  if (format != ReportFormat::Text && !arguments.Flag("--deleted")) {
+    throw UsageError("--format " + *arguments.Value("--format") +
+                     " lists the deleted items: add --deleted");
+  }
+  const auto database = OpenDatabase(arguments, console.err);
+  const std::string start = arguments.operands.size() > 1 ? arguments.operands[1] : "$/";
+  if (format != ReportFormat::Text) {
+    return WriteDeletedReport(*database, arguments.operands[0], start, format, console);
+  }
+  const bool deletedOnly = arguments.Flag("--deleted");
+  Walk(database->VSSItem(start, true), [&](IVSSItem& item) {
+    if (!deletedOnly || item.Deleted()) {
+      PrintItem(console.out, arguments.Flag("--long"), item);
+    }
+  });
+  return 0;
+}
+
+int DestroyCommand(const Arguments& arguments, Console& console) {
+  const auto database = OpenDatabase(arguments, console.err);
+  const std::string& spec = arguments.operands.at(1);
+  std::vector<std::shared_ptr<IVSSItem>> deleted = Named(*database, spec);
+  std::erase_if(deleted, [](const std::shared_ptr<IVSSItem>& item) { return !item->Deleted(); });
+  if (deleted.empty()) {
+    throw EngineError(ErrorCode::kItemNotDeleted,
+                      "'" + spec + "' is not deleted; only deleted items can be destroyed");
+  }
+  if (deleted.size() > 1) {
+    throw EngineError(ErrorCode::kAmbiguousSpec, std::to_string(deleted.size()) +
+                                                     " deleted items are named '" + spec +
+                                                     "'; none was destroyed");
+  }
+  deleted.front()->Destroy();
+  return 0;
+}
+
+int CheckCommand(const Arguments& arguments, Console& console) {
+  const std::string& path = arguments.operands.at(0);
+  const std::vector<std::string> faults = sourcecontrol::NewVSSDatabase(path)->Check(path);
+  for (const std::string& fault : faults) {
+    console.out << Printable(fault, false) << '\n';
+  }
+  if (!faults.empty()) {
+    throw EngineError(ErrorCode::kDamaged,
+                      std::to_string(faults.size()) + " faults found in " + path);
+  }
+  console.out << "ok\n";
+  return 0;
+}
+
+}  // namespace vssdb

@@ -1,0 +1,232 @@
+#include "tools/vssdb/DeletedReport.h"
+
+#include <csv.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <algorithm>
+#include <cstdio>
+
+#include "sourcecontrol/IVSSDatabase.h"
+#include "sourcecontrol/IVSSItem.h"
+#include "tools/vssdb/Arguments.h"
+#include "tools/vssdb/ConsoleHost.h"
+#include "tools/vssdb/Printable.h"
+#include "wizardcore/DeletedItemCollection.h"
+#include "wizardcore/Search.h"
+#include "wizardcore/Wording.h"
+
+namespace vssdb {
+namespace {
+
+using wizardcore::EntryKind;
+
+// Figures for scripts are not in the user's locale: "1234", not "1.234".
+const QLocale& Plain() {
+  static const QLocale c = QLocale::c();
+  return c;
+}
+
+const char* KindName(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::Project:
+      return "project";
+    case EntryKind::File:
+      return "file";
+    case EntryKind::Unknown:
+      break;
+  }
+  return "unknown";
+}
+
+// The columns of one entry, as text: size is the file's own (empty for a project, or when it
+// could not be read); below counts what a project holds.
+struct Columns {
+  std::string size;
+  std::int64_t itemsBelow = 0;
+  std::int64_t bytesBelow = 0;
+};
+
+Columns ColumnsOf(EntryKind kind, const wizardcore::Tally& takes) {
+  Columns columns;
+  if (kind == EntryKind::Project) {
+    columns.itemsBelow = takes.items - 1;
+    columns.bytesBelow = takes.bytes;
+  } else if (takes.complete) {
+    columns.size = std::to_string(takes.bytes);
+  }
+  return columns;
+}
+
+std::string ErrorNumber(const errors::CapturedError& error) {
+  if (!error) {
+    return {};
+  }
+  char number[16];
+  std::snprintf(number, sizeof number, "0x%08X", static_cast<unsigned>(error.number));
+  return number;
+}
+
+// One CSV field, quoted by libcsv.
+std::string CsvField(const std::string& text) {
+  std::string field(text.size() * 2 + 2, '\0');
+  field.resize(csv_write(field.data(), field.size(), text.data(), text.size()));
+  return field;
+}
+
+void CsvRow(std::ostream& out, const std::vector<std::string>& fields) {
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    out << (i == 0 ? "" : ",") << CsvField(fields[i]);
+  }
+  out << "\r\n";
+}
+
+}  // namespace
+
+ReportFormat ParseFormat(const std::optional<std::string>& name) {
+  if (!name || *name == "text") {
+    return ReportFormat::Text;
+  }
+  if (*name == "json") {
+    return ReportFormat::Json;
+  }
+  if (*name == "csv") {
+    return ReportFormat::Csv;
+  }
+  throw UsageError("--format takes text, json or csv, not '" + *name + "'");
+}
+
+void DeletedReport::Add(const wizardcore::DeletedEntry& entry, std::string outcome,
+                        errors::CapturedError error) {
+  rows_.push_back({entry.spec, entry.kind, entry.takes, std::move(outcome), std::move(error)});
+}
+
+void DeletedReport::Write(ReportFormat format, std::ostream& out) const {
+  switch (format) {
+    case ReportFormat::Text:
+      WriteText(out);
+      break;
+    case ReportFormat::Json:
+      WriteJson(out);
+      break;
+    case ReportFormat::Csv:
+      WriteCsv(out);
+      break;
+  }
+}
+
+void DeletedReport::WriteText(std::ostream& out) const {
+  for (const Row& row : rows_) {
+    wizardcore::DeletedEntry entry;
+    entry.kind = row.kind;
+    entry.takes = row.takes;
+    char columns[96];
+    std::snprintf(columns, sizeof columns, "%-12s %-8s %-28s ", row.outcome.c_str(),
+                  KindName(row.kind), wizardcore::DescribeTakes(entry, Plain()).c_str());
+    out << columns << Printable(row.spec, true) << '\n';
+    if (row.error) {
+      out << "    " << ErrorNumber(row.error) << ": " << Printable(row.error.description, false)
+          << '\n';
+    }
+  }
+  if (totals_) {
+    out << wizardcore::DescribeTotals(*totals_, Plain()) << '\n';
+  }
+  if (!summary_.empty()) {
+    out << summary_ << '\n';
+  }
+}
+
+void DeletedReport::WriteJson(std::ostream& out) const {
+  QJsonArray entries;
+  for (const Row& row : rows_) {
+    const Columns columns = ColumnsOf(row.kind, row.takes);
+    QJsonObject entry{
+        {"path", QString::fromStdString(row.spec)},
+        {"kind", KindName(row.kind)},
+        {"size",
+         columns.size.empty() ? QJsonValue() : QJsonValue(static_cast<qint64>(row.takes.bytes))},
+        {"items_below", static_cast<qint64>(columns.itemsBelow)},
+        {"bytes_below", static_cast<qint64>(columns.bytesBelow)},
+        {"complete", row.takes.complete}};
+    if (!row.outcome.empty()) {
+      entry.insert("outcome", QString::fromStdString(row.outcome));
+    }
+    if (row.error) {
+      entry.insert("error_number", QString::fromStdString(ErrorNumber(row.error)));
+      entry.insert("error", QString::fromStdString(row.error.description));
+    }
+    entries.append(entry);
+  }
+  QJsonObject report{{"database", QString::fromStdString(database_)}, {"entries", entries}};
+  if (totals_) {
+    report.insert(
+        "totals",
+        QJsonObject{{"entries", totals_->checked},
+                    {"items", static_cast<qint64>(totals_->takes.items)},
+                    {"bytes", static_cast<qint64>(totals_->takes.bytes)},
+                    {"inside_projects", static_cast<qint64>(totals_->takes.items - totals_->roots)},
+                    {"complete", totals_->takes.complete}});
+  }
+  if (!summary_.empty()) {
+    report.insert("summary", QString::fromStdString(summary_));
+  }
+  out << QJsonDocument(report).toJson(QJsonDocument::Indented).toStdString();
+}
+
+void DeletedReport::WriteCsv(std::ostream& out) const {
+  const bool outcomes =
+      std::any_of(rows_.begin(), rows_.end(), [](const Row& row) { return !row.outcome.empty(); });
+  std::vector<std::string> header{"path", "kind", "size", "items_below", "bytes_below", "complete"};
+  if (outcomes) {
+    header.insert(header.end(), {"outcome", "error_number", "error"});
+  }
+  CsvRow(out, header);
+  for (const Row& row : rows_) {
+    const Columns columns = ColumnsOf(row.kind, row.takes);
+    std::vector<std::string> fields{row.spec,
+                                    KindName(row.kind),
+                                    columns.size,
+                                    std::to_string(columns.itemsBelow),
+                                    std::to_string(columns.bytesBelow),
+                                    row.takes.complete ? "true" : "false"};
+    if (outcomes) {
+      fields.insert(fields.end(), {row.outcome, ErrorNumber(row.error), row.error.description});
+    }
+    CsvRow(out, fields);
+  }
+}
+
+bool SearchDeleted(sourcecontrol::IVSSDatabase& database, const std::string& start,
+                   ConsoleHost& host, wizardcore::DeletedList& list,
+                   wizardcore::DeletedItemCollection& items) {
+  wizardcore::Search(host, list, items).SearchVssItem(database.VSSItem(start, true));
+  host.EndProgress();
+  for (const wizardcore::UnreadProject& unread : list.Unread()) {
+    host.Log("vssdb: " + unread.spec + " could not be read" +
+             (unread.reason.empty() ? "" : ": " + unread.reason));
+  }
+  return !host.StopRequested();
+}
+
+int WriteDeletedReport(sourcecontrol::IVSSDatabase& database, const std::string& path,
+                       const std::string& start, ReportFormat format, Console& console) {
+  ConsoleHost host(console);
+  StopOnInterrupt interrupt;
+  wizardcore::DeletedList list;
+  wizardcore::DeletedItemCollection items;
+  if (!SearchDeleted(database, start, host, list, items)) {
+    console.err << "vssdb: stopped; the list is incomplete and was not written\n";
+    return 1;
+  }
+  DeletedReport report(path);
+  for (int index = 0; index < list.Size(); ++index) {
+    report.Add(list[index]);
+  }
+  report.Write(format, console.out);
+  return 0;
+}
+
+}  // namespace vssdb

@@ -1,0 +1,30 @@
+#include "tools/vssdb/Printable.h"
+
+#include <cstdio>
+
+namespace vssdb {
+
+std::string Printable(std::string_view text, bool names) {
+  std::string printable;
+  printable.reserve(text.size());
+  char escape[8];
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    if (byte < 0x20 || byte == 0x7F) {
+      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+      printable += escape;
+    } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {  // U+0080 to U+009F
+      std::snprintf(escape, sizeof escape, "\\u%04X", next);
+      printable += escape;
+      ++i;
+    } else if (byte == '\\' && names) {
+      printable += "\\\\";
+    } else {
+      printable += static_cast<char>(byte);
+    }
+  }
+  return printable;
+}
+
+}  // namespace vssdb
