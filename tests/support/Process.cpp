@@ -76,6 +76,12 @@ int Process::Kill() {
   return Wait();
 }
 
+void Process::Signal(int signal) {
+  if (pid_ > 0) {
+    ::kill(pid_, signal);
+  }
+}
+
 Completed RunCommand(const std::vector<std::string>& argv) {
   TempDir folder;
   const std::string output = (folder / "out").string();

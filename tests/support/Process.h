@@ -20,6 +20,8 @@ class Process {
   int Wait();
   // Ends the process at once (SIGKILL) and waits for it.
   int Kill();
+  // Sends `signal` to the process, which goes on as the signal has it.
+  void Signal(int signal);
 
  private:
   pid_t pid_ = -1;
