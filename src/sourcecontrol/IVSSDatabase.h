@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,10 +31,25 @@ class IVSSDatabase {
   // What the last Open did or found that its user should hear of, one line each: a destroy cut
   // off by a crash that it finished or undid, or a journal it could not act on.
   virtual std::vector<std::string> OpenNotes() { return {}; }
+  // From here until EndDestroyGroup the engine may save destroys together, in groups it closes
+  // after a short time or a few hundred items: a purge goes faster, and a crash loses at most
+  // the open group, whose items stay deleted. `between` is called now and then while one
+  // destroy takes long, so that a window stays answerable; it must not use the database.
+  // Engines that save each destroy at once ignore it.
+  virtual void BeginDestroyGroup(std::function<void()> /*between*/) {}
+  // How many destroys done since BeginDestroyGroup are not saved yet; 0 when all are.
+  virtual int UnsavedDestroys() { return 0; }
+  // Saves what is not saved yet and ends the grouping. When a group cannot be saved, it and
+  // every call after the last time UnsavedDestroys was 0 raise kDestroysNotSaved: none of
+  // those destroys took place.
+  virtual void EndDestroyGroup() {}
   // Reads the whole database at `iniPath` without opening it as a user and gives back every
   // fault found, one line each; none when it is sound.
   virtual std::vector<std::string> Check(const std::string& iniPath) = 0;
 };
+
+// Raised when a group of destroys could not be saved.
+inline constexpr std::int32_t kDestroysNotSaved = static_cast<std::int32_t>(0x8004DF0Fu);
 
 // Makes a new, unopened database object for the database that `iniPath` names: the engine its
 // format needs (our own when the path names nothing the SourceSafe 6 engine knows, so that its

@@ -19,7 +19,7 @@ void FMain::SearchVssItem(const std::shared_ptr<sourcecontrol::IVSSItem>& item) 
 }
 
 void FMain::PurgeVssItems() {
-  wizardcore::Purge purge(host_, listed_, DeletedItems);
+  wizardcore::Purge purge(host_, listed_, DeletedItems, Database.get());
   {
     // The list's page is hidden during the purge: its view learns what left once, at the end.
     wizardcore::DeletedItemsModel::Hold hold(listModel_);

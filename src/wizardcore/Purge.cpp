@@ -8,6 +8,7 @@
 #include "errors/ErrorRecord.h"
 #include "errors/ObjectRequired.h"
 #include "errors/Procedure.h"
+#include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "wizardcore/DeletedItemCollection.h"
 #include "wizardcore/DeletedList.h"
@@ -74,8 +75,13 @@ class Purge::Failures final : public errors::Reporter {
   std::vector<RepeatedFailure> seen_;
 };
 
-Purge::Purge(Host& host, DeletedList& list, DeletedItemCollection& items)
-    : host_(host), list_(list), items_(items), failures_(std::make_unique<Failures>(host)) {}
+Purge::Purge(Host& host, DeletedList& list, DeletedItemCollection& items,
+             sourcecontrol::IVSSDatabase* database)
+    : host_(host),
+      list_(list),
+      items_(items),
+      failures_(std::make_unique<Failures>(host)),
+      database_(database) {}
 
 Purge::~Purge() = default;
 
@@ -96,6 +102,10 @@ void Purge::PurgeVssItems() {
       Summarize(true);
       return;
     }
+  }
+  if (database_ != nullptr) {
+    // 119, new here: the destroys are saved in groups, with turns for the window inside long ones.
+    proc.Do(119, [&] { database_->BeginDestroyGroup([this] { host_.DoEvents(); }); });
   }
 
   // Purge pass. Entries keep their indexes when they leave the list.
@@ -129,7 +139,7 @@ void Purge::PurgeVssItems() {
       errors::Object(item);
     });
     if (found) {
-      proc.Do(114, [&] {
+      const bool destroyed = proc.Do(114, [&] {
         const std::size_t first = static_cast<std::size_t>(index) + 1;
         const std::size_t end = static_cast<std::size_t>(std::max(index + 1, entry.end));
         if (uncheckedBefore[end] != uncheckedBefore[first]) {
@@ -142,6 +152,12 @@ void Purge::PurgeVssItems() {
         errors::Object(item).Destroy();
         entry.outcome = Outcome::Destroyed;
       });
+      if (destroyed) {
+        unsaved_.push_back(index);
+        NoteSaved();
+      } else if (entry.failure.number == sourcecontrol::kDestroysNotSaved) {
+        NoteNotSaved(entry.failure);
+      }
     }
     proc.Do(115, [&] {
       // The collection holds only the first of two items with the same spec; the key goes with
@@ -153,11 +169,43 @@ void Purge::PurgeVssItems() {
     proc.Do(116, [&] { list_.Remove(index); });
     proc.Do(117, [&] { host_.DoEvents(); });
     if (proc.If(118, [&] { return host_.StopRequested(); })) {
-      Summarize(true);
+      Finish(proc, true);
       return;
     }
   }
-  Summarize(false);
+  Finish(proc, false);
+}
+
+void Purge::NoteSaved() {
+  if (database_ == nullptr || database_->UnsavedDestroys() == 0) {
+    unsaved_.clear();
+  }
+}
+
+void Purge::NoteNotSaved(const errors::CapturedError& error) {
+  for (const int index : unsaved_) {
+    DeletedEntry& entry = list_.At(index);
+    entry.outcome = Outcome::Failed;
+    entry.failure = error;
+    host_.Log("scourwell: purge of '" + entry.spec + "' did not take place: " + error.description);
+  }
+  unsaved_.clear();
+}
+
+void Purge::Finish(errors::Procedure& proc, bool stopped) {
+  failures_->inHand.clear();  // what fails now is the group's, not the last entry's
+  failures_->entry = nullptr;
+  if (database_ != nullptr) {
+    // 120, new here: the last group of destroys is saved.
+    const errors::CapturedError error = errors::CaptureError([&] { database_->EndDestroyGroup(); });
+    if (error) {
+      proc.Report(120, error);
+      if (error.number == sourcecontrol::kDestroysNotSaved) {
+        NoteNotSaved(error);
+      }
+    }
+  }
+  Summarize(stopped);
 }
 
 void Purge::Summarize(bool stopped) {

@@ -5,8 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "errors/Procedure.h"
 #include "errors/Reporter.h"
 #include "wizardcore/DeletedEntry.h"
+
+namespace sourcecontrol {
+class IVSSDatabase;
+}
 
 namespace wizardcore {
 
@@ -39,13 +44,18 @@ struct PurgeSummary {
 // The purge run: destroys the items of the checked entries, from the bottom of the list up, and
 // takes each entry it handles off the list.
 //
+// The destroys are saved in groups when `database` is given (see IVSSDatabase::BeginDestroyGroup):
+// an entry counts as destroyed once its group is saved; when a group cannot be saved, every
+// entry of it counts as failed, with the reason.
+//
 // Two guards beyond the numbered statements: a checked project whose listed descendants are not
 // all checked is kept (reported like a refused destroy, counted apart), and a failure that repeats
 // (same error number at the same line) is reported once and then only counted. Every failure is
 // also written to the host's log with the item in hand.
 class Purge {
  public:
-  Purge(Host& host, DeletedList& list, DeletedItemCollection& items);
+  Purge(Host& host, DeletedList& list, DeletedItemCollection& items,
+        sourcecontrol::IVSSDatabase* database = nullptr);
   ~Purge();
   Purge(const Purge&) = delete;
   Purge& operator=(const Purge&) = delete;
@@ -58,12 +68,20 @@ class Purge {
   class Failures;
   // Counts what the run did, once it has ended.
   void Summarize(bool stopped);
+  // After a destroy: forgets the entries whose group is saved now.
+  void NoteSaved();
+  // The entries of a group that could not be saved failed after all.
+  void NoteNotSaved(const errors::CapturedError& error);
+  // Saves the last group and counts what the run did.
+  void Finish(errors::Procedure& proc, bool stopped);
 
   Host& host_;
   DeletedList& list_;
   DeletedItemCollection& items_;
   std::unique_ptr<Failures> failures_;
+  sourcecontrol::IVSSDatabase* database_;
   std::vector<bool> visited_;  // the entries this run has handled, by index
+  std::vector<int> unsaved_;   // entries destroyed in a group not saved yet
   PurgeSummary summary_;
 };
 

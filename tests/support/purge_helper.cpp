@@ -24,16 +24,21 @@ void Search(const std::shared_ptr<sourcecontrol::IVSSItem>& item,
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: purge_helper DIR\n";
+  if (argc != 2 && argc != 3) {
+    std::cerr << "usage: purge_helper DIR [grouped]\n";
     return 2;
   }
+  const bool grouped = argc == 3;
   const auto database = sourcecontrol::NewVSSDatabase(argv[1]);
   database->Open(argv[1], "Admin", "");
   std::vector<std::shared_ptr<sourcecontrol::IVSSItem>> deleted;
   Search(database->VSSItem("$/", false), deleted);
+  if (grouped) {
+    database->BeginDestroyGroup({});
+  }
   for (auto item = deleted.rbegin(); item != deleted.rend(); ++item) {
     (*item)->Destroy();
   }
+  database->EndDestroyGroup();
   return 0;
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "RecordingHost.h"
+#include "sourcecontrol/IVSSDatabase.h"
 #include "support/FakeDatabase.h"
 #include "wizardcore/DeletedItemCollection.h"
 #include "wizardcore/DeletedList.h"
@@ -120,6 +121,43 @@ TEST_F(PurgeTest, AStopInTheCountingPassDestroysNothingAndLeavesEveryCheckedEntr
   EXPECT_EQ(summary.notReached, 2);
   EXPECT_EQ(summary.destroyed, 0);
   EXPECT_TRUE(host.purging.empty());
+}
+
+// A database that saves destroys in groups of two and cannot save the group it ends with.
+class GroupingDatabase final : public testing_support::FakeDatabase {
+ public:
+  void BeginDestroyGroup(std::function<void()>) override { began = true; }
+  int UnsavedDestroys() override {
+    unsaved = (unsaved + 1) % 2;
+    return unsaved;
+  }
+  void EndDestroyGroup() override {
+    if (unsaved > 0) {
+      throw errors::ErrorRecord(sourcecontrol::kDestroysNotSaved, "SourceSafe", "disk full");
+    }
+  }
+  bool began = false;
+  int unsaved = 0;
+};
+
+// Entries count as destroyed once their group is saved; those of a group that could not be
+// saved failed, and say why.
+TEST_F(PurgeTest, TheEntriesOfAGroupThatCouldNotBeSavedFailed) {
+  root->children = {Fake("$/a", true, 1), Fake("$/b", true, 2), Fake("$/c", true, 4)};
+  Search();
+  GroupingDatabase database;
+  wizardcore::Purge grouped(host, list, items, &database);
+  grouped.PurgeVssItems();
+  EXPECT_TRUE(database.began);
+  // c and b were saved together; a was left in the open group.
+  EXPECT_EQ(grouped.Summary().destroyed, 2);
+  EXPECT_EQ(grouped.Summary().reclaimed.bytes, 6);
+  EXPECT_EQ(grouped.Summary().failed, 1);
+  EXPECT_EQ(list[IndexOf("$/a")].outcome, wizardcore::Outcome::Failed);
+  EXPECT_EQ(list[IndexOf("$/a")].failure.description, "disk full");
+  EXPECT_THAT(host.reports, ElementsAre("PurgeVssItems:120"));
+  EXPECT_THAT(host.logged, ElementsAre("scourwell: purge, line 120: (-2147164401) 'disk full'",
+                                       "scourwell: purge of '$/a' did not take place: disk full"));
 }
 
 }  // namespace

@@ -33,6 +33,8 @@ enum class ErrorCode : std::int32_t {
   kDestroyNotWritten = static_cast<std::int32_t>(0x8004DF0Du),
   // The item was destroyed, but some of its files could not be removed.
   kDestroyedWithLeftovers = static_cast<std::int32_t>(0x8004DF0Eu),
+  // A group of destroys could not be saved: none of them took place.
+  kDestroysNotSaved = static_cast<std::int32_t>(0x8004DF0Fu),
 };
 
 // A failure of the engine: its number and a description naming the path, user or spec.

@@ -116,6 +116,17 @@ bool OwnDatabase::MayDestroy() {
   return Raising([&] { return session.MayDestroy(); });
 }
 
+void OwnDatabase::BeginDestroyGroup(std::function<void()> between) {
+  OpenSession().BeginDestroyGroup(std::move(between));
+}
+
+int OwnDatabase::UnsavedDestroys() { return session_ ? session_->UnsavedDestroys() : 0; }
+
+void OwnDatabase::EndDestroyGroup() {
+  Session& session = OpenSession();
+  Raising([&] { session.EndDestroyGroup(); });
+}
+
 std::vector<std::string> OwnDatabase::Check(const std::string& iniPath) {
   return Raising([&] { return CheckIntegrity(iniPath); });
 }

@@ -18,6 +18,9 @@ class OwnDatabase final : public sourcecontrol::IVSSDatabase {
             const std::string& password) override;
   std::shared_ptr<sourcecontrol::IVSSItem> VSSItem(const std::string& spec, bool deleted) override;
   bool MayDestroy() override;
+  void BeginDestroyGroup(std::function<void()> between) override;
+  int UnsavedDestroys() override;
+  void EndDestroyGroup() override;
   std::vector<std::string> Check(const std::string& iniPath) override;
 
  private:

@@ -1,6 +1,7 @@
 #include "engines/ownformat/Session.h"
 
 #include <deque>
+#include <utility>
 
 #include "engines/common/EngineError.h"
 #include "engines/ownformat/Names.h"
@@ -409,44 +410,148 @@ void Session::SetDeletedMark(const ItemRecord& item, bool deleted) {
 
 void Session::Destroy(const ItemRecord& item) {
   prefetched_.clear();  // what this change touches may be among it
+  if (!grouping_) {
+    WithStorageErrors(location_.dataFile, [&] {
+      sqlite::Transaction transaction(*connection_, sqlite::Transaction::Kind::Immediate);
+      ExpectMayDestroy(item);
+      Remove(item);
+      connection_->Execute("PRAGMA incremental_vacuum");
+      transaction.Commit();
+    });
+    return;
+  }
   WithStorageErrors(location_.dataFile, [&] {
-    sqlite::Transaction transaction(*connection_, sqlite::Transaction::Kind::Immediate);
-    // The right is read inside the transaction, so a right taken away meanwhile counts.
-    if (!HasDestroyRight()) {
-      throw EngineError(
-          ErrorCode::kAccessDenied,
-          "User " + Quoted(userName_) + " has no right to destroy " + Quoted(item.spec));
+    if (!group_) {
+      auto group =
+          std::make_unique<sqlite::Transaction>(*connection_, sqlite::Transaction::Kind::Immediate);
+      // The right and the root cannot change while the group holds the write lock: they are
+      // read once for the whole group.
+      ExpectMayDestroy(item);
+      group_ = std::move(group);
+      groupStart_ = std::chrono::steady_clock::now();
+      groupCount_ = 0;
     }
-    if (item.id == kRootId) {
-      throw EngineError(ErrorCode::kAccessDenied, "The root project $/ cannot be destroyed");
-    }
-    // The item's version counts every change below it too (destroys aside, which only take away
-    // from what this destroy takes): an item recovered or added below a project since the caller
-    // read it stops the destroy.
-    ExpectUnchanged(item);
-    // Every item has one parent, so the root can lie below the item only when the root itself
-    // has a parent: a cycle through it. Anywhere else a cycle only makes the query below meet
-    // items twice, which UNION (not UNION ALL) passes over, so that it ends.
-    sqlite::Statement root(*connection_, "SELECT parent IS NOT NULL FROM items WHERE id = ?1");
-    root.Bind(1, kRootId);
-    if (root.Step() && root.Int(0) != 0) {
-      throw EngineError(ErrorCode::kDamaged, "The database " + Quoted(location_.ini.string()) +
-                                                 " is damaged: its root project lies below "
-                                                 "another item; nothing was destroyed. Run "
-                                                 "'vssdb check'");
-    }
-    constexpr const char* kDoomed =
-        "WITH RECURSIVE doomed(id) AS (SELECT ?1 UNION"
-        " SELECT items.id FROM items JOIN doomed ON items.parent = doomed.id) ";
-    sqlite::Statement contents(*connection_,
-                               std::string(kDoomed) + "DELETE FROM contents WHERE item IN doomed");
-    contents.Bind(1, item.id).Run();
-    sqlite::Statement items(*connection_,
-                            std::string(kDoomed) + "DELETE FROM items WHERE id IN doomed");
-    items.Bind(1, item.id).Run();
-    connection_->Execute("PRAGMA incremental_vacuum");
-    transaction.Commit();
   });
+  try {
+    WithStorageErrors(location_.dataFile, [&] {
+      sqlite::Savepoint step(*connection_);
+      if (item.id == kRootId) {
+        throw EngineError(ErrorCode::kAccessDenied, "The root project $/ cannot be destroyed");
+      }
+      Remove(item);
+      step.Release();
+    });
+  } catch (const EngineError& error) {
+    if (!connection_->InTransaction()) {
+      // SQLite rolled the whole group back (a full disk, an I/O error): the destroys before
+      // this one are gone with it.
+      group_.reset();
+      const int lost = std::exchange(groupCount_, 0);
+      if (lost > 0) {
+        throw EngineError(ErrorCode::kDestroysNotSaved,
+                          std::to_string(lost) + " destroys before " + Quoted(item.spec) +
+                              " could not be saved and did not take place: " + error.what());
+      }
+    }
+    throw;
+  }
+  ++groupCount_;
+  if (groupCount_ >= kGroupItems || std::chrono::steady_clock::now() - groupStart_ >= kGroupTime) {
+    SaveGroup();
+  }
+}
+
+void Session::BeginDestroyGroup(std::function<void()> between) {
+  grouping_ = true;
+  between_ = std::move(between);
+}
+
+void Session::EndDestroyGroup() {
+  grouping_ = false;
+  between_ = nullptr;
+  SaveGroup();
+}
+
+void Session::SaveGroup() {
+  if (!group_) {
+    return;
+  }
+  const int count = std::exchange(groupCount_, 0);
+  const std::unique_ptr<sqlite::Transaction> group = std::move(group_);
+  try {
+    WithStorageErrors(location_.dataFile, [&] {
+      connection_->Execute("PRAGMA incremental_vacuum");
+      group->Commit();
+    });
+  } catch (const EngineError& error) {
+    // The transaction rolls back as `group` goes: none of its destroys took place.
+    throw EngineError(ErrorCode::kDestroysNotSaved,
+                      std::to_string(count) +
+                          " destroys could not be saved and did not take place: " + error.what());
+  }
+}
+
+void Session::ExpectMayDestroy(const ItemRecord& item) {
+  // The right is read inside the transaction, so a right taken away meanwhile counts.
+  if (!HasDestroyRight()) {
+    throw EngineError(
+        ErrorCode::kAccessDenied,
+        "User " + Quoted(userName_) + " has no right to destroy " + Quoted(item.spec));
+  }
+  if (item.id == kRootId) {
+    throw EngineError(ErrorCode::kAccessDenied, "The root project $/ cannot be destroyed");
+  }
+  // Every item has one parent, so the root can lie below the item only when the root itself
+  // has a parent: a cycle through it. Anywhere else a cycle only makes the query below meet
+  // items twice, which UNION (not UNION ALL) passes over, so that it ends.
+  sqlite::Statement root(*connection_, "SELECT parent IS NOT NULL FROM items WHERE id = ?1");
+  root.Bind(1, kRootId);
+  if (root.Step() && root.Int(0) != 0) {
+    throw EngineError(ErrorCode::kDamaged, "The database " + Quoted(location_.ini.string()) +
+                                               " is damaged: its root project lies below "
+                                               "another item; nothing was destroyed. Run "
+                                               "'vssdb check'");
+  }
+}
+
+void Session::Remove(const ItemRecord& item) {
+  // The item's version counts every change below it too (destroys aside, which only take away
+  // from what this destroy takes): an item recovered or added below a project since the caller
+  // read it stops the destroy.
+  ExpectUnchanged(item);
+  // What goes, read first and then removed a chunk at a time: a project holding a great many
+  // items is not removed in one statement, so that a window gets its turns in between.
+  sqlite::Statement below(*connection_,
+                          "WITH RECURSIVE doomed(id) AS (SELECT ?1 UNION"
+                          " SELECT items.id FROM items JOIN doomed ON items.parent = doomed.id)"
+                          " SELECT id FROM doomed");
+  below.Bind(1, item.id);
+  std::vector<std::int64_t> doomed;
+  while (below.Step()) {
+    doomed.push_back(below.Int(0));
+    if (doomed.size() % kRowsBetweenTurns == 0) {
+      Turn();
+    }
+  }
+  sqlite::Statement contents(*connection_, "DELETE FROM contents WHERE item = ?1");
+  sqlite::Statement items(*connection_, "DELETE FROM items WHERE id = ?1");
+  for (std::size_t index = 0; index < doomed.size(); ++index) {
+    contents.Bind(1, doomed[index]).Run();
+    contents.Reset();
+    items.Bind(1, doomed[index]).Run();
+    items.Reset();
+    if ((index + 1) % kRowsBetweenTurns == 0) {
+      Turn();
+    }
+  }
+}
+
+void Session::Turn() {
+  const auto now = std::chrono::steady_clock::now();
+  if (between_ && now - lastTurn_ >= kTurnEvery) {
+    lastTurn_ = now;
+    between_();
+  }
 }
 
 bool Session::HasDestroyRight() {

@@ -45,6 +45,8 @@ std::int64_t Connection::LastInsertRowId() const noexcept {
   return sqlite3_last_insert_rowid(db_.get());
 }
 
+bool Connection::InTransaction() const noexcept { return sqlite3_get_autocommit(db_.get()) == 0; }
+
 int Connection::Changes() const noexcept { return sqlite3_changes(db_.get()); }
 
 void Connection::Fail(int resultCode) const {

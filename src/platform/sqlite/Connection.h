@@ -25,6 +25,8 @@ class Connection {
   void SetBusyTimeout(std::chrono::milliseconds timeout);
   std::int64_t LastInsertRowId() const noexcept;
   int Changes() const noexcept;
+  // True while a transaction is open; false once SQLite has rolled one back by itself.
+  bool InTransaction() const noexcept;
 
   // Throws the SqliteError for a result code returned by a call on this connection.
   [[noreturn]] void Fail(int resultCode) const;

@@ -125,7 +125,7 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
     return 1;
   }
   console.err << "vssdb: purging " << selection.checked << " entries\n" << std::flush;
-  wizardcore::Purge purge(host, list, items);
+  wizardcore::Purge purge(host, list, items, database.get());
   host.SetQuietReports(true);  // every failure is written to the log once
   purge.PurgeVssItems();
   host.EndProgress();

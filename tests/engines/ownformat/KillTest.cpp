@@ -26,7 +26,8 @@ std::vector<std::string> DeletedSpecs(Session& session) {
 }
 
 // A purge killed at random moments leaves every item whole or wholly gone: the database stays
-// sound, and what is still marked deleted is what a new search finds.
+// sound, and what is still marked deleted is what a new search finds. Every other round saves
+// its destroys in groups, as the window's purge does.
 TEST(KillTest, APurgeKilledAtAnyMomentLeavesTheDatabaseSound) {
   testing_support::TempDir folder;
   const std::string dir = (folder / "db").string();
@@ -43,7 +44,11 @@ TEST(KillTest, APurgeKilledAtAnyMomentLeavesTheDatabaseSound) {
         break;
       }
     }
-    testing_support::Process purge({SCOURWELL_PURGE_HELPER, dir}, (folder / "out").string());
+    std::vector<std::string> argv{SCOURWELL_PURGE_HELPER, dir};
+    if (round % 2 == 1) {
+      argv.push_back("grouped");
+    }
+    testing_support::Process purge(argv, (folder / "out").string());
     std::this_thread::sleep_for(std::chrono::milliseconds(150 + random() % 400));
     purge.Kill();
 

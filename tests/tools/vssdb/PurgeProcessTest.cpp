@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/sqlite/Connection.h"
 #include "support/Process.h"
 #include "support/Required.h"
 #include "support/TempDir.h"
@@ -128,7 +129,8 @@ TEST(PurgeRealDatabaseTest, RefusedEntriesAreReportedAndExitWithThree) {
   EXPECT_EQ(refused, 13u) << purged.out;
 }
 
-// Ctrl+C in the middle of a purge stops it after the item in hand, with the summary.
+// Ctrl+C in the middle of a purge stops it after the item in hand, with the summary; what was
+// destroyed before is saved.
 TEST(PurgeInterruptTest, CtrlCStopsAfterTheItemInHandWithASummary) {
   testing_support::TempDir folder;
   const std::string db = (folder / "db").string();
@@ -137,18 +139,24 @@ TEST(PurgeInterruptTest, CtrlCStopsAfterTheItemInHandWithASummary) {
   ASSERT_EQ(generated.status, 0) << generated.err;
   const std::size_t before = Lines(RunCommand({Vssdb(), "list", db, "--deleted"}).out);
 
+  // A reader of the database holds the purge at its first save until Ctrl+C has come, so that
+  // the purge is surely in the middle when it does.
+  sqlite::Connection reader(folder / "db" / "data.vssdb", sqlite::Connection::Mode::ReadOnly);
+  reader.Execute("BEGIN; SELECT count(*) FROM items;");
   const std::string output = (folder / "purge").string();
   testing_support::Process purge({Vssdb(), "purge", db, "--yes"}, output);
   // The purge says when it starts destroying; the search before it is not what is stopped here.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   std::string said;
   while (said.find("purging") == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
     std::ifstream err(output + ".err");
     said.assign(std::istreambuf_iterator<char>(err), {});
   }
   ASSERT_NE(said.find("purging"), std::string::npos) << said;
   purge.Signal(SIGINT);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  reader.Execute("COMMIT");
   EXPECT_EQ(purge.Wait(), 1);
 
   std::ifstream out(output);
