@@ -37,11 +37,11 @@ class IVSSDatabase {
   // destroy takes long, so that a window stays answerable; it must not use the database.
   // Engines that save each destroy at once ignore it.
   virtual void BeginDestroyGroup(std::function<void()> /*between*/) {}
-  // How many destroys done since BeginDestroyGroup are not saved yet; 0 when all are.
+  // How many of the latest destroys are not saved yet; 0 when all are.
   virtual int UnsavedDestroys() { return 0; }
-  // Saves what is not saved yet and ends the grouping. When a group cannot be saved, it and
-  // every call after the last time UnsavedDestroys was 0 raise kDestroysNotSaved: none of
-  // those destroys took place.
+  // Saves what is not saved yet and ends the grouping. A group that cannot be saved, here or in
+  // a Destroy, raises kDestroysNotSaved: the destroys it held (those UnsavedDestroys counted
+  // before the call) did not take place.
   virtual void EndDestroyGroup() {}
   // Reads the whole database at `iniPath` without opening it as a user and gives back every
   // fault found, one line each; none when it is sound.

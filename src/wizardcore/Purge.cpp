@@ -177,8 +177,12 @@ void Purge::PurgeVssItems() {
 }
 
 void Purge::NoteSaved() {
-  if (database_ == nullptr || database_->UnsavedDestroys() == 0) {
-    unsaved_.clear();
+  // The destroys not saved yet are always the latest ones.
+  const std::size_t unsaved =
+      database_ == nullptr ? 0
+                           : static_cast<std::size_t>(std::max(0, database_->UnsavedDestroys()));
+  if (unsaved < unsaved_.size()) {
+    unsaved_.erase(unsaved_.begin(), unsaved_.end() - static_cast<std::ptrdiff_t>(unsaved));
   }
 }
 

@@ -68,7 +68,7 @@ class Purge {
   class Failures;
   // Counts what the run did, once it has ended.
   void Summarize(bool stopped);
-  // After a destroy: forgets the entries whose group is saved now.
+  // After a destroy: forgets the entries whose destroys are saved now.
   void NoteSaved();
   // The entries of a group that could not be saved failed after all.
   void NoteNotSaved(const errors::CapturedError& error);

@@ -1,5 +1,6 @@
 #include "engines/ownformat/Session.h"
 
+#include <algorithm>
 #include <deque>
 #include <utility>
 
@@ -348,13 +349,15 @@ ItemRecord Session::AddFile(std::string_view spec, std::span<const unsigned char
 }
 
 void Session::ExpectUnchanged(const ItemRecord& item) {
-  sqlite::Statement query(*connection_, "SELECT version FROM items WHERE id = ?1");
+  sqlite::Statement& query = Cached("SELECT version FROM items WHERE id = ?1");
   query.Bind(1, item.id);
   if (!query.Step()) {
     throw EngineError(ErrorCode::kItemChanged,
                       Quoted(item.spec) + " was destroyed by another user meanwhile");
   }
-  if (query.Int(0) != item.version) {
+  const std::int64_t version = query.Int(0);
+  query.Reset();
+  if (version != item.version) {
     throw EngineError(ErrorCode::kItemChanged,
                       Quoted(item.spec) +
                           (item.isProject ? ", or an item below it," : std::string()) +
@@ -414,7 +417,7 @@ void Session::Destroy(const ItemRecord& item) {
     WithStorageErrors(location_.dataFile, [&] {
       sqlite::Transaction transaction(*connection_, sqlite::Transaction::Kind::Immediate);
       ExpectMayDestroy(item);
-      Remove(item);
+      Erase(Doomed(item));
       connection_->Execute("PRAGMA incremental_vacuum");
       transaction.Commit();
     });
@@ -432,19 +435,24 @@ void Session::Destroy(const ItemRecord& item) {
       groupCount_ = 0;
     }
   });
+  bool writing = false;  // past the checks: the destroy has begun to change the database
   try {
     WithStorageErrors(location_.dataFile, [&] {
-      sqlite::Savepoint step(*connection_);
       if (item.id == kRootId) {
         throw EngineError(ErrorCode::kAccessDenied, "The root project $/ cannot be destroyed");
       }
-      Remove(item);
-      step.Release();
+      std::vector<std::int64_t> doomed = Doomed(item);
+      writing = true;
+      if (doomed.size() > kRowsInOneStep) {
+        DestroyInSteps(item, std::move(doomed));
+      } else {
+        Erase(doomed);
+      }
     });
   } catch (const EngineError& error) {
-    if (!connection_->InTransaction()) {
-      // SQLite rolled the whole group back (a full disk, an I/O error): the destroys before
-      // this one are gone with it.
+    if (writing || !connection_->InTransaction()) {
+      // A destroy that failed halfway (a full disk, an I/O error) takes the group with it, so
+      // that nothing torn is ever saved; SQLite may have rolled it back already.
       group_.reset();
       const int lost = std::exchange(groupCount_, 0);
       if (lost > 0) {
@@ -514,17 +522,16 @@ void Session::ExpectMayDestroy(const ItemRecord& item) {
   }
 }
 
-void Session::Remove(const ItemRecord& item) {
+std::vector<std::int64_t> Session::Doomed(const ItemRecord& item) {
   // The item's version counts every change below it too (destroys aside, which only take away
   // from what this destroy takes): an item recovered or added below a project since the caller
   // read it stops the destroy.
   ExpectUnchanged(item);
-  // What goes, read first and then removed a chunk at a time: a project holding a great many
+  // What goes is read first and then removed a row at a time: a project holding a great many
   // items is not removed in one statement, so that a window gets its turns in between.
-  sqlite::Statement below(*connection_,
-                          "WITH RECURSIVE doomed(id) AS (SELECT ?1 UNION"
-                          " SELECT items.id FROM items JOIN doomed ON items.parent = doomed.id)"
-                          " SELECT id FROM doomed");
+  sqlite::Statement& below = Cached(
+      "WITH RECURSIVE doomed(id) AS (SELECT ?1 UNION"
+      " SELECT items.id FROM items JOIN doomed ON items.parent = doomed.id) SELECT id FROM doomed");
   below.Bind(1, item.id);
   std::vector<std::int64_t> doomed;
   while (below.Step()) {
@@ -533,8 +540,13 @@ void Session::Remove(const ItemRecord& item) {
       Turn();
     }
   }
-  sqlite::Statement contents(*connection_, "DELETE FROM contents WHERE item = ?1");
-  sqlite::Statement items(*connection_, "DELETE FROM items WHERE id = ?1");
+  below.Reset();
+  return doomed;
+}
+
+void Session::Erase(const std::vector<std::int64_t>& doomed) {
+  sqlite::Statement& contents = Cached("DELETE FROM contents WHERE item = ?1");
+  sqlite::Statement& items = Cached("DELETE FROM items WHERE id = ?1");
   for (std::size_t index = 0; index < doomed.size(); ++index) {
     contents.Bind(1, doomed[index]).Run();
     contents.Reset();
@@ -546,9 +558,51 @@ void Session::Remove(const ItemRecord& item) {
   }
 }
 
-void Session::Turn() {
+void Session::DestroyInSteps(const ItemRecord& item, std::vector<std::int64_t> doomed) {
+  // The group so far is saved first; then the items below go a step at a time, each step saved,
+  // the deepest first, so that after each step every item left still has its project: a crash
+  // between steps leaves the project deleted with less below it, and the database sound. Between
+  // steps another user may write: a change below the project stops the destroy there.
+  SaveGroup();
+  std::reverse(doomed.begin(), doomed.end());  // the walk met each project before its items
+  const std::size_t total = doomed.size();
+  for (std::size_t done = 0; done < total; done += kRowsInOneStep) {
+    const std::size_t end = std::min(total, done + kRowsInOneStep);
+    group_ =
+        std::make_unique<sqlite::Transaction>(*connection_, sqlite::Transaction::Kind::Immediate);
+    try {
+      ExpectUnchanged(item);
+    } catch (const EngineError& error) {
+      group_.reset();
+      throw EngineError(ErrorCode::kItemChanged,
+                        std::string(error.what()) + " (" + std::to_string(done) + " of the " +
+                            std::to_string(total) + " items it takes were destroyed already)");
+    }
+    Erase({doomed.begin() + static_cast<std::ptrdiff_t>(done),
+           doomed.begin() + static_cast<std::ptrdiff_t>(end)});
+    if (end < total) {
+      groupCount_ = 0;
+      SaveGroup();
+      Turn(true);  // a turn between steps, when nothing holds the database
+    }
+  }
+  // The last step, which takes the project itself, stays open as the group of this destroy.
+  groupStart_ = std::chrono::steady_clock::now();
+  groupCount_ = 0;
+}
+
+sqlite::Statement& Session::Cached(const char* sql) {
+  std::unique_ptr<sqlite::Statement>& statement = cached_[sql];
+  if (!statement) {
+    statement = std::make_unique<sqlite::Statement>(*connection_, sql);
+  }
+  statement->Reset();
+  return *statement;
+}
+
+void Session::Turn(bool always) {
   const auto now = std::chrono::steady_clock::now();
-  if (between_ && now - lastTurn_ >= kTurnEvery) {
+  if (between_ && (always || now - lastTurn_ >= kTurnEvery)) {
     lastTurn_ = now;
     between_();
   }

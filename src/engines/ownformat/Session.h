@@ -117,12 +117,19 @@ class Session {
   void SetDeletedMark(const ItemRecord& item, bool deleted);
   // The destroy's checks of the user's right and of the root, inside its transaction.
   void ExpectMayDestroy(const ItemRecord& item);
-  // Removes an unchanged item and everything below it, inside a transaction.
-  void Remove(const ItemRecord& item);
+  // The ids of an unchanged item and of everything below it, for its destroy.
+  std::vector<std::int64_t> Doomed(const ItemRecord& item);
+  // Removes the rows of those items, inside a transaction.
+  void Erase(const std::vector<std::int64_t>& doomed);
+  // Destroys an item with more than kRowsInOneStep items below it in steps of that many, each
+  // saved, inside a group of destroys.
+  void DestroyInSteps(const ItemRecord& item, std::vector<std::int64_t> doomed);
+  // A statement of the destroy's, prepared once and reset for each use (`sql` is a literal).
+  sqlite::Statement& Cached(const char* sql);
   // Saves the open group of destroys.
   void SaveGroup();
-  // Gives the caller a turn when one is due.
-  void Turn();
+  // Gives the caller a turn when one is due, or `always`.
+  void Turn(bool always = false);
   // Throws kItemChanged unless the item's record is as `item` has it.
   void ExpectUnchanged(const ItemRecord& item);
   // Counts a change of the item, and so of every project above it.
@@ -139,6 +146,7 @@ class Session {
   DatabaseLocation location_;
   std::unique_ptr<sqlite::Connection> connection_;
   std::unique_ptr<sqlite::Statement> childrenQuery_;  // prepared once: the walk's hot path
+  std::unordered_map<const char*, std::unique_ptr<sqlite::Statement>> cached_;
 
   // A walk asks for the children of every project. Taking and releasing the file lock for each
   // costs more than reading the rows, so children are read ahead in batches under one lock, and
@@ -150,10 +158,11 @@ class Session {
   };
   std::unordered_map<std::int64_t, Prefetched> prefetched_;  // by project id
   std::chrono::milliseconds readAheadLifetime_{0};
-  static constexpr int kGroupItems = 300;
+  static constexpr int kGroupItems = 200;
   static constexpr std::chrono::milliseconds kGroupTime{50};
   static constexpr std::chrono::milliseconds kTurnEvery{20};
   static constexpr std::size_t kRowsBetweenTurns = 512;
+  static constexpr std::size_t kRowsInOneStep = 1024;
   bool grouping_ = false;
   std::unique_ptr<sqlite::Transaction> group_;  // the open group of destroys
   std::chrono::steady_clock::time_point groupStart_;

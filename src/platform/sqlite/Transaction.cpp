@@ -22,21 +22,4 @@ void Transaction::Commit() {
   open_ = false;
 }
 
-Savepoint::Savepoint(Connection& connection) : connection_(connection) {
-  connection_.Execute("SAVEPOINT step");
-}
-
-Savepoint::~Savepoint() {
-  if (open_) {
-    // Never throws. When SQLite has rolled back the whole transaction (a full disk, an I/O
-    // error), there is no savepoint left, and the statements fail harmlessly.
-    sqlite3_exec(connection_.Handle(), "ROLLBACK TO step; RELEASE step", nullptr, nullptr, nullptr);
-  }
-}
-
-void Savepoint::Release() {
-  connection_.Execute("RELEASE step");
-  open_ = false;
-}
-
 }  // namespace sqlite

@@ -23,20 +23,4 @@ class Transaction {
   bool open_ = true;
 };
 
-// A savepoint inside a transaction: what was done since it goes back when the object goes,
-// unless Release ran; the transaction around it stays open.
-class Savepoint {
- public:
-  explicit Savepoint(Connection& connection);
-  ~Savepoint();
-  Savepoint(const Savepoint&) = delete;
-  Savepoint& operator=(const Savepoint&) = delete;
-
-  void Release();
-
- private:
-  Connection& connection_;
-  bool open_ = true;
-};
-
 }  // namespace sqlite
