@@ -62,7 +62,11 @@ void ConsoleHost::Progress(const std::string& line) {
   }
   std::string shown = Printable(line, false);
   if (shown.size() > kProgressWidth) {
-    shown = "..." + shown.substr(shown.size() - (kProgressWidth - 3));
+    std::size_t cut = shown.size() - (kProgressWidth - 3);
+    while (cut < shown.size() && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80) {
+      ++cut;  // not inside a character
+    }
+    shown = "..." + shown.substr(cut);
   }
   console_.err << "\r\x1b[K" << shown << std::flush;
   progressShown_ = true;

@@ -53,6 +53,13 @@ const char* OutcomeName(const DeletedEntry& entry, bool stopped) {
   return stopped ? "not-reached" : "kept";
 }
 
+// Why a selected project is kept: the rule between the boxes unchecked it.
+errors::CapturedError KeptByRule() {
+  return {wizardcore::kKeptForUncheckedEntry,
+          "an entry below it is not selected, and destroying the project would destroy that "
+          "entry too"};
+}
+
 // Asks at the terminal; only "y" or "yes" goes on.
 bool Confirmed(const wizardcore::Selection& selection, Console& console) {
   std::string prompt = wizardcore::ConfirmationPrompt(selection);
@@ -108,10 +115,7 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
       if (list[index].checked) {
         report.Add(list[index], "would-destroy");
       } else if (std::binary_search(keptByRule.begin(), keptByRule.end(), index)) {
-        report.Add(list[index], "kept",
-                   {wizardcore::kKeptForUncheckedEntry,
-                    "an entry below it is not selected, and destroying the project would "
-                    "destroy that entry too"});
+        report.Add(list[index], "kept", KeptByRule());
       }
     }
     report.SetTotals(selection);
@@ -137,10 +141,7 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
     const DeletedEntry& entry = list[index];
     const bool selected = entry.checked || entry.outcome != Outcome::None;
     if (std::binary_search(keptByRule.begin(), keptByRule.end(), index)) {
-      report.Add(entry, "kept",
-                 {wizardcore::kKeptForUncheckedEntry,
-                  "an entry below it is not selected, and destroying the project would destroy "
-                  "that entry too"});
+      report.Add(entry, "kept", KeptByRule());
     } else if (selected) {
       report.Add(entry, OutcomeName(entry, summary.stopped), entry.failure);
       refused = refused || entry.outcome == Outcome::Kept ||
