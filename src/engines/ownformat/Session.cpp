@@ -581,7 +581,6 @@ void Session::DestroyInSteps(const ItemRecord& item, std::vector<std::int64_t> d
     Erase({doomed.begin() + static_cast<std::ptrdiff_t>(done),
            doomed.begin() + static_cast<std::ptrdiff_t>(end)});
     if (end < total) {
-      groupCount_ = 0;
       SaveGroup();
       Turn(true);  // a turn between steps, when nothing holds the database
     }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/text/AsciiCase.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "tools/vssdb/Arguments.h"
@@ -29,17 +30,7 @@ const QLocale& Plain() {
   return c;
 }
 
-const char* KindName(EntryKind kind) {
-  switch (kind) {
-    case EntryKind::Project:
-      return "project";
-    case EntryKind::File:
-      return "file";
-    case EntryKind::Unknown:
-      break;
-  }
-  return "unknown";
-}
+std::string KindName(EntryKind kind) { return text::AsciiLower(wizardcore::DescribeKind(kind)); }
 
 // The columns of one entry, as text: size is the file's own (empty for a project, or when it
 // could not be read); below counts what a project holds.
@@ -124,7 +115,7 @@ void DeletedReport::WriteText(std::ostream& out) const {
     entry.takes = row.takes;
     char columns[96];
     std::snprintf(columns, sizeof columns, "%-12s %-8s %-28s ", row.outcome.c_str(),
-                  KindName(row.kind), wizardcore::DescribeTakes(entry, Plain()).c_str());
+                  KindName(row.kind).c_str(), wizardcore::DescribeTakes(entry, Plain()).c_str());
     out << columns << Printable(row.spec, true) << '\n';
     if (row.error) {
       out << "    " << ErrorNumber(row.error) << ": " << Printable(row.error.description, false)
@@ -145,7 +136,7 @@ void DeletedReport::WriteJson(std::ostream& out) const {
     const Columns columns = ColumnsOf(row.kind, row.takes);
     QJsonObject entry{
         {"path", QString::fromStdString(row.spec)},
-        {"kind", KindName(row.kind)},
+        {"kind", QString::fromStdString(KindName(row.kind))},
         {"size",
          columns.size.empty() ? QJsonValue() : QJsonValue(static_cast<qint64>(row.takes.bytes))},
         {"items_below", static_cast<qint64>(columns.itemsBelow)},
