@@ -43,6 +43,9 @@ class IVSSDatabase {
   // a Destroy, raises kDestroysNotSaved: the destroys it held (those UnsavedDestroys counted
   // before the call) did not take place.
   virtual void EndDestroyGroup() {}
+  // What its user should do around a purge of this database, in one line for the question
+  // asked before it; empty when nothing.
+  virtual std::string PurgeAdvice() { return {}; }
   // Reads the whole database at `iniPath` without opening it as a user and gives back every
   // fault found, one line each; none when it is sound.
   virtual std::vector<std::string> Check(const std::string& iniPath) = 0;

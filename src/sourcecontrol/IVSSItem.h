@@ -27,6 +27,11 @@ class IVSSItem {
   virtual std::shared_ptr<IVSSItems> Items(bool includeDeleted) = 0;
   // Removes the item from the database for good, a project with everything below it.
   virtual void Destroy() = 0;
+  // Why Destroy would refuse this item for what it is (shared, pinned, checked out, or holding
+  // such an item below it), in a few words ("shared with '$/b'"); empty when the engine sees
+  // nothing in the way. Writes nothing. A destroy may still fail: another user may change the
+  // database in between, and it checks again.
+  virtual std::string DestroyRefusal() { return {}; }
 };
 
 }  // namespace sourcecontrol

@@ -157,11 +157,20 @@ void FMain::BuildControls() {
   Place(lblPurgeFileName, "lblPurgeFileName", 150, 435, 6675, 225);
   lblPurgeFileName.setText(QStringLiteral("<file name here>"));
   // What the purge did, or why a search found less than there may be.
-  Place(lblSummary, "lblSummary", 150, 435, 6675, 2520);
+  Place(lblSummary, "lblSummary", 150, 435, 6675, 1125);
   lblSummary.setWordWrap(true);
   lblSummary.setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lblSummary.setTextInteractionFlags(Qt::TextSelectableByMouse);
   lblSummary.hide();
+  // Every entry that failed or was kept, with its reason; and the report kept of the purge.
+  Place(txtOutcomes, "txtOutcomes", 150, 1590, 6675, 1080);
+  txtOutcomes.setReadOnly(true);
+  txtOutcomes.setLineWrapMode(QPlainTextEdit::NoWrap);
+  txtOutcomes.hide();
+  Place(lblReport, "lblReport", 150, 2730, 6675, 210);
+  lblReport.setText(QStringLiteral("Open the purge report"));
+  LinkLook(lblReport);
+  lblReport.hide();
 
   // The button row.
   Place(Frame5, "Frame5", -60, 3885, 7290, 90);
@@ -282,7 +291,7 @@ void FMain::WireEvents() {
     control->setAttribute(Qt::WA_NoMousePropagation);
   }
   QWidget* tracked[] = {&frmHost0,    &frmHost1, &frmHost2,      List1.viewport(), &cmdCancel,
-                        &lblCheckAll, &lblWWW,   &lblChangePath, &lblEMail};
+                        &lblCheckAll, &lblWWW,   &lblChangePath, &lblEMail,        &lblReport};
   for (QWidget* control : tracked) {
     control->setMouseTracking(true);
     control->installEventFilter(this);
@@ -305,7 +314,8 @@ bool FMain::eventFilter(QObject* watched, QEvent* event) {
   } links[] = {{lblCheckAll, &FMain::lblCheckAll_MouseMove, &FMain::lblCheckAll_Click},
                {lblWWW, &FMain::lblWWW_MouseMove, &FMain::lblWWW_Click},
                {lblChangePath, &FMain::lblChangePath_MouseMove, &FMain::lblChangePath_Click},
-               {lblEMail, &FMain::lblEMail_MouseMove, &FMain::lblEMail_Click}};
+               {lblEMail, &FMain::lblEMail_MouseMove, &FMain::lblEMail_Click},
+               {lblReport, &FMain::Form_MouseMove, &FMain::lblReport_Click}};
   for (const auto& link : links) {
     if (watched == &link.label) {
       return LinkEvent(link.label, event, link.moved, link.clicked) ||

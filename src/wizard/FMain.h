@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTreeView>
@@ -95,6 +96,7 @@ class FMain : public QWidget, public settings::FormObject {
   void txtFilter_Change();
   void cmdCheckShown_Click();
   void cmdUncheckShown_Click();
+  void lblReport_Click();
 
   // What the placement memory needs of the window.
   std::string Name() const override { return "FMain"; }
@@ -149,7 +151,14 @@ class FMain : public QWidget, public settings::FormObject {
   // why nothing can be purged.
   void ShowSelection();
   void ShowNotice();
+  // The finish page's account of a purge: the counts, every entry that failed or was kept with
+  // its reason, and the link to the report written for it.
   void ShowSummary(const wizardcore::PurgeSummary& summary);
+  void WriteReport(const wizardcore::PurgeSummary& summary);
+  // The count under the list: how many entries were found, or how many of them the filter shows.
+  void ShowCount();
+  // Checked entries that the filter hides.
+  int CheckedHidden() const;
   void CheckShown(bool checked);
 
   // The controls, parents before their children, named as in the window's layout.
@@ -194,6 +203,8 @@ class FMain : public QWidget, public settings::FormObject {
   QLabel lblNowPurging{&frmHost2};
   QLabel lblPurgeFileName{&frmHost2};
   QLabel lblSummary{&frmHost2};
+  QPlainTextEdit txtOutcomes{&frmHost2};
+  QLabel lblReport{&frmHost2};
   QFrame Frame5{this};
   QLabel lblWWW{this};
   QLabel lblEMail{this};
@@ -219,6 +230,11 @@ class FMain : public QWidget, public settings::FormObject {
   wizardcore::ShownEntries shownEntries_{listModel_};
   // Whether the user may destroy in the open database; empty when it could not be read.
   std::optional<bool> mayDestroy_;
+  // The question's figures and the hidden count of the purge asked for last, for its report.
+  std::string asked_;
+  int askedHidden_ = 0;
+  // The report written for the last purge; empty when none could be written.
+  std::string reportPath_;
 
   BoxReporter report_;
   RunHost host_{*this};

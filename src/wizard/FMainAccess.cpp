@@ -14,7 +14,7 @@ const char* const kStepCaptions[] = {"Start", "List All", "Select", "Purge", "Fi
 }  // namespace
 
 void FMain::MakeAccessible() {
-  for (QLabel* link : {&lblChangePath, &lblCheckAll, &lblWWW, &lblEMail}) {
+  for (QLabel* link : {&lblChangePath, &lblCheckAll, &lblWWW, &lblEMail, &lblReport}) {
     MarkAsLink(*link);
   }
   const struct {
@@ -32,20 +32,37 @@ void FMain::MakeAccessible() {
       {lblCheckAll, "Check or uncheck all entries", ""},
       {lblWWW, "Web site", ""},
       {lblEMail, "Write an e-mail", ""},
-      {lblNotice, "Notice", ""},
-      {lblSelection, "Selection", ""},
-      {lblCount, "Items found", ""},
+      {lblReport, "Open the purge report", ""},
+      {txtOutcomes, "Entries that failed or were kept", "Each with the reason"},
       {Frame1, "Steps", "Where the wizard stands: Start, List All, Select, Purge, Finish"},
   };
   for (const auto& control : named) {
     control.control.setAccessibleName(QString::fromUtf8(control.name));
     control.control.setAccessibleDescription(QString::fromUtf8(control.description));
   }
+  // Labels whose text changes keep no fixed name: a screen reader reads their text as their name
+  // (and hears when it changes); the description says what they are.
+  const struct {
+    QLabel& label;
+    const char* description;
+  } status[] = {
+      {lblNotice, "Notice"},
+      {lblSelection, "Selection"},
+      {lblCount, "Items found"},
+      {lblSummary, "What the purge did"},
+      {lblNowPurging, "Progress"},
+      {lblPurgeFileName, "The item being purged"},
+      {lblSearchedFolder, "The project being searched"},
+  };
+  for (const auto& label : status) {
+    label.label.setAccessibleName(QString());
+    label.label.setAccessibleDescription(QString::fromUtf8(label.description));
+  }
 
   // The fields, the links, the list and the buttons take the focus, in the order they are read.
   QWidget* tabOrder[] = {&txtLoginName,  &txtPassword,     &txtVssDb, &lblChangePath, &txtFilter,
-                         &cmdCheckShown, &cmdUncheckShown, &List1,    &lblCheckAll,   &lblWWW,
-                         &lblEMail,      &cmdNext,         &cmdCancel};
+                         &cmdCheckShown, &cmdUncheckShown, &List1,    &lblCheckAll,   &txtOutcomes,
+                         &lblReport,     &lblWWW,          &lblEMail, &cmdNext,       &cmdCancel};
   for (QWidget* control : tabOrder) {
     control->setFocusPolicy(Qt::StrongFocus);
   }

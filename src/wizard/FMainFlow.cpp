@@ -167,10 +167,13 @@ void FMain::cmdNext_Click() {
         proc.Do(137, [&] {
           lblCount.setText(QString::number(listed_.Count()) + QStringLiteral(" items found"));
         });
+        // 137 again, a statement added to the line: what the checked entries take.
         proc.Do(137, [&] { ShowSelection(); });
         proc.Do(138, [&] { cmdNext.setText(QStringLiteral("&Purge >>")); });
         // The button is enabled only for a user who may destroy; the page says why otherwise,
         // and why the list may be incomplete.
+        // 139 again, statements added to the line: the button only for a user who may destroy,
+        // and the notice that says why not.
         proc.Do(139, [&] { mayDestroy_ = errors::Object(Database).MayDestroy(); });
         proc.Do(139, [&] { cmdNext.setEnabled(mayDestroy_.value_or(false)); });
         proc.Do(139, [&] { ShowNotice(); });
@@ -186,8 +189,9 @@ void FMain::cmdNext_Click() {
       proc.Do(147, [&] { repaint(); });
       proc.Do(148, [&] { lblPurgeFileName.hide(); });
       proc.Do(149, [&] { lblNowPurging.setText(QStringLiteral("No deleted items found.")); });
+      // 149 again, a statement added to the line: nothing found may still not be everything, so
+      // say which projects could not be read.
       proc.Do(149, [&] {
-        // Nothing found may still not be everything: say which projects could not be read.
         lblSummary.setText(QString::fromStdString(wizardcore::DescribeUnread(listed_.Unread())));
         lblSummary.setVisible(!listed_.Unread().empty());
       });
@@ -196,6 +200,7 @@ void FMain::cmdNext_Click() {
     }
     case 2:
       // Purge, once the user has said yes to what it will destroy; No keeps the page as it is.
+      // 152 is new here: the question asked before the purge.
       if (!proc.If(
               152, [&] { return ConfirmPurge(); }, false)) {
         break;

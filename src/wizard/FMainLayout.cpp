@@ -35,7 +35,9 @@ void FMain::AnchorControls() {
   // The progress page.
   anchors_.Add(lblNowPurging, F::kStretchWidth);
   anchors_.Add(lblPurgeFileName, F::kStretchWidth);
-  anchors_.Add(lblSummary, F::kStretchWidth | F::kStretchHeight);
+  anchors_.Add(lblSummary, F::kStretchWidth);
+  anchors_.Add(txtOutcomes, F::kStretchWidth | F::kStretchHeight);
+  anchors_.Add(lblReport, F::kMoveDown | F::kStretchWidth);
   // The button row.
   anchors_.Add(Frame5, F::kMoveDown | F::kStretchWidth);
   anchors_.Add(lblWWW, F::kMoveDown);

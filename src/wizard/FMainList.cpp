@@ -50,6 +50,16 @@ void FMain::lblCheckAll_Click() {
 void FMain::txtFilter_Change() {
   errors::Procedure proc("Scourwell.FMain.txtFilter_Change", report_);
   proc.Do(100, [&] { shownEntries_.SetPattern(txtFilter.text().toStdString()); });
+  proc.Do(101, [&] { ShowCount(); });
+}
+
+void FMain::ShowCount() {
+  lblCount.setText(QString::fromStdString(
+      wizardcore::DescribeCount(static_cast<int>(shownEntries_.Shown().size()), listed_.Count())));
+}
+
+int FMain::CheckedHidden() const {
+  return wizardcore::CheckedHidden(listed_, shownEntries_.Shown());
 }
 
 void FMain::cmdCheckShown_Click() { CheckShown(true); }

@@ -3,10 +3,15 @@
 #include <iostream>
 
 #include "errors/ObjectRequired.h"
+#include "errors/Procedure.h"
 #include "platform/forms/Forms.h"
+#include "shell/CShell.h"
+#include "sourcecontrol/IVSSDatabase.h"
 #include "wizard/FMain.h"
 #include "wizardcore/Purge.h"
+#include "wizardcore/PurgeReport.h"
 #include "wizardcore/PurgeRules.h"
+#include "wizardcore/Refusals.h"
 #include "wizardcore/Search.h"
 #include "wizardcore/Wording.h"
 
@@ -16,6 +21,8 @@ void FMain::SearchVssItem(const std::shared_ptr<sourcecontrol::IVSSItem>& item) 
   // The list's page is hidden during the search: its view learns what was found at the end.
   wizardcore::DeletedItemsModel::Hold hold(listModel_);
   wizardcore::Search(host_, listed_, DeletedItems).SearchVssItem(item);
+  // What the engine would refuse is shown as kept before anyone is asked.
+  wizardcore::MarkRefused(host_, listed_);
 }
 
 void FMain::PurgeVssItems() {
@@ -25,22 +32,75 @@ void FMain::PurgeVssItems() {
     wizardcore::DeletedItemsModel::Hold hold(listModel_);
     purge.PurgeVssItems();
   }
+  WriteReport(purge.Summary());
   ShowSummary(purge.Summary());
 }
 
 bool FMain::ConfirmPurge() {
   const wizardcore::Selection selection = listed_.Selected();
+  askedHidden_ = CheckedHidden();
+  asked_ = wizardcore::DescribeTotals(selection);
   if (!wizardcore::AskBeforePurge(selection)) {
     return true;
   }
-  return forms::Current().MsgBox(wizardcore::ConfirmationPrompt(selection),
+  std::string advice;
+  errors::CaptureError([&] { advice = errors::Object(Database).PurgeAdvice(); });
+  // No is the default: Enter never purges, least of all entries the filter hides.
+  return forms::Current().MsgBox(wizardcore::ConfirmationPrompt(selection, askedHidden_, advice),
                                  forms::vbYesNo | forms::vbExclamation | forms::vbDefaultButton2,
-                                 kAppTitle) == forms::vbYes;
+                                 wizardcore::ConfirmationTitle(kAppTitle, askedHidden_)) ==
+         forms::vbYes;
+}
+
+void FMain::WriteReport(const wizardcore::PurgeSummary& summary) {
+  wizardcore::PurgeContext context;
+  context.database = txtVssDb.text().toStdString();
+  context.user = txtLoginName.text().toStdString();
+  context.asked = asked_;
+  context.hidden = askedHidden_;
+  errors::CaptureError([&] { context.advice = errors::Object(Database).PurgeAdvice(); });
+  const std::string text =
+      wizardcore::PurgeReportText(context, wizardcore::PurgeOutcomes(listed_, summary),
+                                  wizardcore::DescribeSummary(summary, QLocale::c()));
+  reportPath_.clear();
+  if (const errors::CapturedError error =
+          errors::CaptureError([&] { reportPath_ = wizardcore::SavePurgeReport(text).string(); })) {
+    host_.Log("scourwell: " + error.description);
+    lblReport.setText(QString::fromStdString(error.description));
+  } else {
+    lblReport.setText(
+        QStringLiteral("Open the purge report (%1)").arg(QString::fromStdString(reportPath_)));
+  }
+  lblReport.setToolTip(QString::fromStdString(reportPath_));
+  lblReport.show();
 }
 
 void FMain::ShowSummary(const wizardcore::PurgeSummary& summary) {
   lblSummary.setText(QString::fromStdString(wizardcore::DescribeSummary(summary)));
   lblSummary.show();
+  QString lines;
+  for (const wizardcore::OutcomeRow& row : wizardcore::PurgeOutcomes(listed_, summary)) {
+    if (row.outcome == "destroyed") {
+      continue;
+    }
+    lines += QString::fromStdString(row.outcome + ": " + row.spec);
+    if (row.error) {
+      lines += QString::fromStdString(" (" + std::to_string(row.error.number) + ") " +
+                                      row.error.description);
+    } else if (!row.reason.empty()) {
+      lines += QString::fromStdString(" (" + row.reason + ")");
+    }
+    lines += QLatin1Char('\n');
+  }
+  txtOutcomes.setPlainText(lines);
+  txtOutcomes.setVisible(!lines.isEmpty());
+}
+
+void FMain::lblReport_Click() {
+  errors::Procedure proc("Scourwell.FMain.lblReport_Click", report_);
+  if (!reportPath_.empty()) {
+    proc.Do(100, [&] { shell::CShell().OpenDocument(reportPath_); });
+  }
 }
 
 void FMain::RunHost::StatementFailed(const std::string& source, std::int32_t line,

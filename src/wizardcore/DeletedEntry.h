@@ -41,7 +41,8 @@ enum class Outcome {
   None,       // not visited (unchecked, or not reached because of Stop)
   Destroyed,  // the item is gone, with everything below it
   Failed,     // its destroy failed or its item could not be found
-  Kept,       // a project kept because an entry below it was not checked
+  Kept,       // a project kept because an entry below it was not checked, or an entry the
+              // engine said it would refuse
 };
 
 // One listed deleted item: what the search read of it, where it stands in the tree of the list,
@@ -58,6 +59,10 @@ struct DeletedEntry {
   int parent = -1;
   int end = 0;
   bool checked = false;
+  // Why the engine would refuse to destroy it, in a few words ("shared with '$/b'"); empty when
+  // nothing is known to stand in the way. A refused entry is never checked and counts in no
+  // total.
+  std::string refusal;
   bool removed = false;  // taken off the list by the purge
   Outcome outcome = Outcome::None;
   errors::CapturedError failure;  // why the purge could not destroy it

@@ -49,6 +49,9 @@ QVariant DeletedItemsModel::data(const QModelIndex& index, int role) const {
       }
       return {};
     case Qt::AccessibleDescriptionRole:
+      if (index.column() == kItemColumn && !entry.refusal.empty()) {
+        return QString::fromStdString(entry.refusal + ": kept");
+      }
       if (index.column() == kItemColumn) {
         return entry.checked ? QStringLiteral("checked: it will be purged")
                              : QStringLiteral("not checked: it will be kept");
@@ -72,6 +75,10 @@ bool DeletedItemsModel::setData(const QModelIndex& index, const QVariant& value,
 Qt::ItemFlags DeletedItemsModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) {
     return Qt::NoItemFlags;
+  }
+  // An entry the engine would refuse is shown greyed, and its box cannot be checked.
+  if (!list_[EntryOf(index.row())].refusal.empty()) {
+    return Qt::ItemIsSelectable;
   }
   Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
   if (index.column() == kItemColumn) {

@@ -62,10 +62,25 @@ void DeletedList::Changed(int first, int last) {
 
 void DeletedList::Set(int index, bool checked) {
   DeletedEntry& entry = At(index);
+  if (checked && !entry.refusal.empty()) {
+    return;
+  }
   if (entry.checked != checked) {
     entry.checked = checked;
     Changed(index, index);
   }
+}
+
+void DeletedList::Refuse(int index, const std::string& reason) {
+  Batch batch(*this);
+  At(index).refusal = reason;
+  for (int above = At(index).parent; above >= 0; above = At(above).parent) {
+    DeletedEntry& project = At(above);
+    if (project.refusal.empty()) {
+      project.refusal = "'" + At(index).spec + "' below it is kept";
+    }
+  }
+  CheckEach({index}, false);
 }
 
 void DeletedList::SetChecked(int index, bool checked) {

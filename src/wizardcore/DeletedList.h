@@ -67,7 +67,12 @@ class DeletedList {
   void Remove(int index);
   void Clear();
 
-  // Sets one entry's check box and nothing else, as check-all does for every entry.
+  // The engine would refuse to destroy the entry at `index`, for `reason`: it is unchecked and
+  // can be checked no more, and so is every listed project above it, which cannot go without it.
+  void Refuse(int index, const std::string& reason);
+
+  // Sets one entry's check box and nothing else, as check-all does for every entry. A refused
+  // entry stays unchecked.
   void SetChecked(int index, bool checked);
   // Sets one entry's check box as the user does, with the rule between the boxes.
   void Check(int index, bool checked);

@@ -12,6 +12,17 @@ bool PurgeAllowed(bool anyChecked, std::optional<bool> mayDestroy) {
 
 bool AskBeforePurge(const Selection& selection) { return selection.checked > 0; }
 
+int CheckedHidden(const DeletedList& list, const std::vector<int>& shown) {
+  int hidden = 0;
+  for (int index = 0; index < list.Size(); ++index) {
+    if (list[index].checked && !list[index].removed &&
+        !std::binary_search(shown.begin(), shown.end(), index)) {
+      ++hidden;
+    }
+  }
+  return hidden;
+}
+
 bool PatternSelection::Selects(const std::string& spec) const {
   const auto matches = [&](const NameFilter& filter) { return filter.Matches(spec); };
   return (match.empty() || std::any_of(match.begin(), match.end(), matches)) &&

@@ -18,6 +18,10 @@ struct Selection;
 // to ask about.
 [[nodiscard]] bool AskBeforePurge(const Selection& selection);
 
+// How many checked entries on the list are not among `shown` (the list's indexes the filter
+// lets through, in order): a purge takes them all the same.
+[[nodiscard]] int CheckedHidden(const DeletedList& list, const std::vector<int>& shown);
+
 // Which entries a purge by patterns takes: those matching any of `match` (every entry when there
 // is none) and none of `exclude`.
 struct PatternSelection {

@@ -35,6 +35,9 @@ std::string DescribeKind(EntryKind kind) {
 }
 
 std::string DescribeTakes(const DeletedEntry& entry, const QLocale& locale) {
+  if (!entry.refusal.empty()) {
+    return entry.refusal + ": kept";
+  }
   if (entry.kind == EntryKind::File) {
     return entry.takes.complete ? FormatSize(entry.takes.bytes, locale) : "size unknown";
   }
@@ -45,6 +48,11 @@ std::string DescribeTakes(const DeletedEntry& entry, const QLocale& locale) {
   return Amount(below, locale) + " below";
 }
 
+std::string DescribeCount(int shown, int found) {
+  return shown < found ? std::to_string(shown) + " of " + std::to_string(found) + " shown"
+                       : std::to_string(found) + " items found";
+}
+
 std::string DescribeSelection(const Selection& selection, const QLocale& locale) {
   if (selection.checked == 0) {
     return "None checked";
@@ -52,18 +60,29 @@ std::string DescribeSelection(const Selection& selection, const QLocale& locale)
   return std::to_string(selection.checked) + " checked: " + Amount(selection.takes, locale);
 }
 
-std::string ConfirmationPrompt(const Selection& selection, const QLocale& locale) {
+std::string ConfirmationPrompt(const Selection& selection, int hidden, const std::string& advice,
+                               const QLocale& locale) {
   const std::int64_t inside = selection.takes.items - selection.roots;
-  std::string prompt = "Purge " + Count(selection.checked, "checked entry", "checked entries") +
-                       "?\r\n\r\n" + (selection.takes.complete ? "" : "At least ") +
-                       Count(selection.takes.items, "item", "items") +
-                       " will be destroyed for good";
+  std::string prompt =
+      "Purge " + Count(selection.checked, "checked entry", "checked entries") + "?\r\n\r\n";
+  if (hidden > 0) {
+    prompt += std::to_string(hidden) + " of them " + (hidden == 1 ? "is" : "are") +
+              " hidden by the filter.\r\n\r\n";
+  }
+  prompt += std::string(selection.takes.complete ? "" : "At least ") +
+            Count(selection.takes.items, "item", "items") + " will be destroyed for good";
   if (inside > 0) {
     prompt += ", " + std::to_string(inside) + " of them inside projects";
   }
-  prompt += ", and " + FormatSize(selection.takes.bytes, locale) +
-            " reclaimed.\r\n\r\nThis cannot be undone.";
-  return prompt;
+  prompt += ", and " + FormatSize(selection.takes.bytes, locale) + " reclaimed.\r\n\r\n";
+  if (!advice.empty()) {
+    prompt += advice + "\r\n\r\n";
+  }
+  return prompt + "This cannot be undone.";
+}
+
+std::string ConfirmationTitle(const std::string& appTitle, int hidden) {
+  return hidden > 0 ? appTitle + ": checked entries are hidden by the filter" : appTitle;
 }
 
 std::string DescribeTotals(const Selection& selection, const QLocale& locale) {

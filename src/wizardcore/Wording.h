@@ -19,12 +19,19 @@ std::string FormatSize(std::int64_t bytes, const QLocale& locale = QLocale());
 
 // "Project" or "File", as the list's kind column shows it.
 std::string DescribeKind(EntryKind kind);
-// What goes with an entry: "12 items below, 3.4 KiB" for a project, the size for a file.
+// What goes with an entry: "12 items below, 3.4 KiB" for a project, the size for a file; or why
+// it is kept when the engine would refuse it ("shared with '$/b': kept").
 std::string DescribeTakes(const DeletedEntry& entry, const QLocale& locale = QLocale());
+// The count under the list: "67 items found", or "54 of 67 shown" while a filter hides some.
+std::string DescribeCount(int shown, int found);
 // The line under the list: "3 checked: 15 items, 2.1 MiB".
 std::string DescribeSelection(const Selection& selection, const QLocale& locale = QLocale());
-// The question asked before a purge starts.
-std::string ConfirmationPrompt(const Selection& selection, const QLocale& locale = QLocale());
+// The question asked before a purge starts: what goes, how many of the checked entries the
+// filter hides (`hidden`), and the engine's advice for a purge (a line, or empty).
+std::string ConfirmationPrompt(const Selection& selection, int hidden = 0,
+                               const std::string& advice = {}, const QLocale& locale = QLocale());
+// The question's title: the program's, saying so when checked entries are hidden.
+std::string ConfirmationTitle(const std::string& appTitle, int hidden);
 // The same figures in one line, for a report: "3 checked entries: 15 items will be destroyed for
 // good, 12 of them inside projects, and 2.1 MiB reclaimed."
 std::string DescribeTotals(const Selection& selection, const QLocale& locale = QLocale());

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <QPlainTextEdit>
+
 #include "WizardFixture.h"
 #include "engines/vss6/Records.h"
 #include "engines/vss6/Vss6Check.h"
@@ -33,13 +35,63 @@ TEST_F(WizardTest, PurgesARealDatabaseEndToEndAndKeepsTheSharedItemsItMayNotDest
   EXPECT_TRUE(Button("cmdNext").isEnabled());
   EXPECT_EQ(Text("lblNotice"), "");
 
+  // The 13 deleted shares are shown before the question as kept: unchecked, greyed, their box
+  // not to be checked, the project they are shared with named; the totals leave them out.
+  const std::string share =
+      "$/Invetory Shaili/Inventory Shaili/Software Projects/Invetory Shaili 2015/Inventory "
+      "Shaili/frmSemiFGmaster.vb";
+  int kept = 0;
+  for (int row = 0; row < Rows(); ++row) {
+    if (!(Row(row).flags() & Qt::ItemIsEnabled)) {
+      ++kept;
+      EXPECT_FALSE(IsChecked(row));
+      EXPECT_FALSE(Row(row).flags() & Qt::ItemIsUserCheckable);
+      EXPECT_THAT(Row(row).data(Qt::AccessibleDescriptionRole).toString().toStdString(),
+                  ::testing::MatchesRegex("shared with '.*Finish Goods': kept"));
+    }
+  }
+  EXPECT_EQ(kept, 13);
+  const int shareRow = RowOf(share);
+  SetChecked(shareRow, true);
+  EXPECT_FALSE(IsChecked(shareRow));
+  EXPECT_THAT(List().model()->index(shareRow, 2).data().toString().toStdString(),
+              "shared with '$/Invetory Shaili/Inventory Shaili/Software Projects/Invetory Shaili "
+              "2015/Inventory Shaili/Semi Finish Goods': kept");
+  EXPECT_THAT(Text("lblSelection").toStdString(), ::testing::StartsWith("54 checked: 54 items"));
+
+  // The question counts the 54 and says what a real database needs around a purge; after Yes
+  // nothing is refused.
   Purge();
   EXPECT_EQ(Text("lblNowPurging"), "Finished.");
-  // The 13 deleted shares stay, each refused with its reason.
-  ASSERT_EQ(forms.boxes.size(), 2u);
-  EXPECT_THAT(forms.boxes[0].prompt, HasSubstr("Purge 67 checked entries?"));
-  EXPECT_THAT(forms.boxes[1].prompt, HasSubstr("is shared with another project"));
+  ASSERT_EQ(forms.boxes.size(), 1u) << forms.boxes.back().prompt;
+  EXPECT_THAT(forms.boxes[0].prompt, HasSubstr("Purge 54 checked entries?"));
+  EXPECT_THAT(forms.boxes[0].prompt, HasSubstr("Make sure nobody is working in the database"));
+  EXPECT_THAT(forms.boxes[0].prompt, HasSubstr("run Analyze on it afterwards"));
+  EXPECT_THAT(Text("lblSummary").toStdString(), ::testing::StartsWith("Destroyed: 54 entries"));
+  EXPECT_THAT(Text("lblSummary").toStdString(), HasSubstr("Failed: 0."));
+  // The finish page lists the 13 kept with their reason.
+  const std::string outcomes = Get<QPlainTextEdit>("txtOutcomes").toPlainText().toStdString();
+  EXPECT_EQ(std::count(outcomes.begin(), outcomes.end(), '\n'), 13);
+  EXPECT_THAT(outcomes, HasSubstr("kept: " + share + " (shared with '"));
   EXPECT_THAT(vss6::CheckDatabase(folder / "real" / "data"), IsEmpty());
+
+  // The report went to the state folder, the user's alone, and says what came of each entry.
+  const std::filesystem::path reports = folder / "state" / "scourwell";
+  ASSERT_TRUE(std::filesystem::is_directory(reports));
+  EXPECT_EQ(std::filesystem::status(reports).permissions(), std::filesystem::perms::owner_all);
+  std::vector<std::filesystem::path> written(std::filesystem::directory_iterator(reports), {});
+  ASSERT_EQ(written.size(), 1u);
+  EXPECT_EQ(std::filesystem::status(written[0]).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::ifstream in(written[0]);
+  const std::string report{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_THAT(report, HasSubstr("User: Admin\n"));
+  EXPECT_THAT(report, HasSubstr("Asked: 54 checked entries: 54 items will be destroyed for good"));
+  EXPECT_THAT(report, HasSubstr("destroyed    $/Invetory Shaili/64bitApp/~sak082e066b01d1672d"));
+  EXPECT_THAT(report, HasSubstr("kept         " + share + "\n             shared with '"));
+  EXPECT_THAT(report, HasSubstr("Destroyed: 54 entries"));
+  EXPECT_THAT(Text("lblReport").toStdString(), HasSubstr(written[0].string()));
+
   window = std::make_unique<wizard::FMain>();
   ShowActive();
   ListAll((folder / "real").string(), "Admin", "");

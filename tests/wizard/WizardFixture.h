@@ -156,6 +156,8 @@ class WizardTest : public ::testing::Test {
   testing_support::TempDir folder;
   // The window's settings live in a registry of the test's own.
   testing_support::ScopedEnv config{"XDG_CONFIG_HOME", (folder / "config").string()};
+  // And its purge reports a state folder.
+  testing_support::ScopedEnv state{"XDG_STATE_HOME", (folder / "state").string()};
   std::unique_ptr<sourcesafe::Session> engine;
   testing_support::RecordingForms forms;
   std::unique_ptr<wizard::FMain> window = std::make_unique<wizard::FMain>();

@@ -46,12 +46,24 @@ TEST(WordingTest, TheQuestionSaysHowMuchGoesForGoodAndHowMuchOfItIsInsideProject
   selection.checked = 3;
   selection.roots = 2;
   selection.takes = {15, 2 * 1024 * 1024, true};
-  EXPECT_EQ(wizardcore::ConfirmationPrompt(selection, kC),
+  EXPECT_EQ(wizardcore::ConfirmationPrompt(selection, 0, "", kC),
             "Purge 3 checked entries?\r\n\r\n15 items will be destroyed for good, 13 of them "
             "inside projects, and 2.0 MiB reclaimed.\r\n\r\nThis cannot be undone.");
-  selection.takes.complete = false;
-  EXPECT_NE(wizardcore::ConfirmationPrompt(selection, kC).find("\r\n\r\nAt least 15 items will"),
+  // Checked entries the filter hides have a sentence of their own, and the engine's advice a
+  // line before the last.
+  EXPECT_EQ(wizardcore::ConfirmationPrompt(selection, 2, "Run Analyze afterwards.", kC),
+            "Purge 3 checked entries?\r\n\r\n2 of them are hidden by the filter.\r\n\r\n15 items "
+            "will be destroyed for good, 13 of them inside projects, and 2.0 MiB reclaimed."
+            "\r\n\r\nRun Analyze afterwards.\r\n\r\nThis cannot be undone.");
+  EXPECT_NE(wizardcore::ConfirmationPrompt(selection, 1, "", kC).find("1 of them is hidden"),
             std::string::npos);
+  EXPECT_EQ(wizardcore::ConfirmationTitle("Pellbrook Scourwell", 0), "Pellbrook Scourwell");
+  EXPECT_EQ(wizardcore::ConfirmationTitle("Pellbrook Scourwell", 2),
+            "Pellbrook Scourwell: checked entries are hidden by the filter");
+  selection.takes.complete = false;
+  EXPECT_NE(
+      wizardcore::ConfirmationPrompt(selection, 0, "", kC).find("\r\n\r\nAt least 15 items will"),
+      std::string::npos);
   EXPECT_EQ(wizardcore::DescribeSelection(selection, kC), "3 checked: at least 15 items, 2.0 MiB");
   EXPECT_EQ(wizardcore::DescribeSelection({}, kC), "None checked");
 }

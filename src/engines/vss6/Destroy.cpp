@@ -56,6 +56,74 @@ files::Ownership OwnershipOf(int fd, const std::filesystem::path& path) {
   return {status.st_uid, status.st_gid, static_cast<mode_t>(status.st_mode & 07777)};
 }
 
+// The parent of the entry to destroy as it is now, under lock, and the entry in it, which must
+// be as the listing saw it and deleted.
+struct ParentRead {
+  std::filesystem::path itemPath;
+  std::filesystem::path entryPath;
+  files::Ownership itemOwner;
+  files::Ownership entryOwner;
+  std::vector<unsigned char> item;
+  ItemHeader header;
+  std::vector<unsigned char> entryBytes;
+  std::vector<ProjectEntry> entries;
+  std::size_t found = 0;  // the entry's index in `entries`
+};
+
+ParentRead ReadParent(DataFolder& data, FileLocks& locks, const DestroyRequest& request) {
+  ParentRead read;
+  const std::string& parent = request.entry.parent;
+  read.itemPath = data.ItemPath(parent);
+  read.itemOwner = OwnershipOf(locks.Lock(data, read.itemPath), read.itemPath);
+  read.item = data.ReadWhole(read.itemPath);
+  read.header = ReadItemHeader(read.item, read.itemPath.string());
+  if (read.header.type != kProjectType) {
+    Damaged(read.itemPath, "is listed as a project but is a file's");
+  }
+  read.entryPath = data.ItemPath(parent, read.header.dataExtension);
+  read.entryOwner = OwnershipOf(locks.Lock(data, read.entryPath), read.entryPath);
+  read.entryBytes = data.ReadWhole(read.entryPath);
+  read.entries = ReadEntryFile(read.entryBytes, read.entryPath.string());
+
+  const auto found =
+      std::find_if(read.entries.begin(), read.entries.end(),
+                   [&](const ProjectEntry& e) { return e.physical == request.entry.physical; });
+  if (found == read.entries.end()) {
+    Changed(request.spec, "has left its project");
+  }
+  if (!std::equal(read.entryBytes.begin() + static_cast<std::ptrdiff_t>(found->recordOffset),
+                  read.entryBytes.begin() + static_cast<std::ptrdiff_t>(found->recordEnd),
+                  request.entry.record.begin(), request.entry.record.end())) {
+    Changed(request.spec, "was changed by another user (recovered, renamed or shared)");
+  }
+  if (!found->Deleted()) {
+    throw DestroyRefused(DestroyRefused::Kind::kNotWritten,
+                         "'" + request.spec + "' is not deleted; only deleted items are destroyed",
+                         "not deleted");
+  }
+  read.found = static_cast<std::size_t>(found - read.entries.begin());
+  return read;
+}
+
+}  // namespace
+
+std::optional<DestroyRefused> WhyNotDestroy(const DestroyRequest& request) {
+  try {
+    DataFolder data(request.data);
+    FileLocks locks;
+    const ParentRead read = ReadParent(data, locks, request);
+    PlanDestroy(data, locks, request.entryCounts(), request.entry.parent, read.entries[read.found],
+                request.spec, request.nameOf, request.projectOf);
+  } catch (const DestroyRefused& refused) {
+    if (refused.GetKind() == DestroyRefused::Kind::kNotWritten) {
+      return refused;
+    }
+  }
+  return std::nullopt;
+}
+
+namespace {
+
 void RequireWritableFolder(const std::filesystem::path& folder) {
   if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
     const int error = errno;
@@ -98,6 +166,7 @@ DestroyRequest RequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem:
   request.nameOf = [&tree](const NameField& name, bool project) {
     return tree.NameOf(name, project);
   };
+  request.projectOf = [&tree](const std::string& physical) { return tree.ProjectSpec(physical); };
   request.seenState = [&tree](const std::string& physical) { return tree.SeenState(physical); };
   request.entryCounts = [&tree, spec = request.spec]() -> const EntryCounts& {
     try {
@@ -123,36 +192,17 @@ DestroyDone DestroyEntry(const DestroyRequest& request) {
   }
   DataFolder data(request.data);
   FileLocks locks;
-
-  // The parent as it is now, under lock.
+  ParentRead read = ReadParent(data, locks, request);
   const std::string& parent = request.entry.parent;
-  const std::filesystem::path itemPath = data.ItemPath(parent);
-  const files::Ownership itemOwner = OwnershipOf(locks.Lock(data, itemPath), itemPath);
-  std::vector<unsigned char> item = data.ReadWhole(itemPath);
-  const ItemHeader header = ReadItemHeader(item, itemPath.string());
-  if (header.type != kProjectType) {
-    Damaged(itemPath, "is listed as a project but is a file's");
-  }
-  const std::filesystem::path entryPath = data.ItemPath(parent, header.dataExtension);
-  const files::Ownership entryOwner = OwnershipOf(locks.Lock(data, entryPath), entryPath);
-  const std::vector<unsigned char> entryBytes = data.ReadWhole(entryPath);
-  const std::vector<ProjectEntry> entries = ReadEntryFile(entryBytes, entryPath.string());
-
-  const auto found = std::find_if(entries.begin(), entries.end(), [&](const ProjectEntry& e) {
-    return e.physical == request.entry.physical;
-  });
-  if (found == entries.end()) {
-    Changed(request.spec, "has left its project");
-  }
-  if (!std::equal(entryBytes.begin() + static_cast<std::ptrdiff_t>(found->recordOffset),
-                  entryBytes.begin() + static_cast<std::ptrdiff_t>(found->recordEnd),
-                  request.entry.record.begin(), request.entry.record.end())) {
-    Changed(request.spec, "was changed by another user (recovered, renamed or shared)");
-  }
-  if (!found->Deleted()) {
-    throw DestroyRefused(DestroyRefused::Kind::kNotWritten,
-                         "'" + request.spec + "' is not deleted; only deleted items are destroyed");
-  }
+  const std::filesystem::path& itemPath = read.itemPath;
+  const std::filesystem::path& entryPath = read.entryPath;
+  const files::Ownership& itemOwner = read.itemOwner;
+  const files::Ownership& entryOwner = read.entryOwner;
+  std::vector<unsigned char>& item = read.item;
+  const ItemHeader& header = read.header;
+  const std::vector<unsigned char>& entryBytes = read.entryBytes;
+  const std::vector<ProjectEntry>& entries = read.entries;
+  const auto found = entries.begin() + static_cast<std::ptrdiff_t>(read.found);
   // The parent must be whole before it is written: its counts and its last log record.
   if (header.endOfFile != item.size()) {
     Damaged(itemPath, "gives " + std::to_string(header.endOfFile) + " as its end but has " +
@@ -175,8 +225,8 @@ DestroyDone DestroyEntry(const DestroyRequest& request) {
 
   // The whole database's entries: an item another entry still names is not taken.
   const EntryCounts& counts = request.entryCounts();
-  const DestroyPlan plan =
-      PlanDestroy(data, locks, counts, parent, *found, request.spec, request.nameOf);
+  const DestroyPlan plan = PlanDestroy(data, locks, counts, parent, *found, request.spec,
+                                       request.nameOf, request.projectOf);
   for (const DestroyPlan::Project& project : plan.projects) {
     const std::optional<ProjectState> seen =
         request.seenState ? request.seenState(project.physical) : std::nullopt;

@@ -27,6 +27,7 @@ struct DestroyRequest {
   std::string spec;               // the item's path, for messages
   EntrySeen entry;
   EntryNamer nameOf;
+  ProjectNamer projectOf;
   // What the listing saw of a project's header, if it read it.
   std::function<std::optional<ProjectState>(const std::string& physical)> seenState;
   // How many entries of the database name each item.
@@ -62,6 +63,12 @@ DestroyRequest RequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem:
 // what was written. Files that cannot be removed after it took effect are given back in
 // `leftovers` and kept in a record that later opens and destroys work off.
 DestroyDone DestroyEntry(const DestroyRequest& request);
+
+// Why DestroyEntry would refuse `request` for the kind of item it is (shared, pinned, ...), read
+// under the same locks and checks but writing nothing; none when it would go ahead as far as can
+// be told now. An item changed since it was listed is not refused here (the destroy says so).
+// Throws what DestroyEntry throws when the files cannot be read.
+std::optional<DestroyRefused> WhyNotDestroy(const DestroyRequest& request);
 
 // "'$/a' was destroyed; 2 of its files could not be removed: ...", for a destroy that left files.
 std::string DescribeLeftovers(const std::string& spec, const DestroyDone& done);

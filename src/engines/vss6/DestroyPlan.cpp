@@ -43,8 +43,13 @@ bool KnownInHistory(std::uint16_t action, bool project) {
 class Planner {
  public:
   Planner(DataFolder& data, FileLocks& locks, const EntryCounts& counts, const EntryNamer& nameOf,
-          std::string top)
-      : data_(data), locks_(locks), counts_(counts), nameOf_(nameOf), top_(std::move(top)) {}
+          const ProjectNamer& projectOf, std::string top)
+      : data_(data),
+        locks_(locks),
+        counts_(counts),
+        nameOf_(nameOf),
+        projectOf_(projectOf),
+        top_(std::move(top)) {}
 
   void Visit(const std::string& parent, const ProjectEntry& entry, const std::string& spec,
              int depth) {
@@ -57,25 +62,8 @@ class Planner {
                         "': the tree runs round a loop or is damaged");
     }
     const bool project = entry.type == kProjectType;
-    if ((entry.flags & kSharedFlag) != 0) {
-      Refuse(spec, "is shared with another project");
-    }
     if (entry.pinnedVersion != 0) {
-      Refuse(spec, "is pinned to version " + std::to_string(entry.pinnedVersion));
-    }
-    // Its files go only when no other entry of the database still names them.
-    const auto named = counts_.find(entry.physical);
-    if (named == counts_.end()) {
-      throw DestroyRefused(DestroyRefused::Kind::kChanged,
-                           "'" + spec +
-                               "' was added since the database was listed; nothing was "
-                               "done. List it again");
-    }
-    if (named->second != 1) {
-      Refuse(spec, "names the item " + entry.physical + ", which " +
-                       std::to_string(named->second - 1) +
-                       " other entries of the database name too (the database is damaged: "
-                       "run vssdb check)");
+      Refuse(spec, "pinned items", "pinned to version " + std::to_string(entry.pinnedVersion));
     }
     const std::filesystem::path itemPath = data_.ItemPath(entry.physical);
     const std::string file = itemPath.string();
@@ -86,22 +74,47 @@ class Planner {
       throw FormatError("'" + file + "' is " + (project ? "a file's" : "a project's") +
                         " item file, but its entry names a " + (project ? "project" : "file"));
     }
+    // The projects that hold it besides this one, by their parent records.
+    std::vector<std::string> others;
     int parentRecords = 0;
     for (const Record& record : ReadItemRecords(bytes, file)) {
       if (record.signature == "BF") {
-        Refuse(spec, "was branched");
+        Refuse(spec, "branched items", "branched");
       } else if (record.signature == "PF") {
-        if (text::AsciiUpper(std::string(FieldText(record.body, 4, 8, file))) != parent) {
-          Refuse(spec, "is held by another project too");
+        const std::string holder =
+            text::AsciiUpper(std::string(FieldText(record.body, 4, 8, file)));
+        if (holder != parent) {
+          others.push_back(holder);
         }
         ++parentRecords;
       } else if (record.signature == "EL") {
         const std::uint16_t action = ReadU16(record.body, 4, file);
         if (!KnownInHistory(action, project)) {
-          Refuse(spec, "has a history record (action " + std::to_string(action) +
-                           ") of a kind such as a label, a branch, a pin, a move or an archive");
+          Refuse(spec, "items with labels, branches, pins, moves or archives in their history",
+                 "labelled, branched, pinned, moved or archived (history action " +
+                     std::to_string(action) + ")");
         }
       }
+    }
+    const bool shared = (entry.flags & kSharedFlag) != 0 || !others.empty() ||
+                        (!project && ((header.fileFlags & kFileShared) != 0 ||
+                                      header.projectReferences != 1 || parentRecords != 1));
+    if (shared) {
+      Refuse(spec, "shared items", "shared with " + Holders(others));
+    }
+    // Its files go only when no other entry of the database still names them.
+    const auto named = counts_.find(entry.physical);
+    if (named == counts_.end()) {
+      throw DestroyRefused(DestroyRefused::Kind::kChanged,
+                           "'" + spec +
+                               "' was added since the database was listed; nothing was "
+                               "done. List it again");
+    }
+    if (named->second > 1) {
+      Refuse(spec, "items that other entries name too",
+             "named by " + std::to_string(named->second - 1) +
+                 " other entries of the database (item " + entry.physical +
+                 "; the database is damaged: run vssdb check)");
     }
     if (project) {
       if (text::AsciiUpper(header.parentProject) != parent) {
@@ -116,18 +129,15 @@ class Planner {
       }
       plan_.projects.push_back({entry.physical, {header.logEntries, header.endOfFile}});
     } else {
-      if ((header.fileFlags & kFileShared) != 0 || header.projectReferences != 1 ||
-          parentRecords != 1) {
-        Refuse(spec, "is shared with another project");
-      }
       if ((header.fileFlags & kFileCheckedOut) != 0) {
-        Refuse(spec, "is checked out");
+        Refuse(spec, "checked-out files", "checked out");
       }
       if ((header.fileFlags & kFileLocked) != 0) {
-        Refuse(spec, "is marked locked (bit 0x01 of its header, whose use is not known)");
+        Refuse(spec, "files marked locked",
+               "marked locked (bit 0x01 of its header, whose use is not known)");
       }
       if (header.branches != 0 || !header.branchSource.empty()) {
-        Refuse(spec, "was branched");
+        Refuse(spec, "branched items", "branched");
       }
     }
     for (const char* extension : {".A", ".B"}) {
@@ -143,19 +153,42 @@ class Planner {
   DestroyPlan Take() { return std::move(plan_); }
 
  private:
-  [[noreturn]] void Refuse(const std::string& spec, const std::string& why) const {
-    const std::string what =
-        spec == top_ ? "'" + spec + "' " + why : "'" + spec + "', below '" + top_ + "', " + why;
-    const std::string left = spec == top_ ? "it" : "'" + top_ + "'";
-    throw DestroyRefused(DestroyRefused::Kind::kNotWritten,
-                         what + "; destroying such items of a SourceSafe 6 database is not " +
-                             "written, so " + left + " was left as it is");
+  // Refuses the destroy: `spec` is one of `kinds` ("shared items"), being `state` ("shared with
+  // '$/b'"). The destroy of such items is not known from real databases, so it is not written.
+  [[noreturn]] void Refuse(const std::string& spec, const std::string& kinds,
+                           const std::string& state) const {
+    const bool top = spec == top_;
+    throw DestroyRefused(
+        DestroyRefused::Kind::kNotWritten,
+        "Scourwell does not destroy " + kinds + "; '" + spec + "' " +
+            (top ? "is " + state
+                 : "(below '" + top_ + "') is " + state + ", so '" + top_ + "' was left as it is"),
+        top ? state : "'" + spec + "' below it is " + state);
+  }
+
+  // "'$/b'", "'$/b' and '$/c'", or "another project" when none of them is known.
+  std::string Holders(const std::vector<std::string>& physicals) const {
+    std::vector<std::string> specs;
+    for (const std::string& physical : physicals) {
+      if (std::string spec = projectOf_ ? projectOf_(physical) : std::string(); !spec.empty()) {
+        specs.push_back("'" + spec + "'");
+      }
+    }
+    if (specs.empty()) {
+      return "another project";
+    }
+    std::string text = specs.front();
+    for (std::size_t i = 1; i < specs.size(); ++i) {
+      text += (i + 1 == specs.size() ? " and " : ", ") + specs[i];
+    }
+    return text;
   }
 
   DataFolder& data_;
   FileLocks& locks_;
   const EntryCounts& counts_;
   const EntryNamer& nameOf_;
+  const ProjectNamer& projectOf_;
   std::string top_;
   DestroyPlan plan_;
   std::set<std::string> seen_;
@@ -165,8 +198,9 @@ class Planner {
 
 DestroyPlan PlanDestroy(DataFolder& data, FileLocks& locks, const EntryCounts& counts,
                         const std::string& parent, const ProjectEntry& entry,
-                        const std::string& spec, const EntryNamer& nameOf) {
-  Planner planner(data, locks, counts, nameOf, spec);
+                        const std::string& spec, const EntryNamer& nameOf,
+                        const ProjectNamer& projectOf) {
+  Planner planner(data, locks, counts, nameOf, projectOf, spec);
   planner.Visit(parent, entry, spec, 0);
   return planner.Take();
 }

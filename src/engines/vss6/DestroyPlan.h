@@ -16,15 +16,19 @@ namespace vss6 {
 
 // A destroy that was refused before anything was written: the item is of a kind whose destroy
 // this program does not write (shared, pinned, branched, ...), or it changed since it was read.
+// Besides its description, it carries the reason in a few words for a list of entries
+// ("shared with '$/b'", "'$/a/x' below it is checked out").
 class DestroyRefused : public std::runtime_error {
  public:
   enum class Kind { kNotWritten, kChanged };
-  DestroyRefused(Kind kind, const std::string& description)
-      : std::runtime_error(description), kind_(kind) {}
+  DestroyRefused(Kind kind, const std::string& description, std::string reason = {})
+      : std::runtime_error(description), kind_(kind), reason_(std::move(reason)) {}
   Kind GetKind() const noexcept { return kind_; }
+  const std::string& Reason() const noexcept { return reason_; }
 
  private:
   Kind kind_;
+  std::string reason_;
 };
 
 // What the header of a project said when it was read: changes to its children add to its log.
@@ -51,6 +55,8 @@ struct DestroyPlan {
 
 // Gives an entry's name in UTF-8, for messages.
 using EntryNamer = std::function<std::string(const NameField&, bool project)>;
+// Gives the path of a project by its physical name, for messages; empty when it is not known.
+using ProjectNamer = std::function<std::string(const std::string& physical)>;
 
 // How many entries of the database name each item, by physical name.
 using EntryCounts = std::unordered_map<std::string, int>;
@@ -61,9 +67,11 @@ using EntryCounts = std::unordered_map<std::string, int>;
 // file that no other project holds, never branched, pinned, labelled or checked out, and a project
 // whose whole subtree is such files and projects; and none that another entry of the database
 // names too, as `counts` says (a damaged database). Anything else is DestroyRefused, kNotWritten,
-// saying why; a damaged file is a FormatError.
+// saying why in the user's words ("Scourwell does not destroy shared items; '$/a' is shared with
+// '$/b'"); a damaged file is a FormatError.
 DestroyPlan PlanDestroy(DataFolder& data, FileLocks& locks, const EntryCounts& counts,
                         const std::string& parent, const ProjectEntry& entry,
-                        const std::string& spec, const EntryNamer& nameOf);
+                        const std::string& spec, const EntryNamer& nameOf,
+                        const ProjectNamer& projectOf);
 
 }  // namespace vss6

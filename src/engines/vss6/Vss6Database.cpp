@@ -66,6 +66,7 @@ class Vss6Item final : public IVSSItem {
   }
   std::shared_ptr<IVSSItems> Items(bool includeDeleted) override;
   void Destroy() override;
+  std::string DestroyRefusal() override;
 
  private:
   std::shared_ptr<Vss6Session> session_;
@@ -165,6 +166,17 @@ void Vss6Item::Destroy() {
     if (!done.leftovers.empty()) {
       Raise(ErrorCode::kDestroyedWithLeftovers, vss6::DescribeLeftovers(request.spec, done));
     }
+  });
+}
+
+std::string Vss6Item::DestroyRefusal() {
+  if (item_.parent.empty()) {
+    return "the root project";
+  }
+  return RaisingFromReader([&] {
+    const std::optional<vss6::DestroyRefused> refused = vss6::WhyNotDestroy(vss6::RequestFor(
+        *session_->tree, item_, vss6::JournalPath(session_->location.folder), session_->user.name));
+    return refused ? refused->Reason() : std::string();
   });
 }
 

@@ -26,6 +26,12 @@ class Vss6Database final : public sourcecontrol::IVSSDatabase {
   // may, as this program does not read the rights of each project.
   bool MayDestroy() override;
   std::vector<std::string> OpenNotes() override { return openNotes_; }
+  // Other clients do not know this program's locks: nobody should work in the database, and
+  // SourceSafe's Analyze checks it afterwards.
+  std::string PurgeAdvice() override {
+    return "Make sure nobody is working in the database while it is purged, and run Analyze on "
+           "it afterwards.";
+  }
   std::vector<std::string> Check(const std::string& iniPath) override;
 
  private:

@@ -59,6 +59,24 @@ TreeItem Vss6Tree::Root() {
   return root;
 }
 
+std::string Vss6Tree::ProjectSpec(const std::string& physical) const {
+  if (physical == kRootPhysical) {
+    return "$/";
+  }
+  const auto found = projects_.find(physical);
+  if (found == projects_.end()) {
+    return {};
+  }
+  TreeItem project;
+  project.name = found->second.name;
+  project.parent = found->second.parent;
+  try {
+    return SpecOf(project);
+  } catch (const FormatError&) {
+    return {};
+  }
+}
+
 std::string Vss6Tree::SpecOf(const TreeItem& item) const {
   if (item.parent.empty()) {
     return "$/";

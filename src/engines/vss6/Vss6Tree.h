@@ -52,6 +52,8 @@ class Vss6Tree {
   std::vector<TreeItem> Children(const TreeItem& project);
   // The item's path: "$/" for the root, "$/A/b.txt" below it; its project must have been listed.
   std::string SpecOf(const TreeItem& item) const;
+  // The path of a listed project by its physical name; empty when no listed project has it.
+  std::string ProjectSpec(const std::string& physical) const;
 
   // An entry's name in UTF-8: its long name from names.dat, else its short name.
   std::string NameOf(const NameField& name, bool project) const;

@@ -75,8 +75,11 @@ TEST(DestroyTest, DestroysEveryDeletedEntryTheRulesAllowAndChangesNothingElse) {
 
   EXPECT_EQ(outcome.destroyed.size(), 54u);
   ASSERT_EQ(outcome.refused.size(), 13u);
+  // Each names the project it is shared with, in the user's words.
   for (const std::string& refusal : outcome.refused) {
-    EXPECT_THAT(refusal, HasSubstr("is shared with another project"));
+    EXPECT_THAT(refusal,
+                ::testing::MatchesRegex("Scourwell does not destroy shared items; '.*' is shared "
+                                        "with '\\$/Invetory Shaili/.*/(Semi )?Finish Goods'"));
   }
   EXPECT_THAT(vss6::CheckDatabase(copy.Data()), ::testing::IsEmpty());
   EXPECT_FALSE(std::filesystem::exists(copy.Journal()));
@@ -185,7 +188,7 @@ TEST(DestroyTest, WritesTheDestroyRecordAndHeaderAsSourceSafeDoesAndTouchesNoOth
 struct Refusal {
   const char* name;
   std::function<void(const Vss6Copy&)> make;
-  const char* says;
+  std::string says;
 };
 
 void PrintTo(const Refusal& refusal, std::ostream* out) { *out << refusal.name; }
@@ -205,6 +208,14 @@ TEST_P(RefusalTest, IsRefusedSayingWhyAndWritesNothing) {
                      : item.spec == kSak;
   });
   ASSERT_NE(refused, items.end());
+  // The dry run gives the same refusal, and writes nothing either.
+  const std::optional<vss6::DestroyRefused> foreseen =
+      vss6::WhyNotDestroy(copy.RequestFor(tree, *refused));
+  ASSERT_TRUE(foreseen.has_value());
+  EXPECT_THAT(foreseen->what(), HasSubstr(GetParam().says));
+  EXPECT_FALSE(foreseen->Reason().empty());
+  EXPECT_THAT(foreseen->what(), HasSubstr(foreseen->Reason()));
+  EXPECT_EQ(copy.Snapshot(), before);
   try {
     vss6::DestroyEntry(copy.RequestFor(tree, *refused));
     FAIL() << "destroyed";
@@ -231,17 +242,20 @@ void SetFileHeaderWord(const Vss6Copy& copy, std::size_t offset, std::uint16_t b
 INSTANTIATE_TEST_SUITE_P(
     Kinds, RefusalTest,
     ::testing::Values(
-        Refusal{"SharedInRealData", [](const Vss6Copy&) {}, "is shared with another project"},
+        Refusal{"SharedInRealData", [](const Vss6Copy&) {}, "shared with '$/Invetory Shaili/"},
         Refusal{"Pinned", [](const Vss6Copy& c) { SetEntryWord(c, 44, 3); },
-                "is pinned to version 3"},
+                std::string("Scourwell does not destroy pinned items; '") + kSak +
+                    "' is pinned to version 3"},
         Refusal{"CheckedOut", [](const Vss6Copy& c) { SetFileHeaderWord(c, 80, 0x40); },
-                "is checked out"},
+                std::string("Scourwell does not destroy checked-out files; '") + kSak +
+                    "' is checked out"},
         Refusal{"Locked", [](const Vss6Copy& c) { SetFileHeaderWord(c, 80, 0x01); },
-                "is marked locked"},
-        Refusal{"Branched", [](const Vss6Copy& c) { SetFileHeaderWord(c, 100, 1); },
-                "was branched"},
+                "marked locked"},
+        Refusal{
+            "Branched", [](const Vss6Copy& c) { SetFileHeaderWord(c, 100, 1); },
+            std::string("Scourwell does not destroy branched items; '") + kSak + "' is branched"},
         Refusal{"HeldByTwoProjects", [](const Vss6Copy& c) { SetFileHeaderWord(c, 102, 2); },
-                "is shared with another project"},
+                "shared with another project"},
         Refusal{"Labelled",
                 [](const Vss6Copy& c) {
                   const auto bytes = ItemBytes(c, kSakPhysical);
@@ -253,7 +267,7 @@ INSTANTIATE_TEST_SUITE_P(
                       },
                       first);
                 },
-                "(action 0)"}),
+                "(history action 0)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DestroyTest, AnEntryRecoveredSinceTheListingIsNotDestroyed) {

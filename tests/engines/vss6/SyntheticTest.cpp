@@ -179,7 +179,7 @@ TEST(SyntheticDestroyTest, AnItemAnotherEntryNamesIsNotDestroyed) {
   const Vss6Copy copy(sample.builder);
   EXPECT_THAT(vss6::CheckDatabase(copy.Data()), Contains(HasSubstr("parents: ")));
   const auto before = copy.Snapshot();
-  for (const auto& [spec, says] : {std::pair{kOld, "which 1 other entries of the database name"},
+  for (const auto& [spec, says] : {std::pair{kOld, "is named by 1 other entries of the database"},
                                    std::pair{"$/Other/shared.txt", "is shared"}}) {
     try {
       Destroy(copy, spec);

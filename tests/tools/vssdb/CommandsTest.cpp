@@ -282,7 +282,8 @@ TEST_F(SourceSafe6Test, DestroysADeletedItemAndRefusesASharedOne) {
   outcome = Run({"destroy", "DB", shared});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.err.find("vssdb: error 0x8004DF0D: "), std::string::npos) << outcome.err;
-  EXPECT_NE(outcome.err.find("is shared with another project"), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("Scourwell does not destroy shared items; "), std::string::npos)
+      << outcome.err;
   EXPECT_EQ(Files(folder / "db"), before);
 }
 

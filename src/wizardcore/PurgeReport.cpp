@@ -1,0 +1,180 @@
+#include "wizardcore/PurgeReport.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "errors/ErrorRecord.h"
+#include "platform/files/SafeFiles.h"
+#include "wizardcore/DeletedList.h"
+#include "wizardcore/Purge.h"
+
+namespace wizardcore {
+namespace {
+
+// The engines' numbers for a destroy refused before anything was written: not written for such
+// an item, no right, changed since it was listed, locked by another program.
+constexpr std::int32_t kRefusals[] = {
+    static_cast<std::int32_t>(0x8004DF0Du), static_cast<std::int32_t>(0x8004D749u),
+    static_cast<std::int32_t>(0x8004D695u), static_cast<std::int32_t>(0x8004D7E6u)};
+
+// Where reports go when the state folder cannot be had: an error that says why.
+[[noreturn]] void CannotSave(const std::string& why) {
+  throw errors::ErrorRecord(static_cast<std::int32_t>(0x8004DF10u), "Scourwell",
+                            "The purge report could not be written: " + why);
+}
+
+void WriteAll(int fd, const std::string& text, const std::filesystem::path& path) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
+    if (written < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      CannotSave("'" + path.string() + "': " + std::strerror(errno));
+    }
+    done += static_cast<std::size_t>(written);
+  }
+}
+
+}  // namespace
+
+bool RefusedByEngine(const errors::CapturedError& error) {
+  for (const std::int32_t number : kRefusals) {
+    if (error.number == number) {
+      return true;
+    }
+  }
+  return error.number == kKeptForUncheckedEntry;
+}
+
+std::vector<OutcomeRow> PurgeOutcomes(const DeletedList& list, const PurgeSummary& summary,
+                                      const std::vector<int>& keptByRule) {
+  std::vector<OutcomeRow> rows;
+  for (int index = 0; index < list.Size(); ++index) {
+    const DeletedEntry& entry = list[index];
+    OutcomeRow row;
+    row.spec = entry.spec;
+    if (std::find(keptByRule.begin(), keptByRule.end(), index) != keptByRule.end()) {
+      row.outcome = "kept";
+      row.error = {kKeptForUncheckedEntry,
+                   "an entry below it is not selected, and destroying the project would destroy "
+                   "that entry too"};
+    } else if (!entry.refusal.empty() && entry.outcome == Outcome::None) {
+      row.outcome = "kept";
+      row.reason = entry.refusal;
+    } else if (entry.outcome == Outcome::Destroyed) {
+      row.outcome = "destroyed";
+    } else if (entry.outcome == Outcome::Failed) {
+      row.outcome = RefusedByEngine(entry.failure) ? "refused" : "failed";
+      row.error = entry.failure;
+    } else if (entry.outcome == Outcome::Kept) {
+      row.outcome = "kept";
+      row.error = entry.failure;
+    } else if (summary.stopped && entry.checked && !entry.removed) {
+      row.outcome = "not-reached";
+    } else {
+      continue;
+    }
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+std::string PurgeReportText(const PurgeContext& context, const std::vector<OutcomeRow>& rows,
+                            const std::string& summary) {
+  std::string text = "Scourwell purge report\n";
+  text += "Database: " + context.database + "\n";
+  text += "User: " + context.user + "\n";
+  char when[64];
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&now, &local);
+  std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S %z", &local);
+  text += std::string("Written: ") + when + "\n";
+  text += "Asked: " + context.asked + "\n";
+  if (context.hidden > 0) {
+    text += "Hidden by the filter: " + std::to_string(context.hidden) + " of the checked entries\n";
+  }
+  if (!context.advice.empty()) {
+    text += "Advice: " + context.advice + "\n";
+  }
+  text += "\nEntries:\n";
+  for (const OutcomeRow& row : rows) {
+    std::string outcome = row.outcome;
+    outcome.resize(std::max<std::size_t>(outcome.size(), 12), ' ');
+    text += outcome + " " + row.spec + "\n";
+    if (row.error) {
+      text += "             (" + std::to_string(row.error.number) + ") '" + row.error.description +
+              "'\n";
+    } else if (!row.reason.empty()) {
+      text += "             " + row.reason + "\n";
+    }
+  }
+  if (rows.empty()) {
+    text += "(none)\n";
+  }
+  return text + "\n" + summary + "\n";
+}
+
+std::filesystem::path PurgeReportFolder() {
+  if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && *state == '/') {
+    return std::filesystem::path(state) / "scourwell";
+  }
+  const char* home = std::getenv("HOME");
+  return std::filesystem::path(home != nullptr && *home == '/' ? home : "/") / ".local" / "state" /
+         "scourwell";
+}
+
+std::filesystem::path SavePurgeReport(const std::string& text,
+                                      const std::filesystem::path& folder) {
+  try {
+    // The folders on the way are made the user's alone, as the state folder is meant to be.
+    std::filesystem::path base = folder.root_path();
+    std::vector<std::string> names;
+    std::filesystem::path existing = folder;
+    while (!existing.empty() && existing != existing.root_path() &&
+           !std::filesystem::is_directory(existing)) {
+      names.insert(names.begin(), existing.filename().string());
+      existing = existing.parent_path();
+    }
+    const files::FileDescriptor top = files::OpenFolder(existing);
+    const files::FileDescriptor made =
+        names.empty() ? files::OpenFolder(folder)
+                      : files::OpenOrMakeFolders(top, existing, names, 0700, true);
+
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    std::strftime(stamp, sizeof stamp, "purge-%Y%m%d-%H%M%S", &local);
+    for (int attempt = 1;; ++attempt) {
+      const std::string name =
+          std::string(stamp) + (attempt == 1 ? "" : "-" + std::to_string(attempt)) + ".txt";
+      files::FileDescriptor file;
+      try {
+        file = files::CreateNewFile(made, folder, name, 0600);
+      } catch (const files::FileError& error) {
+        if (error.Errno() == EEXIST && attempt < 100) {
+          continue;
+        }
+        throw;
+      }
+      const std::filesystem::path path = folder / name;
+      WriteAll(file.Get(), text, path);
+      if (::fsync(file.Get()) != 0 || !file.Close() || ::fsync(made.Get()) != 0) {
+        CannotSave("'" + path.string() + "' could not be saved to disk: " + std::strerror(errno));
+      }
+      return path;
+    }
+  } catch (const files::FileError& error) {
+    CannotSave(error.what());
+  }
+}
+
+}  // namespace wizardcore
