@@ -59,15 +59,16 @@ std::vector<OutcomeRow> PurgeOutcomes(const DeletedList& list, const PurgeSummar
   for (int index = 0; index < list.Size(); ++index) {
     const DeletedEntry& entry = list[index];
     OutcomeRow row;
+    row.index = index;
     row.spec = entry.spec;
-    if (std::find(keptByRule.begin(), keptByRule.end(), index) != keptByRule.end()) {
+    if (!entry.refusal.empty() && entry.outcome == Outcome::None) {
+      row.outcome = "kept";
+      row.reason = entry.refusal;
+    } else if (std::find(keptByRule.begin(), keptByRule.end(), index) != keptByRule.end()) {
       row.outcome = "kept";
       row.error = {kKeptForUncheckedEntry,
                    "an entry below it is not selected, and destroying the project would destroy "
                    "that entry too"};
-    } else if (!entry.refusal.empty() && entry.outcome == Outcome::None) {
-      row.outcome = "kept";
-      row.reason = entry.refusal;
     } else if (entry.outcome == Outcome::Destroyed) {
       row.outcome = "destroyed";
     } else if (entry.outcome == Outcome::Failed) {

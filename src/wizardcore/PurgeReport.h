@@ -13,6 +13,7 @@ struct PurgeSummary;
 
 // One line of a purge's account: an entry that was asked for, or kept, and what came of it.
 struct OutcomeRow {
+  int index = -1;       // the entry's index on the list
   std::string outcome;  // destroyed, failed, refused, kept, not-reached
   std::string spec;
   errors::CapturedError error;  // why it failed or was refused; 0 when it did not

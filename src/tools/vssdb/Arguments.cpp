@@ -87,9 +87,10 @@ const std::vector<CommandForm>& Commands() {
         {"--dry-run", false},
         {"--yes", false},
         {"--format", true},
+        {"--report", true},
         {"--codepage", true}},
        "vssdb purge DIR [--match P]... [--exclude P]... [--dry-run] [--yes] "
-       "[--format text|json|csv] [--codepage CP]",
+       "[--format text|json|csv] [--report FILE] [--codepage CP]",
        "Purges deleted items as the window does: lists every deleted entry, selects those whose "
        "path matches a --match pattern (all without one) and no --exclude pattern, and destroys "
        "them bottom-up. Patterns are the window's filter: * any run of characters, ? one, case "
@@ -99,7 +100,9 @@ const std::vector<CommandForm>& Commands() {
        "changes nothing. At a terminal the purge asks first ([y/N]) unless --yes; without a "
        "terminal it is refused without --yes. Ctrl+C stops after the item in hand. Progress "
        "goes to standard error at a terminal; the report (each entry's outcome and the "
-       "summary) to standard output. Exit status: 0 when everything selected was destroyed, "
+       "summary) to standard output, and with --report FILE the window's plain-text purge report "
+       "to FILE as well. Entries the engine would refuse (shared, pinned, branched, checked out, "
+       "or holding such an entry) are kept and say why before anything is destroyed. Exit status: 0 when everything selected was destroyed, "
        "3 when some were kept or refused (shared, pinned, checked out, changed since listed, "
        "locked, no right), 1 on any other failure, when stopped, or when not confirmed."},
       {"generate",

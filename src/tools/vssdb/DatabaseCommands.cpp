@@ -25,7 +25,7 @@ using sourcesafe::EngineError;
 using sourcesafe::ErrorCode;
 
 // One line of a listing: the item's path, with --long after its kind, deleted mark and size (?
-// when its content cannot be read).
+// when its content cannot be read), and for a deleted item the engine would not destroy, why.
 void PrintItem(std::ostream& out, bool longForm, IVSSItem& item) {
   const std::string spec = item.Spec();
   if (longForm) {
@@ -41,7 +41,17 @@ void PrintItem(std::ostream& out, bool longForm, IVSSItem& item) {
                   item.Deleted() ? "deleted" : "-", bytes.c_str());
     out << columns;
   }
-  out << Printable(spec, true) << '\n';
+  out << Printable(spec, true);
+  if (longForm && item.Deleted()) {
+    try {
+      if (const std::string refusal = item.DestroyRefusal(); !refusal.empty()) {
+        out << "  (kept: " << Printable(refusal, false) << ')';
+      }
+    } catch (const errors::ErrorRecord&) {
+      // Not known: the purge checks again.
+    }
+  }
+  out << '\n';
 }
 
 // Depth first, each item before its children, in the order of its project's children. The

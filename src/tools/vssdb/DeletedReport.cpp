@@ -16,6 +16,7 @@
 #include "tools/vssdb/ConsoleHost.h"
 #include "tools/vssdb/Printable.h"
 #include "wizardcore/DeletedItemCollection.h"
+#include "wizardcore/Refusals.h"
 #include "wizardcore/Search.h"
 #include "wizardcore/Wording.h"
 
@@ -194,6 +195,8 @@ bool SearchDeleted(sourcecontrol::IVSSDatabase& database, const std::string& sta
                    ConsoleHost& host, wizardcore::DeletedList& list,
                    wizardcore::DeletedItemCollection& items) {
   wizardcore::Search(host, list, items).SearchVssItem(database.VSSItem(start, true));
+  // What the engine would refuse is known before anything is selected.
+  wizardcore::MarkRefused(host, list);
   host.EndProgress();
   for (const wizardcore::UnreadProject& unread : list.Unread()) {
     host.Log("vssdb: " + unread.spec + " could not be read" +

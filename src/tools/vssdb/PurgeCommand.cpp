@@ -6,6 +6,7 @@
 
 #include "engines/common/EngineError.h"
 #include "errors/ErrorRecord.h"
+#include "platform/files/SafeFiles.h"
 #include "platform/text/AsciiCase.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "tools/vssdb/Arguments.h"
@@ -15,6 +16,7 @@
 #include "wizardcore/DeletedItemCollection.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/Purge.h"
+#include "wizardcore/PurgeReport.h"
 #include "wizardcore/PurgeRules.h"
 #include "wizardcore/Wording.h"
 
@@ -27,42 +29,19 @@ using wizardcore::Outcome;
 
 constexpr int kKeptOrRefused = 3;
 
-// A destroy the engine refused before writing anything, for a reason that will hold until
-// someone changes the database: the entry stays as it was.
-bool Refused(const errors::CapturedError& error) {
-  for (const ErrorCode code : {ErrorCode::kDestroyNotWritten, ErrorCode::kAccessDenied,
-                               ErrorCode::kItemChanged, ErrorCode::kLockTimeout}) {
-    if (error.number == static_cast<std::int32_t>(code)) {
-      return true;
-    }
+// The row of the report for an entry, with the error or the reason that goes with it.
+void AddRow(DeletedReport& report, const DeletedEntry& entry, const wizardcore::OutcomeRow& row) {
+  errors::CapturedError error = row.error;
+  if (!error && !row.reason.empty()) {
+    error = {static_cast<std::int32_t>(ErrorCode::kDestroyNotWritten), row.reason};
   }
-  return error.number == wizardcore::kKeptForUncheckedEntry;
-}
-
-const char* OutcomeName(const DeletedEntry& entry, bool stopped) {
-  switch (entry.outcome) {
-    case Outcome::Destroyed:
-      return "destroyed";
-    case Outcome::Failed:
-      return Refused(entry.failure) ? "refused" : "failed";
-    case Outcome::Kept:
-      return "kept";
-    case Outcome::None:
-      break;
-  }
-  return stopped ? "not-reached" : "kept";
-}
-
-// Why a selected project is kept: the rule between the boxes unchecked it.
-errors::CapturedError KeptByRule() {
-  return {wizardcore::kKeptForUncheckedEntry,
-          "an entry below it is not selected, and destroying the project would destroy that "
-          "entry too"};
+  report.Add(entry, row.outcome, std::move(error));
 }
 
 // Asks at the terminal; only "y" or "yes" goes on.
-bool Confirmed(const wizardcore::Selection& selection, Console& console) {
-  std::string prompt = wizardcore::ConfirmationPrompt(selection);
+bool Confirmed(const wizardcore::Selection& selection, const std::string& advice,
+               Console& console) {
+  std::string prompt = wizardcore::ConfirmationPrompt(selection, 0, advice);
   std::erase(prompt, '\r');
   console.err << prompt << " [y/N] " << std::flush;
   std::string answer;
@@ -110,47 +89,59 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
   const wizardcore::Selection selection = list.Selected();
 
   DeletedReport report(arguments.operands.at(0));
-  if (dryRun || selection.checked == 0) {
-    for (int index = 0; index < list.Size(); ++index) {
-      if (list[index].checked) {
-        report.Add(list[index], "would-destroy");
-      } else if (std::binary_search(keptByRule.begin(), keptByRule.end(), index)) {
-        report.Add(list[index], "kept", KeptByRule());
-      }
+  wizardcore::PurgeSummary summary;
+  const bool asked = dryRun || selection.checked == 0;
+  if (!asked) {
+    const std::string advice = database->PurgeAdvice();
+    if (!arguments.Flag("--yes") && wizardcore::AskBeforePurge(selection) &&
+        !Confirmed(selection, advice, console)) {
+      console.err << "vssdb: nothing was purged\n";
+      return 1;
     }
-    report.SetTotals(selection);
-    report.Write(format, console.out);
-    return keptByRule.empty() ? 0 : kKeptOrRefused;
+    console.err << "vssdb: purging " << selection.checked << " entries\n" << std::flush;
+    wizardcore::Purge purge(host, list, items, database.get());
+    host.SetQuietReports(true);  // every failure is written to the log once
+    purge.PurgeVssItems();
+    host.EndProgress();
+    summary = purge.Summary();
   }
 
-  if (!arguments.Flag("--yes") && wizardcore::AskBeforePurge(selection) &&
-      !Confirmed(selection, console)) {
-    console.err << "vssdb: nothing was purged\n";
-    return 1;
-  }
-  console.err << "vssdb: purging " << selection.checked << " entries\n" << std::flush;
-  wizardcore::Purge purge(host, list, items, database.get());
-  host.SetQuietReports(true);  // every failure is written to the log once
-  purge.PurgeVssItems();
-  host.EndProgress();
-  const wizardcore::PurgeSummary& summary = purge.Summary();
-
-  bool refused = !keptByRule.empty();
+  // Each entry the patterns asked for, in list order: what came of it, or (a dry run) what would.
+  const std::vector<wizardcore::OutcomeRow> rows =
+      wizardcore::PurgeOutcomes(list, summary, keptByRule);
+  auto row = rows.begin();
+  bool refused = false;
   bool failed = summary.stopped;
   for (int index = 0; index < list.Size(); ++index) {
-    const DeletedEntry& entry = list[index];
-    const bool selected = entry.checked || entry.outcome != Outcome::None;
-    if (std::binary_search(keptByRule.begin(), keptByRule.end(), index)) {
-      report.Add(entry, "kept", KeptByRule());
-    } else if (selected) {
-      report.Add(entry, OutcomeName(entry, summary.stopped), entry.failure);
-      refused = refused || entry.outcome == Outcome::Kept ||
-                (entry.outcome == Outcome::Failed && Refused(entry.failure));
-      failed = failed || (entry.outcome == Outcome::Failed && !Refused(entry.failure));
+    if (row != rows.end() && row->index == index) {
+      if (patterns.Selects(row->spec)) {  // refused entries not asked for are left out
+        AddRow(report, list[index], *row);
+        refused = refused || row->outcome == "kept" || row->outcome == "refused";
+        failed = failed || row->outcome == "failed" || row->outcome == "not-reached";
+      }
+      ++row;
+    } else if (asked && list[index].checked) {
+      report.Add(list[index], "would-destroy");
     }
   }
-  report.SetSummary(wizardcore::DescribeSummary(summary, QLocale::c()));
+  if (asked) {
+    report.SetTotals(selection);
+  } else {
+    report.SetSummary(wizardcore::DescribeSummary(summary, QLocale::c()));
+  }
   report.Write(format, console.out);
+  if (const std::optional<std::string> file = arguments.Value("--report"); file && !dryRun) {
+    wizardcore::PurgeContext context;
+    context.database = arguments.operands.at(0);
+    context.user = arguments.user;
+    context.asked = wizardcore::DescribeTotals(selection, QLocale::c());
+    context.advice = database->PurgeAdvice();
+    files::ReplaceFile(*file,
+                       wizardcore::PurgeReportText(
+                           context, rows,
+                           wizardcore::DescribeSummary(summary, QLocale::c())),
+                       0600);
+  }
   return failed ? 1 : refused ? kKeptOrRefused : 0;
 }
 

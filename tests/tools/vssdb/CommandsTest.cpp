@@ -271,6 +271,13 @@ TEST_F(SourceSafe6Test, DestroysADeletedItemAndRefusesASharedOne) {
   ASSERT_EQ(outcome.status, 0) << outcome.err;
   outcome = Run({"list", "DB", "--deleted", "--long"});
   EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), 66);
+  // The shared entries say beforehand that they will be kept, and why.
+  std::size_t kept = 0;
+  for (std::size_t at = 0; (at = outcome.out.find("  (kept: shared with '$/", at)) != std::string::npos;
+       ++at) {
+    ++kept;
+  }
+  EXPECT_EQ(kept, 13u) << outcome.out;
   EXPECT_NE(outcome.out.find("file     deleted  "), std::string::npos) << outcome.out;
   EXPECT_EQ(outcome.out.find(kSak), std::string::npos);
   EXPECT_EQ(Run({"check", "DB"}).out, "ok\n");

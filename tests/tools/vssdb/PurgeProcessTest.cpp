@@ -32,6 +32,7 @@ struct EngineCase {
   const char* shared;  // a shared real database to copy; none for one of our own
   int matchedStatus;   // of --match '~sak*' --yes
   std::size_t leftAfterMatch;
+  std::size_t keptBeforehand;  // entries the engine says it would refuse
 };
 
 class PurgeProcessTest : public ::testing::TestWithParam<EngineCase> {
@@ -85,9 +86,12 @@ TEST_P(PurgeProcessTest, RefusesWithoutATerminalShowsADryRunAndPurgesWhatMatches
   EXPECT_EQ(refused.status, 2);
   EXPECT_NE(refused.err.find("--yes"), std::string::npos) << refused.err;
 
+  // The dry run leaves out what the engine would refuse, and says so (3).
   const auto dry = Purge({"--dry-run"});
-  EXPECT_EQ(dry.status, 0) << dry.err;
-  EXPECT_NE(dry.out.find(std::to_string(deletedBefore) + " checked entries: "), std::string::npos)
+  EXPECT_EQ(dry.status, GetParam().keptBeforehand > 0 ? 3 : 0) << dry.err;
+  EXPECT_NE(dry.out.find(std::to_string(deletedBefore - GetParam().keptBeforehand) +
+                         " checked entries: "),
+            std::string::npos)
       << dry.out;
   EXPECT_NE(dry.out.find("reclaimed."), std::string::npos) << dry.out;
   EXPECT_EQ(Listing(), before);
@@ -105,28 +109,39 @@ INSTANTIATE_TEST_SUITE_P(
     Engines, PurgeProcessTest,
     ::testing::Values(
         // ~sakdir holds keep.txt, which --match does not take: the project is kept (3).
-        EngineCase{"own", nullptr, 3, 2},
+        EngineCase{"own", nullptr, 3, 2, 0},
         // 54 unshared ~sak files go; the 13 shared entries stay.
-        EngineCase{"Shaili", "shukladhaval25_Inventory-Shaili", 0, 13}),
+        EngineCase{"Shaili", "shukladhaval25_Inventory-Shaili", 0, 13, 13}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The shared entries of a real database are refused by its engine: the purge says so and exits
 // with 3, and everything else goes.
-TEST(PurgeRealDatabaseTest, RefusedEntriesAreReportedAndExitWithThree) {
+TEST(PurgeRealDatabaseTest, RefusedEntriesAreKeptBeforehandReportedAndExitWithThree) {
   const std::filesystem::path shared =
       testing_support::kSharedDatabases / "shukladhaval25_Inventory-Shaili";
   SCOURWELL_REQUIRE_SHARED(shared);
   testing_support::TempDir folder;
   std::filesystem::copy(shared, folder / "db", std::filesystem::copy_options::recursive);
-  const auto purged =
-      RunCommand({Vssdb(), "purge", (folder / "db").string(), "--yes", "--format", "csv"});
+  const std::filesystem::path file = folder / "purge.txt";
+  const auto purged = RunCommand({Vssdb(), "purge", (folder / "db").string(), "--yes", "--format",
+                                  "csv", "--report", file.string()});
   EXPECT_EQ(purged.status, 3) << purged.err;
+  std::size_t kept = 0;
   std::size_t refused = 0;
   std::istringstream rows(purged.out);
   for (std::string row; std::getline(rows, row);) {
-    refused += row.find("\"refused\",\"0x8004DF0D\"") != std::string::npos ? 1 : 0;
+    kept += row.find("\"kept\",\"0x8004DF0D\",\"shared with '") != std::string::npos ? 1 : 0;
+    refused += row.find("\"refused\"") != std::string::npos ? 1 : 0;
   }
-  EXPECT_EQ(refused, 13u) << purged.out;
+  EXPECT_EQ(kept, 13u) << purged.out;
+  EXPECT_EQ(refused, 0u) << purged.out;  // none was tried
+  // The same account, as the window writes it, where it was asked for.
+  std::ifstream in(file);
+  const std::string report{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_NE(report.find("Asked: 54 checked entries"), std::string::npos) << report;
+  EXPECT_NE(report.find("Advice: Make sure nobody is working"), std::string::npos) << report;
+  EXPECT_NE(report.find("\nkept         $/Invetory Shaili/"), std::string::npos) << report;
+  EXPECT_NE(report.find("Destroyed: 54 entries"), std::string::npos) << report;
 }
 
 // Ctrl+C in the middle of a purge stops it after the item in hand, with the summary; what was
