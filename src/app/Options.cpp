@@ -27,8 +27,24 @@ bool IsQtOption(std::string_view word, std::string_view option) {
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
   Options options;
+  bool pathGiven = false;
+  bool optionsEnded = false;
   for (std::size_t index = 0; index < arguments.size(); ++index) {
     const std::string& word = arguments[index];
+    if (optionsEnded || !word.starts_with("-")) {
+      if (pathGiven) {
+        options.action = Options::Action::kUsageError;
+        options.problem = "unexpected argument '" + word + "': one database path at most";
+        return options;
+      }
+      options.databasePath = word;
+      pathGiven = true;
+      continue;
+    }
+    if (word == "--") {
+      optionsEnded = true;
+      continue;
+    }
     if (word == "--help" || word == "-h") {
       options.action = Options::Action::kHelp;
       return options;
@@ -53,14 +69,15 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       continue;
     }
     options.action = Options::Action::kUsageError;
-    options.problem = word.starts_with("-") ? "unknown option '" + word + "'"
-                                            : "unexpected argument '" + word + "'";
+    options.problem = "unknown option '" + word + "'";
     return options;
   }
   return options;
 }
 
-std::string UsageLine() { return "usage: scourwell [--help] [--version] [Qt options]\n"; }
+std::string UsageLine() {
+  return "usage: scourwell [--help] [--version] [Qt options] [DATABASE]\n";
+}
 
 std::string HelpText() {
   return UsageLine() +
@@ -74,6 +91,7 @@ std::string HelpText() {
          "  -v, --version   show the version and exit\n"
          "  -platform NAME, -style NAME, -reverse, ...\n"
          "                  the options every Qt program takes\n"
+         "  DATABASE        a database folder (or its srcsafe.ini) to put in the path field\n"
          "\n"
          "The login name, the database path and the window's place are remembered between\n"
          "runs; to see them: regtool list 'HKCU\\Software\\Pellbrook\\Scourwell'\n"

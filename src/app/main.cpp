@@ -28,6 +28,9 @@ int main(int argc, char** argv) {
   // Ties the window to its desktop entry (its icon and name in the task bar).
   QGuiApplication::setDesktopFileName("example.pellbrook.Scourwell");
   wizard::FMain window;
+  if (!options.databasePath.empty()) {
+    window.UseDatabasePath(QString::fromLocal8Bit(options.databasePath.c_str()));
+  }
   window.show();
   return application.exec();
 }

@@ -97,6 +97,9 @@ class FMain : public QWidget, public settings::FormObject {
   void cmdCheckShown_Click();
   void cmdUncheckShown_Click();
   void lblReport_Click();
+  // Puts a database path named on the command line in the path field, in place of the one
+  // remembered; it is remembered in its turn only once it opens.
+  void UseDatabasePath(const QString& path);
 
   // What the placement memory needs of the window.
   std::string Name() const override { return "FMain"; }

@@ -28,7 +28,8 @@ void FMain::ForgetPassword() noexcept {
   // The copy shares the field's text; once the field has let go of it the copy holds the only
   // reference, so writing to it wipes that very buffer rather than a copy of it.
   QString text = txtPassword.text();
-  txtPassword.clear();
+  // setText, not clear(): clearing is an edit that the undo history keeps, with the text.
+  txtPassword.setText(QString());
   if (!text.isEmpty()) {
     std::fill(text.data(), text.data() + text.size(), QChar(u'\0'));
   }
@@ -37,6 +38,8 @@ void FMain::ForgetPassword() noexcept {
 void FMain::txtPassword_GotFocus() {
   SelectAll("Scourwell.FMain.txtPassword_GotFocus", report_, txtPassword);
 }
+
+void FMain::UseDatabasePath(const QString& path) { txtVssDb.setText(path); }
 
 void FMain::txtVssDb_GotFocus() {
   SelectAll("Scourwell.FMain.txtVssDb_GotFocus", report_, txtVssDb);

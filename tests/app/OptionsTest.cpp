@@ -16,14 +16,19 @@ struct Line {
   const char* name;
   std::vector<std::string> arguments;
   Action action;
+  std::string path = {};
 };
 
 void PrintTo(const Line& line, std::ostream* out) { *out << line.name; }
 
 class OptionsTest : public ::testing::TestWithParam<Line> {};
 
-TEST_P(OptionsTest, GivesItsAction) {
-  EXPECT_EQ(app::ParseOptions(GetParam().arguments).action, GetParam().action);
+TEST_P(OptionsTest, GivesItsActionAndPath) {
+  const app::Options options = app::ParseOptions(GetParam().arguments);
+  EXPECT_EQ(options.action, GetParam().action);
+  if (options.action == Action::kRun) {
+    EXPECT_EQ(options.databasePath, GetParam().path);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -37,7 +42,13 @@ INSTANTIATE_TEST_SUITE_P(
                       Line{"QtOptionWithoutItsValue", {"-platform"}, Action::kUsageError},
                       Line{"UnknownOption", {"--verbose"}, Action::kUsageError},
                       Line{"APrefixOfAQtOption", {"-plat", "x"}, Action::kUsageError},
-                      Line{"AnArgument", {"/srv/vss"}, Action::kUsageError}),
+                      Line{"APath", {"/srv/vss"}, Action::kRun, "/srv/vss"},
+                      Line{"APathAmongQtOptions",
+                           {"-style", "fusion", "/srv/vss/", "-reverse"},
+                           Action::kRun,
+                           "/srv/vss/"},
+                      Line{"APathAfterTheEndOfOptions", {"--", "-odd"}, Action::kRun, "-odd"},
+                      Line{"TwoPaths", {"/srv/a", "/srv/b"}, Action::kUsageError}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The built program, with no display to open: --help and --version answer on standard output

@@ -57,6 +57,31 @@ TEST_F(WizardTest, ThePasswordIsKeptForACorrectionAndForgottenOnceTheDatabaseIsO
   EXPECT_FALSE(Get<QLineEdit>("txtPassword").isEnabled());
 }
 
+TEST_F(WizardTest, AForgottenPasswordLeavesNothingInTheFieldsUndoHistory) {
+  ShowActive();
+  QLineEdit& password = Get<QLineEdit>("txtPassword");
+  password.setFocus();
+  QTest::keyClicks(&password, QStringLiteral("bob's pass"));
+  ASSERT_TRUE(password.isUndoAvailable());
+  window->ForgetPassword();
+  EXPECT_EQ(password.text(), "");
+  // Shown in clear and undone step by step, the field gives nothing back.
+  password.setEchoMode(QLineEdit::Normal);
+  for (int step = 0; step < 20; ++step) {
+    password.undo();
+    EXPECT_EQ(password.text(), "") << "after " << step + 1 << " undo steps";
+  }
+}
+
+TEST_F(WizardTest, APathFromTheCommandLineTakesThePlaceOfTheRememberedOne) {
+  ListAll(Dir(), "Admin", "");  // remembered
+  window = std::make_unique<wizard::FMain>();
+  ASSERT_EQ(Get<QLineEdit>("txtVssDb").text().toStdString(), Dir());
+  const std::string given = (folder / "elsewhere").string();
+  window->UseDatabasePath(QString::fromStdString(given));
+  EXPECT_EQ(Get<QLineEdit>("txtVssDb").text().toStdString(), given);
+}
+
 TEST_F(WizardTest, ADatabaseWithoutDeletedItemsEndsOnTheProgressPage) {
   AddFile("$/live.txt");
   ListAll();
