@@ -43,12 +43,20 @@ class FakeItem : public sourcecontrol::IVSSItem {
     }
     ++destroyed;
   }
+  std::string DestroyRefusal() override {
+    if (refusalFails) {
+      throw errors::ErrorRecord(-2147166571, "SourceSafe", "cannot tell " + spec_);
+    }
+    return refusal;
+  }
 
   std::vector<std::shared_ptr<FakeItem>> children;
   std::function<void()> onDeleted;
   std::function<void()> onSpec;
   std::function<void()> onItems;
   bool refuseDestroy = false;
+  std::string refusal;  // what DestroyRefusal says
+  bool refusalFails = false;
   int destroyed = 0;
 
  private:

@@ -40,6 +40,29 @@ TEST_F(WizardTest, EveryControlThatTakesTheFocusHasANameAndTheLinksAreLinks) {
   EXPECT_EQ(NameOf(List()), "Deleted items");
 }
 
+// The labels whose text changes are read by their text, not a fixed name, and say what they are
+// in their description.
+TEST_F(WizardTest, TheCountsAndTheNoticeAreReadAsTheyStandAfterAChange) {
+  engine->AddUser("Guest", "", false);
+  AddFile("$/a.txt", "12345");
+  AddFile("$/b.txt");
+  Delete("$/a.txt");
+  Delete("$/b.txt");
+  ShowActive();
+  ListAll(Dir(), "Guest", "");
+  ASSERT_TRUE(Shown("frmHost(1)"));
+  EXPECT_EQ(NameOf(Get<QLabel>("lblCount")), "2 items found");
+  EXPECT_EQ(Accessible(Get<QLabel>("lblCount"))->text(QAccessible::Description), "Items found");
+  EXPECT_EQ(NameOf(Get<QLabel>("lblSelection")), "2 checked: 2 items, 5 bytes");
+  EXPECT_EQ(NameOf(Get<QLabel>("lblNotice")),
+            "User 'Guest' may not destroy items in this database, so nothing can be purged.");
+
+  SetChecked(RowOf("$/b.txt"), false);
+  Get<QLineEdit>("txtFilter").setText(QStringLiteral("a.txt"));
+  EXPECT_EQ(NameOf(Get<QLabel>("lblCount")), "1 of 2 shown");
+  EXPECT_EQ(NameOf(Get<QLabel>("lblSelection")), "1 checked: 1 item, 5 bytes");
+}
+
 TEST_F(WizardTest, TheStepMarkersTellWhichStepIsCurrent) {
   ShowActive();
   EXPECT_EQ(NameOf(Get<QLabel>("lblShape1")), "Step 1 of 5: Start, the current step");

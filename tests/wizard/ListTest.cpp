@@ -34,6 +34,25 @@ TEST_F(ListTest, ThePurgeButtonFollowsTheCheckBoxes) {
   EXPECT_TRUE(Button("cmdNext").isEnabled());
 }
 
+// A filter does not take checked entries out of the purge: the question counts those it hides,
+// its title says so, and No stays the default.
+TEST_F(ListTest, TheQuestionCountsCheckedEntriesTheFilterHides) {
+  Get<QLineEdit>("txtFilter").setText(QStringLiteral("a"));
+  EXPECT_EQ(Text("lblCount"), "1 of 3 shown");
+  forms.answers.push_back(forms::vbNo);
+  Button("cmdNext").click();
+  ASSERT_EQ(forms.boxes.size(), 1u);
+  EXPECT_NE(forms.boxes[0].prompt.find("Purge 3 checked entries?\r\n\r\n2 of them are hidden by "
+                                       "the filter.\r\n\r\n"),
+            std::string::npos)
+      << forms.boxes[0].prompt;
+  EXPECT_EQ(forms.boxes[0].title, "Pellbrook Scourwell: checked entries are hidden by the filter");
+  EXPECT_TRUE(forms.boxes[0].buttons & forms::vbDefaultButton2);
+  EXPECT_TRUE(Shown("frmHost(1)"));  // No keeps the page
+  Get<QLineEdit>("txtFilter").setText(QString());
+  EXPECT_EQ(Text("lblCount"), "3 items found");
+}
+
 TEST_F(ListTest, ThreeCheckAllClicksEndUncheckedWithCheckAll) {
   EXPECT_EQ(Text("lblCheckAll"), "Uncheck All");
   CheckAll();

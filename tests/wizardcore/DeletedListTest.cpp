@@ -114,6 +114,26 @@ TEST_F(DeletedListTest, WhatThePurgeTakesCountsEachCheckedProjectWithAllItHolds)
   EXPECT_TRUE(some.takes.complete);
 }
 
+// An entry the engine would refuse is unchecked and stays so whatever sets the boxes, and the
+// projects above it go with it, saying why; what lies beside them is untouched.
+TEST_F(DeletedListTest, ARefusedEntryAndTheProjectsAboveItCanNoMoreBeChecked) {
+  SetAll(true);
+  list.Refuse(3, "shared with '$/S'");
+  EXPECT_EQ(Boxes(), "0000111");
+  EXPECT_EQ(list[3].refusal, "shared with '$/S'");
+  EXPECT_EQ(list[2].refusal, "'$/P/Q/R/f' below it is kept");
+  EXPECT_EQ(list[0].refusal, "'$/P/Q/R/f' below it is kept");
+  EXPECT_EQ(list[4].refusal, "");
+  list.Check(0, true);  // the user: P and everything below it
+  SetAll(true);         // check-all
+  EXPECT_EQ(Boxes(), "0000111");
+  // In no total: g, h and x alone.
+  const wizardcore::Selection selection = list.Selected();
+  EXPECT_EQ(selection.checked, 3);
+  EXPECT_EQ(selection.takes.items, 3);
+  EXPECT_EQ(selection.takes.bytes, 1011);
+}
+
 TEST_F(DeletedListTest, ARemovedEntryLeavesTheListButKeepsItsPlace) {
   SetAll(true);
   list.Remove(6);

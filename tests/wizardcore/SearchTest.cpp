@@ -5,6 +5,7 @@
 #include "support/FakeDatabase.h"
 #include "wizardcore/DeletedItemCollection.h"
 #include "wizardcore/DeletedList.h"
+#include "wizardcore/Refusals.h"
 #include "wizardcore/Search.h"
 
 namespace {
@@ -23,6 +24,36 @@ class SearchTest : public ::testing::Test {
   wizardcore::DeletedList list;
   wizardcore::DeletedItemCollection items;
 };
+
+// After the walk the engine is asked about each entry: what it would refuse is kept, an answer
+// that cannot be read leaves the entry as it was (and says so in the log), and Stop ends the
+// asking.
+TEST_F(SearchTest, TheEngineSaysBeforehandWhatItWouldRefuse) {
+  auto p = Fake("$/P", true, 0, true);
+  p->children = {Fake("$/P/shared.txt", true, 5), Fake("$/P/plain.txt", true, 7)};
+  p->children[0]->refusal = "shared with '$/Q'";
+  auto unknown = Fake("$/unknown.txt", true, 3);
+  unknown->refusalFails = true;
+  root->children = {p, unknown, Fake("$/late.txt", true, 1)};
+  root->children[2]->refusal = "pinned to version 2";
+  Search();
+  ASSERT_EQ(list.Size(), 5);
+  int asked = 0;
+  host.onDoEvents = [&] { host.stop = ++asked == 4; };  // Stop after the fourth entry
+  wizardcore::MarkRefused(host, list);
+
+  EXPECT_EQ(list[0].refusal, "'$/P/shared.txt' below it is kept");
+  EXPECT_EQ(list[1].refusal, "shared with '$/Q'");
+  EXPECT_EQ(list[2].refusal, "");
+  EXPECT_EQ(list[3].refusal, "");
+  EXPECT_EQ(list[4].refusal, "");  // not asked: Stop came first
+  EXPECT_FALSE(list[0].checked);
+  EXPECT_FALSE(list[1].checked);
+  EXPECT_TRUE(list[2].checked);
+  EXPECT_TRUE(list[3].checked);
+  EXPECT_THAT(host.logged, ElementsAre("Whether '$/unknown.txt' can be destroyed could not be "
+                                       "read: cannot tell $/unknown.txt"));
+}
 
 TEST_F(SearchTest, CountsBesideEachEntryWhatItsDestroyWouldTakeLiveItemsIncluded) {
   auto p = Fake("$/P", true, 0, true);
