@@ -9,10 +9,12 @@ set(CPACK_PACKAGE_NAME scourwell)
 set(CPACK_PACKAGE_VENDOR Pellbrook)
 set(CPACK_PACKAGE_CONTACT "Pellbrook <scourwell@pellbrook.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "find and purge the deleted items of a SourceSafe database")
+# One string (not a list, whose separators would show) in lines short enough for apt.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Deleting a project or file in a SourceSafe database only marks it deleted. Scourwell finds\n"
-    "every such item in one pass, lists them with check boxes, and purges the ones you choose.\n"
-    "It comes with vssdb and regtool for administrators.")
+    "Deleting a project or file in a SourceSafe database only marks it deleted.\n\
+Scourwell finds every such item in one pass, lists them with check boxes,\n\
+and purges the ones you choose. It comes with vssdb and regtool for\n\
+administrators.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -102,7 +102,8 @@ const std::vector<CommandForm>& Commands() {
        "goes to standard error at a terminal; the report (each entry's outcome and the "
        "summary) to standard output, and with --report FILE the window's plain-text purge report "
        "to FILE as well. Entries the engine would refuse (shared, pinned, branched, checked out, "
-       "or holding such an entry) are kept and say why before anything is destroyed. Exit status: 0 when everything selected was destroyed, "
+       "or holding such an entry) are kept and say why before anything is destroyed. Exit status: "
+       "0 when everything selected was destroyed, "
        "3 when some were kept or refused (shared, pinned, checked out, changed since listed, "
        "locked, no right), 1 on any other failure, when stopped, or when not confirmed."},
       {"generate",
@@ -289,25 +290,52 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
   return arguments;
 }
 
+// `text` in lines of at most `width` characters (a longer word stands alone), each beginning
+// with `indent` spaces.
+std::string Wrapped(std::string_view text, std::size_t indent, std::size_t width) {
+  std::string out;
+  std::string line(indent, ' ');
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t end = std::min(text.find(' ', at), text.size());
+    const std::string_view word = text.substr(at, end - at);
+    if (line.size() > indent && line.size() + 1 + word.size() > width) {
+      out += line + "\n";
+      line.assign(indent, ' ');
+    }
+    if (!word.empty()) {
+      line += (line.size() > indent ? " " : "") + std::string(word);
+    }
+    at = end + 1;
+  }
+  return line.size() > indent ? out + line + "\n" : out;
+}
+
 std::string ToolHelp() {
   std::string help =
       "vssdb: administration and test data for source-control databases.\n\n"
       "Every command takes the database folder DIR after its command words. -u USER and\n"
       "-p PASSWORD log in and may stand anywhere (default: Admin with an empty password).\n"
       "As -p shows the password to anyone who lists the processes, it may come instead from\n"
-      "the first line of standard input (--password-stdin) or from $VSSDB_PASSWORD.\n"
-      "Exit status: 0 on success, 1 on failure (one line on stderr), 2 on a usage error,\n"
-      "3 when a purge kept or was refused some of what it was asked to destroy.\n\n"
+      "the first line of standard input (--password-stdin) or from $VSSDB_PASSWORD.\n\n"
       "Paths (SPEC) have at most 256 names below $/ and at most 4096 bytes; deeper or longer\n"
       "ones are refused, and a database holding such items is not walked past them. A name is\n"
       "1 to 255 bytes of UTF-8 without / \\ : * ? \" < > | ; and control characters, does not\n"
       "begin with $, is not made of dots alone, does not begin or end with a space, and holds\n"
       "no invisible or direction-changing character and no space but the plain one. Names\n"
       "compare without regard to case, in Unicode normal form C.\n\n";
+  // A paragraph for each command, which the man page keeps.
+  help += "Commands:\n";
   for (const auto& form : Commands()) {
-    help += "  " + std::string(form.synopsis) + "\n";
+    help += "  " + std::string(form.synopsis) + "\n" + Wrapped(form.purpose, 6, 79) + "\n";
   }
-  help += "\n'vssdb COMMAND --help' explains a command.\n";
+  help +=
+      "Exit status:\n"
+      "  0 on success.\n"
+      "  1 on failure (one line on standard error), or a purge stopped or not confirmed.\n"
+      "  2 on a usage error.\n"
+      "  3 when a purge kept or was refused some of what it was asked to destroy.\n\n"
+      "'vssdb COMMAND --help' explains a command.\n";
   return help;
 }
 
