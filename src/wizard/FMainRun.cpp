@@ -1,5 +1,6 @@
 // The search and the purge, run by wizardcore with the window as their host; the question asked
 // before a purge and the account of it on the finish page.
+#include <QUrl>
 #include <iostream>
 
 #include "errors/ObjectRequired.h"
@@ -99,7 +100,12 @@ void FMain::ShowSummary(const wizardcore::PurgeSummary& summary) {
 void FMain::lblReport_Click() {
   errors::Procedure proc("Scourwell.FMain.lblReport_Click", report_);
   if (!reportPath_.empty()) {
-    proc.Do(100, [&] { shell::CShell().OpenDocument(reportPath_); });
+    // As the web link opens the site: the desktop's handler for the URL, a text viewer here.
+    proc.Do(100, [&] {
+      shell::CShell().OpenUrl(QUrl::fromLocalFile(QString::fromStdString(reportPath_))
+                                  .toString(QUrl::FullyEncoded)
+                                  .toStdString());
+    });
   }
 }
 

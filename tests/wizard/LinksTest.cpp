@@ -1,5 +1,7 @@
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QTest>
+#include <filesystem>
 
 #include "WizardFixture.h"
 #include "platform/shell/Shell.h"
@@ -124,6 +126,25 @@ TEST_F(LinksTest, AFailingOpenIsReportedAgainstItsLine) {
   window->lblWWW_Click();
   EXPECT_THAT(Reports(), ElementsAre("lblWWW_Click:102"));
   EXPECT_NE(forms.boxes[0].prompt.find("(-2147203460) 'Out of memory'"), std::string::npos);
+}
+
+// The finish page's link opens the purge's report through the shell, as the web link opens the
+// site; the page says where the report is.
+TEST_F(LinksTest, TheReportLinkOpensThePurgesReport) {
+  AddFile("$/a.txt");
+  Delete("$/a.txt");
+  ShowActive();
+  ListAll();
+  Purge();
+  ASSERT_TRUE(Shown("lblReport"));
+  const std::filesystem::path reports = folder / "state" / "scourwell";
+  std::vector<std::filesystem::path> written(std::filesystem::directory_iterator(reports), {});
+  ASSERT_EQ(written.size(), 1u);
+  EXPECT_NE(Text("lblReport").toStdString().find(written[0].string()), std::string::npos);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(&Get<QLabel>("lblReport"))->role(),
+            QAccessible::Link);
+  QTest::mouseClick(&Get<QLabel>("lblReport"), Qt::LeftButton, {}, QPoint(3, 3));
+  EXPECT_THAT(recording.opened, ElementsAre("open file://" + written[0].string()));
 }
 
 }  // namespace
