@@ -138,8 +138,7 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
     context.advice = database->PurgeAdvice();
     files::ReplaceFile(*file,
                        wizardcore::PurgeReportText(
-                           context, rows,
-                           wizardcore::DescribeSummary(summary, QLocale::c())),
+                           context, rows, wizardcore::DescribeSummary(summary, QLocale::c())),
                        0600);
   }
   return failed ? 1 : refused ? kKeptOrRefused : 0;

@@ -273,8 +273,8 @@ TEST_F(SourceSafe6Test, DestroysADeletedItemAndRefusesASharedOne) {
   EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), 66);
   // The shared entries say beforehand that they will be kept, and why.
   std::size_t kept = 0;
-  for (std::size_t at = 0; (at = outcome.out.find("  (kept: shared with '$/", at)) != std::string::npos;
-       ++at) {
+  for (std::size_t at = 0;
+       (at = outcome.out.find("  (kept: shared with '$/", at)) != std::string::npos; ++at) {
     ++kept;
   }
   EXPECT_EQ(kept, 13u) << outcome.out;
