@@ -69,7 +69,9 @@ FMain::FMain() {
   Form_Load();  // before the window is first shown
 }
 
-FMain::~FMain() = default;
+// Controls go one by one after this; the focus leaving one of them must not reach handlers that
+// touch the others.
+FMain::~FMain() { destroying_ = true; }
 
 void FMain::BuildControls() {
   setObjectName(QStringLiteral("FMain"));
@@ -306,6 +308,9 @@ void FMain::WireEvents() {
 }
 
 bool FMain::eventFilter(QObject* watched, QEvent* event) {
+  if (destroying_) {
+    return false;
+  }
   // Each link label with its pointer and click handlers.
   const struct {
     QLabel& label;

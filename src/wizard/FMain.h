@@ -164,6 +164,10 @@ class FMain : public QWidget, public settings::FormObject {
   int CheckedHidden() const;
   void CheckShown(bool checked);
 
+  // The window is being destroyed: its controls' events are no more handled. Declared before the
+  // controls, so that it outlives them.
+  bool destroying_ = false;
+
   // The controls, parents before their children, named as in the window's layout.
   QFrame Frame1{this};
   Shape Shape1{&Frame1};

@@ -9,6 +9,7 @@ namespace wizardcore {
 
 void MarkRefused(Host& host, DeletedList& list) {
   DeletedList::Batch batch(list);
+  int unknown = 0;  // answers that could not be read: the first is logged, the others counted
   for (int index = 0; index < list.Size(); ++index) {
     const DeletedEntry& entry = list[index];
     if (entry.removed || !entry.item) {
@@ -16,7 +17,8 @@ void MarkRefused(Host& host, DeletedList& list) {
     }
     std::string reason;
     if (const errors::CapturedError error =
-            errors::CaptureError([&] { reason = entry.item->DestroyRefusal(); })) {
+            errors::CaptureError([&] { reason = entry.item->DestroyRefusal(); });
+        error && unknown++ == 0) {
       host.Log("Whether '" + entry.spec +
                "' can be destroyed could not be read: " + error.description);
     }
@@ -25,8 +27,12 @@ void MarkRefused(Host& host, DeletedList& list) {
     }
     host.DoEvents();
     if (host.StopRequested()) {
-      return;
+      break;
     }
+  }
+  if (unknown > 1) {
+    host.Log("Whether " + std::to_string(unknown - 1) +
+             " more entries can be destroyed could not be read either");
   }
 }
 

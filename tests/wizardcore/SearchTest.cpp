@@ -34,25 +34,31 @@ TEST_F(SearchTest, TheEngineSaysBeforehandWhatItWouldRefuse) {
   p->children[0]->refusal = "shared with '$/Q'";
   auto unknown = Fake("$/unknown.txt", true, 3);
   unknown->refusalFails = true;
-  root->children = {p, unknown, Fake("$/late.txt", true, 1)};
-  root->children[2]->refusal = "pinned to version 2";
+  auto unknown2 = Fake("$/unknown2.txt", true, 3);
+  unknown2->refusalFails = true;
+  root->children = {p, unknown, unknown2, Fake("$/late.txt", true, 1)};
+  root->children[3]->refusal = "pinned to version 2";
   Search();
-  ASSERT_EQ(list.Size(), 5);
+  ASSERT_EQ(list.Size(), 6);
   int asked = 0;
-  host.onDoEvents = [&] { host.stop = ++asked == 4; };  // Stop after the fourth entry
+  host.onDoEvents = [&] { host.stop = ++asked == 5; };  // Stop after the fifth entry
   wizardcore::MarkRefused(host, list);
 
   EXPECT_EQ(list[0].refusal, "'$/P/shared.txt' below it is kept");
   EXPECT_EQ(list[1].refusal, "shared with '$/Q'");
   EXPECT_EQ(list[2].refusal, "");
   EXPECT_EQ(list[3].refusal, "");
-  EXPECT_EQ(list[4].refusal, "");  // not asked: Stop came first
+  EXPECT_EQ(list[4].refusal, "");
+  EXPECT_EQ(list[5].refusal, "");  // not asked: Stop came first
   EXPECT_FALSE(list[0].checked);
   EXPECT_FALSE(list[1].checked);
   EXPECT_TRUE(list[2].checked);
   EXPECT_TRUE(list[3].checked);
-  EXPECT_THAT(host.logged, ElementsAre("Whether '$/unknown.txt' can be destroyed could not be "
-                                       "read: cannot tell $/unknown.txt"));
+  // The first answer that could not be read is logged, the others counted.
+  EXPECT_THAT(host.logged,
+              ElementsAre("Whether '$/unknown.txt' can be destroyed could not be read: cannot "
+                          "tell $/unknown.txt",
+                          "Whether 1 more entries can be destroyed could not be read either"));
 }
 
 TEST_F(SearchTest, CountsBesideEachEntryWhatItsDestroyWouldTakeLiveItemsIncluded) {
