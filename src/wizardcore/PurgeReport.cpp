@@ -22,7 +22,7 @@ constexpr std::int32_t kRefusals[] = {
     static_cast<std::int32_t>(0x8004DF0Du), static_cast<std::int32_t>(0x8004D749u),
     static_cast<std::int32_t>(0x8004D695u), static_cast<std::int32_t>(0x8004D7E6u)};
 
-// Where reports go when the state folder cannot be had: an error that says why.
+// The error of a report that cannot be written, saying why.
 [[noreturn]] void CannotSave(const std::string& why) {
   throw errors::ErrorRecord(static_cast<std::int32_t>(0x8004DF10u), "Scourwell",
                             "The purge report could not be written: " + why);
@@ -136,7 +136,6 @@ std::filesystem::path SavePurgeReport(const std::string& text,
                                       const std::filesystem::path& folder) {
   try {
     // The folders on the way are made the user's alone, as the state folder is meant to be.
-    std::filesystem::path base = folder.root_path();
     std::vector<std::string> names;
     std::filesystem::path existing = folder;
     while (!existing.empty() && existing != existing.root_path() &&
@@ -167,9 +166,14 @@ std::filesystem::path SavePurgeReport(const std::string& text,
         throw;
       }
       const std::filesystem::path path = folder / name;
-      WriteAll(file.Get(), text, path);
-      if (::fsync(file.Get()) != 0 || !file.Close() || ::fsync(made.Get()) != 0) {
-        CannotSave("'" + path.string() + "' could not be saved to disk: " + std::strerror(errno));
+      try {
+        WriteAll(file.Get(), text, path);
+        if (::fsync(file.Get()) != 0 || !file.Close() || ::fsync(made.Get()) != 0) {
+          CannotSave("'" + path.string() + "' could not be saved to disk: " + std::strerror(errno));
+        }
+      } catch (...) {
+        ::unlinkat(made.Get(), name.c_str(), 0);  // no half report is left behind
+        throw;
       }
       return path;
     }
