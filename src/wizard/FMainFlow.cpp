@@ -170,10 +170,8 @@ void FMain::cmdNext_Click() {
         // 137 again, a statement added to the line: what the checked entries take.
         proc.Do(137, [&] { ShowSelection(); });
         proc.Do(138, [&] { cmdNext.setText(QStringLiteral("&Purge >>")); });
-        // The button is enabled only for a user who may destroy; the page says why otherwise,
-        // and why the list may be incomplete.
-        // 139 again, statements added to the line: the button only for a user who may destroy,
-        // and the notice that says why not.
+        // 139 again, statements added to the line: the button is enabled only for a user who may
+        // destroy, and the notice says why otherwise and why the list may be incomplete.
         proc.Do(139, [&] { mayDestroy_ = errors::Object(Database).MayDestroy(); });
         proc.Do(139, [&] { cmdNext.setEnabled(mayDestroy_.value_or(false)); });
         proc.Do(139, [&] { ShowNotice(); });
