@@ -22,6 +22,7 @@
 #include "wizardcore/DeletedItemsModel.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/Host.h"
+#include "wizardcore/PurgeReport.h"
 #include "wizardcore/ShownEntries.h"
 
 namespace sourcecontrol {
@@ -156,8 +157,10 @@ class FMain : public QWidget, public settings::FormObject {
   void ShowNotice();
   // The finish page's account of a purge: the counts, every entry that failed or was kept with
   // its reason, and the link to the report written for it.
-  void ShowSummary(const wizardcore::PurgeSummary& summary);
-  void WriteReport(const wizardcore::PurgeSummary& summary);
+  void ShowSummary(const wizardcore::PurgeSummary& summary,
+                   const std::vector<wizardcore::OutcomeRow>& outcomes);
+  void WriteReport(const wizardcore::PurgeSummary& summary,
+                   const std::vector<wizardcore::OutcomeRow>& outcomes);
   // The count under the list: how many entries were found, or how many of them the filter shows.
   void ShowCount();
   // Checked entries that the filter hides.
@@ -237,9 +240,9 @@ class FMain : public QWidget, public settings::FormObject {
   wizardcore::ShownEntries shownEntries_{listModel_};
   // Whether the user may destroy in the open database; empty when it could not be read.
   std::optional<bool> mayDestroy_;
-  // The question's figures and the hidden count of the purge asked for last, for its report.
-  std::string asked_;
-  int askedHidden_ = 0;
+  // What the question of the purge asked for last said (figures, hidden count, advice), for its
+  // report.
+  wizardcore::PurgeContext asked_;
   // The report written for the last purge; empty when none could be written.
   std::string reportPath_;
 

@@ -33,36 +33,35 @@ void FMain::PurgeVssItems() {
     wizardcore::DeletedItemsModel::Hold hold(listModel_);
     purge.PurgeVssItems();
   }
-  WriteReport(purge.Summary());
-  ShowSummary(purge.Summary());
+  const std::vector<wizardcore::OutcomeRow> outcomes =
+      wizardcore::PurgeOutcomes(listed_, purge.Summary());
+  WriteReport(purge.Summary(), outcomes);
+  ShowSummary(purge.Summary(), outcomes);
 }
 
 bool FMain::ConfirmPurge() {
   const wizardcore::Selection selection = listed_.Selected();
-  askedHidden_ = CheckedHidden();
-  asked_ = wizardcore::DescribeTotals(selection);
+  asked_ = {};
+  asked_.asked = wizardcore::DescribeTotals(selection);
+  asked_.hidden = CheckedHidden();
+  errors::CaptureError([&] { asked_.advice = errors::Object(Database).PurgeAdvice(); });
   if (!wizardcore::AskBeforePurge(selection)) {
     return true;
   }
-  std::string advice;
-  errors::CaptureError([&] { advice = errors::Object(Database).PurgeAdvice(); });
   // No is the default: Enter never purges, least of all entries the filter hides.
-  return forms::Current().MsgBox(wizardcore::ConfirmationPrompt(selection, askedHidden_, advice),
-                                 forms::vbYesNo | forms::vbExclamation | forms::vbDefaultButton2,
-                                 wizardcore::ConfirmationTitle(kAppTitle, askedHidden_)) ==
-         forms::vbYes;
+  return forms::Current().MsgBox(
+             wizardcore::ConfirmationPrompt(selection, asked_.hidden, asked_.advice),
+             forms::vbYesNo | forms::vbExclamation | forms::vbDefaultButton2,
+             wizardcore::ConfirmationTitle(kAppTitle, asked_.hidden)) == forms::vbYes;
 }
 
-void FMain::WriteReport(const wizardcore::PurgeSummary& summary) {
-  wizardcore::PurgeContext context;
+void FMain::WriteReport(const wizardcore::PurgeSummary& summary,
+                        const std::vector<wizardcore::OutcomeRow>& outcomes) {
+  wizardcore::PurgeContext context = asked_;
   context.database = txtVssDb.text().toStdString();
   context.user = txtLoginName.text().toStdString();
-  context.asked = asked_;
-  context.hidden = askedHidden_;
-  errors::CaptureError([&] { context.advice = errors::Object(Database).PurgeAdvice(); });
-  const std::string text =
-      wizardcore::PurgeReportText(context, wizardcore::PurgeOutcomes(listed_, summary),
-                                  wizardcore::DescribeSummary(summary, QLocale::c()));
+  const std::string text = wizardcore::PurgeReportText(
+      context, outcomes, wizardcore::DescribeSummary(summary, QLocale::c()));
   reportPath_.clear();
   if (const errors::CapturedError error =
           errors::CaptureError([&] { reportPath_ = wizardcore::SavePurgeReport(text).string(); })) {
@@ -76,11 +75,12 @@ void FMain::WriteReport(const wizardcore::PurgeSummary& summary) {
   lblReport.show();
 }
 
-void FMain::ShowSummary(const wizardcore::PurgeSummary& summary) {
+void FMain::ShowSummary(const wizardcore::PurgeSummary& summary,
+                        const std::vector<wizardcore::OutcomeRow>& outcomes) {
   lblSummary.setText(QString::fromStdString(wizardcore::DescribeSummary(summary)));
   lblSummary.show();
   QString lines;
-  for (const wizardcore::OutcomeRow& row : wizardcore::PurgeOutcomes(listed_, summary)) {
+  for (const wizardcore::OutcomeRow& row : outcomes) {
     if (row.outcome == "destroyed") {
       continue;
     }

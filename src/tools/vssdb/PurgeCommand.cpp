@@ -91,8 +91,8 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
   DeletedReport report(arguments.operands.at(0));
   wizardcore::PurgeSummary summary;
   const bool asked = dryRun || selection.checked == 0;
+  const std::string advice = database->PurgeAdvice();
   if (!asked) {
-    const std::string advice = database->PurgeAdvice();
     if (!arguments.Flag("--yes") && wizardcore::AskBeforePurge(selection) &&
         !Confirmed(selection, advice, console)) {
       console.err << "vssdb: nothing was purged\n";
@@ -135,7 +135,7 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
     context.database = arguments.operands.at(0);
     context.user = arguments.user;
     context.asked = wizardcore::DescribeTotals(selection, QLocale::c());
-    context.advice = database->PurgeAdvice();
+    context.advice = advice;
     files::ReplaceFile(*file,
                        wizardcore::PurgeReportText(
                            context, rows, wizardcore::DescribeSummary(summary, QLocale::c())),
