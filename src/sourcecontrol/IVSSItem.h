@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace sourcecontrol {
 
@@ -25,6 +26,8 @@ class IVSSItem {
   virtual std::int64_t Size() = 0;
   // The item's children in the database's order; deleted ones too when asked. A file has none.
   virtual std::shared_ptr<IVSSItems> Items(bool includeDeleted) = 0;
+  // A file's latest content, as stored; a project has none (empty).
+  virtual std::vector<unsigned char> Content() = 0;
   // Removes the item from the database for good, a project with everything below it.
   virtual void Destroy() = 0;
   // Why Destroy would refuse this item for what it is (shared, pinned, checked out, or holding

@@ -43,6 +43,7 @@ class FakeItem : public sourcecontrol::IVSSItem {
     }
     ++destroyed;
   }
+  std::vector<unsigned char> Content() override { return {content.begin(), content.end()}; }
   std::string DestroyRefusal() override {
     if (refusalFails) {
       throw errors::ErrorRecord(-2147166571, "SourceSafe", "cannot tell " + spec_);
@@ -56,6 +57,7 @@ class FakeItem : public sourcecontrol::IVSSItem {
   std::function<void()> onItems;
   bool refuseDestroy = false;
   std::string refusal;  // what DestroyRefusal says
+  std::string content;  // what Content gives
   bool refusalFails = false;
   int destroyed = 0;
 

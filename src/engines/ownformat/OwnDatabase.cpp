@@ -41,6 +41,13 @@ class VSSItemOfEngine final : public IVSSItem {
     return record_.size;
   }
   std::shared_ptr<IVSSItems> Items(bool includeDeleted) override;
+  std::vector<unsigned char> Content() override {
+    ExpectPresent();
+    if (record_.isProject) {
+      return {};
+    }
+    return Raising([&] { return session_->Content(record_); });
+  }
   void Destroy() override {
     ExpectPresent();
     Raising([&] { session_->Destroy(record_); });

@@ -65,6 +65,12 @@ class Vss6Item final : public IVSSItem {
     return item_.size;
   }
   std::shared_ptr<IVSSItems> Items(bool includeDeleted) override;
+  std::vector<unsigned char> Content() override {
+    if (item_.project) {
+      return {};
+    }
+    return RaisingFromReader([&] { return session_->tree->ContentOf(item_); });
+  }
   void Destroy() override;
   std::string DestroyRefusal() override;
 

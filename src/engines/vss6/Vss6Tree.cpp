@@ -59,6 +59,20 @@ TreeItem Vss6Tree::Root() {
   return root;
 }
 
+std::vector<unsigned char> Vss6Tree::ContentOf(const TreeItem& file) {
+  const std::filesystem::path itemPath = data_.FindItemFile(file.physical);
+  if (itemPath.empty()) {
+    throw FormatError("The item file of " + file.physical + " is missing");
+  }
+  const ItemHeader header =
+      ReadItemHeader(data_.Read(itemPath, kHeaderBytes - 1), itemPath.string());
+  const std::filesystem::path content = data_.FindItemFile(file.physical, header.dataExtension);
+  if (content.empty()) {
+    throw FormatError("The content file of " + file.physical + " is missing");
+  }
+  return data_.ReadWhole(content);
+}
+
 std::string Vss6Tree::ProjectSpec(const std::string& physical) const {
   if (physical == kRootPhysical) {
     return "$/";

@@ -52,6 +52,9 @@ class Vss6Tree {
   std::vector<TreeItem> Children(const TreeItem& project);
   // The item's path: "$/" for the root, "$/A/b.txt" below it; its project must have been listed.
   std::string SpecOf(const TreeItem& item) const;
+  // A file's latest content: the whole of its current data file. Throws FormatError when it is
+  // missing or damaged.
+  std::vector<unsigned char> ContentOf(const TreeItem& file);
   // The path of a listed project by its physical name; empty when no listed project has it.
   std::string ProjectSpec(const std::string& physical) const;
 

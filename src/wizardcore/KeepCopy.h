@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace wizardcore {
+
+class DeletedList;
+class Host;
+
+// Raised when the copy kept before a purge cannot be written; the purge does not start.
+inline constexpr std::int32_t kCopyNotKept = static_cast<std::int32_t>(0x8004DF11u);
+
+// Where and by whom the purge is asked, for the copy's manifest.
+struct KeepContext {
+  std::string database;  // the path as given
+  std::string user;
+};
+
+// The folder copies are kept in: $XDG_DATA_HOME/scourwell/kept (or ~/.local/share/...).
+std::filesystem::path KeptFolder();
+
+// Writes one tar archive (pax) into `folder` (made 0700 when missing) holding, for each checked
+// entry that no checked project holds, the latest content of every file at or below its path
+// ("files/<path below $/>"), and "manifest.json": the database, the user, the time, and for each
+// entry its path, kind, size and files. The archive is written beside its final name, synced,
+// renamed, and its folder synced before this returns its path. Throws errors::ErrorRecord
+// (kCopyNotKept) saying why when anything cannot be read or written; nothing is left then.
+std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepContext& context,
+                               const std::filesystem::path& folder = KeptFolder());
+
+}  // namespace wizardcore

@@ -1,0 +1,125 @@
+// The copy kept before a purge: a tar archive any tool opens, with every file a destroy takes and
+// a manifest; nothing is left when it cannot be written.
+#include <archive.h>
+#include <archive_entry.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "RecordingHost.h"
+#include "errors/ErrorRecord.h"
+#include "support/FakeDatabase.h"
+#include "support/TempDir.h"
+#include "wizardcore/DeletedItemCollection.h"
+#include "wizardcore/DeletedList.h"
+#include "wizardcore/KeepCopy.h"
+#include "wizardcore/Search.h"
+
+namespace {
+
+using testing_support::Fake;
+using namespace std::string_literals;
+
+// The members of a tar archive and their bytes, read back with libarchive.
+std::map<std::string, std::string> Members(const std::filesystem::path& file) {
+  std::map<std::string, std::string> members;
+  archive* in = archive_read_new();
+  archive_read_support_format_tar(in);
+  EXPECT_EQ(archive_read_open_filename(in, file.c_str(), 10240), ARCHIVE_OK);
+  archive_entry* entry = nullptr;
+  while (archive_read_next_header(in, &entry) == ARCHIVE_OK) {
+    std::string bytes(static_cast<std::size_t>(archive_entry_size(entry)), '\0');
+    archive_read_data(in, bytes.data(), bytes.size());
+    members[archive_entry_pathname_utf8(entry)] = bytes;
+  }
+  archive_read_free(in);
+  return members;
+}
+
+class KeepCopyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // $/P (deleted) holds a live file and a deleted one; $/x.txt is deleted beside it; $/y.txt
+    // is deleted and will not be checked.
+    auto p = Fake("$/P", true, 0, true);
+    p->children = {Fake("$/P/live.txt", false, 4), Fake("$/P/gone.txt", true, 3)};
+    p->children[0]->content = "live";
+    p->children[1]->content = "old";
+    auto x = Fake("$/x.txt", true, 5);
+    x->content = "x\0y\nz"s;  // bytes as they are, a zero byte too
+    root->children = {p, x, Fake("$/y.txt", true, 1)};
+    root->children[2]->content = "y";
+    wizardcore::Search(host, list, items).SearchVssItem(root);
+    ASSERT_EQ(list.Size(), 4);
+    list.Check(3, false);  // $/y.txt stays
+  }
+
+  std::shared_ptr<testing_support::FakeItem> root = Fake("$/", false, 0, true);
+  wizardcore_test::RecordingHost host;
+  wizardcore::DeletedList list;
+  wizardcore::DeletedItemCollection items;
+  testing_support::TempDir folder;
+};
+
+TEST_F(KeepCopyTest, HoldsEveryFileTheCheckedEntriesTakeAndAManifest) {
+  const std::filesystem::path kept =
+      wizardcore::KeepCopy(host, list, {"/srv/vss/", "Admin"}, folder / "kept");
+  EXPECT_EQ(kept.parent_path(), folder / "kept");
+  EXPECT_THAT(kept.filename().string(), ::testing::MatchesRegex("vss-[0-9]{8}-[0-9]{6}\\.tar"));
+  EXPECT_EQ(std::filesystem::status(folder / "kept").permissions(),
+            std::filesystem::perms::owner_all);
+  EXPECT_EQ(std::filesystem::status(kept).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+  std::map<std::string, std::string> members = Members(kept);
+  ASSERT_EQ(members.count("manifest.json"), 1u);
+  const QJsonObject manifest =
+      QJsonDocument::fromJson(QByteArray::fromStdString(members["manifest.json"])).object();
+  members.erase("manifest.json");
+  EXPECT_THAT(members, ::testing::ElementsAre(::testing::Pair("files/P/gone.txt", "old"),
+                                              ::testing::Pair("files/P/live.txt", "live"),
+                                              ::testing::Pair("files/x.txt", "x\0y\nz"s)));
+  EXPECT_EQ(manifest["database"].toString(), "/srv/vss/");
+  EXPECT_EQ(manifest["user"].toString(), "Admin");
+  const QJsonArray entries = manifest["entries"].toArray();
+  ASSERT_EQ(entries.size(), 2);  // P once, with what it holds; x.txt
+  EXPECT_EQ(entries[0].toObject()["path"].toString(), "$/P");
+  EXPECT_EQ(entries[0].toObject()["kind"].toString(), "project");
+  EXPECT_EQ(entries[0].toObject()["size"].toInteger(), 7);
+  EXPECT_EQ(entries[0].toObject()["files"].toArray().size(), 2);
+  EXPECT_EQ(entries[1].toObject()["path"].toString(), "$/x.txt");
+  EXPECT_EQ(entries[1].toObject()["size"].toInteger(), 5);
+}
+
+// A folder that cannot be made, and a file whose content cannot be read: the copy's own error,
+// saying why, and no file left behind.
+TEST_F(KeepCopyTest, WhatCannotBeWrittenOrReadStopsItAndLeavesNothing) {
+  std::ofstream(folder / "in the way") << "a file";
+  try {
+    wizardcore::KeepCopy(host, list, {"/srv/vss", "Admin"}, folder / "in the way" / "kept");
+    FAIL() << "kept";
+  } catch (const errors::ErrorRecord& error) {
+    EXPECT_EQ(error.Number(), wizardcore::kCopyNotKept);
+    EXPECT_THAT(error.Description(), ::testing::HasSubstr("so nothing was purged"));
+  }
+
+  root->children[1]->onSpec = [] {
+    throw errors::ErrorRecord(-2147166571, "SourceSafe", "the content file is gone");
+  };
+  try {
+    wizardcore::KeepCopy(host, list, {"/srv/vss", "Admin"}, folder / "kept");
+    FAIL() << "kept";
+  } catch (const errors::ErrorRecord& error) {
+    EXPECT_EQ(error.Number(), wizardcore::kCopyNotKept);
+    EXPECT_THAT(error.Description(), ::testing::HasSubstr("the content file is gone"));
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(folder / "kept"));
+}
+
+}  // namespace
