@@ -9,16 +9,10 @@
 #include <vector>
 
 #include "engines/vss6/DestroyPlan.h"
+#include "engines/vss6/ParentChange.h"
 #include "engines/vss6/Vss6Tree.h"
 
 namespace vss6 {
-
-// What the listing saw of an entry: the project it is in, its physical name and its JP record.
-struct EntrySeen {
-  std::string parent;
-  std::string physical;
-  std::vector<unsigned char> record;
-};
 
 struct DestroyRequest {
   std::filesystem::path data;     // the data folder
@@ -72,8 +66,5 @@ std::optional<DestroyRefused> WhyNotDestroy(const DestroyRequest& request);
 
 // "'$/a' was destroyed; 2 of its files could not be removed: ...", for a destroy that left files.
 std::string DescribeLeftovers(const std::string& spec, const DestroyDone& done);
-
-// The time SourceSafe writes in log records: seconds since 1970 in local wall-clock time.
-std::uint32_t LocalClockNow();
 
 }  // namespace vss6

@@ -1,0 +1,225 @@
+#include "engines/vss6/ParentChange.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <span>
+
+#include "engines/vss6/DestroyJournal.h"
+#include "engines/vss6/LogActions.h"
+
+namespace vss6 {
+namespace {
+
+// Offsets in the body of a DH record.
+constexpr std::size_t kLogEntriesAt = 2;
+constexpr std::size_t kExtensionAt = 46;
+constexpr std::size_t kLastLogAt = 52;
+constexpr std::size_t kEndOfFileAt = 56;
+constexpr std::size_t kTotalEntriesAt = 352;
+constexpr std::size_t kSubprojectsAt = 354;
+
+[[noreturn]] void Changed(const std::string& spec, const std::string& why) {
+  throw DestroyRefused(DestroyRefused::Kind::kChanged,
+                       "'" + spec + "' " + why + " since it was listed; nothing was done");
+}
+
+// ".A" → ".B" and back, keeping the case.
+std::string OtherExtension(const std::string& extension) {
+  std::string other = extension;
+  other[1] = static_cast<char>(other[1] == 'A'   ? 'B'
+                               : other[1] == 'B' ? 'A'
+                               : other[1] == 'a' ? 'b'
+                                                 : 'a');
+  return other;
+}
+
+files::Ownership OwnershipOf(int fd, const std::filesystem::path& path) {
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) {
+    throw files::FileError("Cannot read '" + path.string() + "'", errno);
+  }
+  return {status.st_uid, status.st_gid, static_cast<mode_t>(status.st_mode & 07777)};
+}
+
+void RequireWritableFolder(const std::filesystem::path& folder) {
+  if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+    const int error = errno;
+    throw PermissionRefused("This user may not make the journal in the folder '" + folder.string() +
+                            "' (" + std::strerror(error) + "); nothing was changed");
+  }
+}
+
+std::string_view AsText(const std::vector<unsigned char>& bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+}  // namespace
+
+void Damaged(const std::filesystem::path& file, const std::string& what) {
+  throw FormatError("'" + file.string() + "' " + what +
+                    "; nothing was done. Run SourceSafe's Analyze on the database");
+}
+
+std::uint32_t LocalClockNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&now, &local);
+  return static_cast<std::uint32_t>(::timegm(&local));
+}
+
+ParentRead ReadParent(DataFolder& data, FileLocks& locks, const EntrySeen& entry,
+                      const std::string& spec) {
+  ParentRead read;
+  read.parent = entry.parent;
+  read.itemPath = data.ItemPath(entry.parent);
+  read.itemOwner = OwnershipOf(locks.Lock(data, read.itemPath), read.itemPath);
+  read.item = data.ReadWhole(read.itemPath);
+  read.header = ReadItemHeader(read.item, read.itemPath.string());
+  if (read.header.type != kProjectType) {
+    Damaged(read.itemPath, "is listed as a project but is a file's");
+  }
+  read.entryPath = data.ItemPath(entry.parent, read.header.dataExtension);
+  read.entryOwner = OwnershipOf(locks.Lock(data, read.entryPath), read.entryPath);
+  read.entryBytes = data.ReadWhole(read.entryPath);
+  read.entries = ReadEntryFile(read.entryBytes, read.entryPath.string());
+
+  const auto found =
+      std::find_if(read.entries.begin(), read.entries.end(),
+                   [&](const ProjectEntry& e) { return e.physical == entry.physical; });
+  if (found == read.entries.end()) {
+    Changed(spec, "has left its project");
+  }
+  if (!std::equal(read.entryBytes.begin() + static_cast<std::ptrdiff_t>(found->recordOffset),
+                  read.entryBytes.begin() + static_cast<std::ptrdiff_t>(found->recordEnd),
+                  entry.record.begin(), entry.record.end())) {
+    Changed(spec, "was changed by another user (recovered, renamed or shared)");
+  }
+  if (!found->Deleted()) {
+    throw DestroyRefused(DestroyRefused::Kind::kNotWritten,
+                         "'" + spec + "' is not deleted; only deleted items are destroyed",
+                         "not deleted");
+  }
+  read.found = static_cast<std::size_t>(found - read.entries.begin());
+  return read;
+}
+
+std::vector<unsigned char> LogBody(const ParentRead& read, std::uint16_t action,
+                                   const std::string& user) {
+  const ItemHeader& header = read.header;
+  // The parent must be whole before it is written: its counts and its last log record.
+  if (header.endOfFile != read.item.size()) {
+    Damaged(read.itemPath, "gives " + std::to_string(header.endOfFile) + " as its end but has " +
+                               std::to_string(read.item.size()) + " bytes");
+  }
+  if (header.totalEntries != read.entries.size()) {
+    Damaged(read.itemPath, "counts " + std::to_string(header.totalEntries) + " entries but " +
+                               std::to_string(read.entries.size()) + " are listed");
+  }
+  if (header.logEntries == 0 || header.lastLog < kHeaderRecordOffset) {
+    Damaged(read.itemPath, "has no log");
+  }
+  if (header.logEntries == 0xFFFF || read.item.size() > 0xFFFFFFFFu - 8 - kLogBodySize) {
+    throw DestroyRefused(DestroyRefused::Kind::kNotWritten,
+                         "'" + read.itemPath.string() + "' cannot take another log record");
+  }
+  const Record lastLog = ReadRecord(read.item, header.lastLog, "EL", read.itemPath.string());
+  const auto revision =
+      static_cast<std::uint16_t>(ReadU16(lastLog.body, 6, read.itemPath.string()) + 1);
+  const auto recordOffset = static_cast<std::uint32_t>(read.item.size());
+  std::vector<unsigned char> body(kLogBodySize, 0);
+  WriteU32(body, 0, header.lastLog);
+  WriteU16(body, 4, action);
+  WriteU16(body, 6, revision);
+  WriteU32(body, 8, LocalClockNow());
+  std::copy_n(user.begin(), std::min<std::size_t>(user.size(), 31), body.begin() + 12);
+  WriteU32(body, 76, recordOffset + 8 + static_cast<std::uint32_t>(kLogBodySize));
+  return body;
+}
+
+ParentWritten WriteParent(DataFolder& data, ParentRead& read, const ParentChange& change,
+                          const std::filesystem::path& journalPath, const std::string& physical,
+                          const std::function<void(std::string_view)>& onStep) {
+  const auto step = [&](std::string_view name) {
+    if (onStep) {
+      onStep(name);
+    }
+  };
+  std::vector<unsigned char>& item = read.item;
+  const ItemHeader& header = read.header;
+  const auto recordOffset = static_cast<std::uint32_t>(item.size());
+  const std::vector<unsigned char> record = MakeRecord("EL", change.logBody);
+  item.insert(item.end(), record.begin(), record.end());
+
+  // The parent's header: one log record more, the counts, the other entry file.
+  const std::string newExtension = OtherExtension(header.dataExtension);
+  const std::span<unsigned char> dh(item.data() + kHeaderRecordOffset + 8, 356);
+  WriteU16(dh, kLogEntriesAt, static_cast<std::uint16_t>(header.logEntries + 1));
+  std::copy_n(newExtension.begin(), 2, dh.begin() + kExtensionAt);
+  WriteU32(dh, kLastLogAt, recordOffset);
+  WriteU32(dh, kEndOfFileAt, static_cast<std::uint32_t>(item.size()));
+  WriteU16(dh, kTotalEntriesAt,
+           static_cast<std::uint16_t>(header.totalEntries + change.entriesDelta));
+  WriteU16(dh, kSubprojectsAt,
+           static_cast<std::uint16_t>(header.subprojects + change.subprojectsDelta));
+  Reseal(item, kHeaderRecordOffset);
+
+  std::filesystem::path newEntryPath = data.FindItemFile(read.parent, newExtension);
+  if (newEntryPath.empty()) {
+    // Named as the old one is on disk, in its letter case, with the other extension.
+    std::string name = read.entryPath.filename().string();
+    name.back() = OtherExtension(std::string(".") + name.back())[1];
+    newEntryPath = read.entryPath.parent_path() / name;
+  }
+
+  DestroyJournal journal;
+  journal.data = data.Path();
+  journal.parent = read.parent;
+  journal.physical = physical;
+  journal.record = recordOffset;
+  journal.revision = ReadU16(change.logBody, 6, read.itemPath.string());
+  journal.temporaries = {read.itemPath.string() + ".new", newEntryPath.string() + ".new"};
+  journal.remove.push_back(read.entryPath);
+  journal.remove.insert(journal.remove.end(), change.remove.begin(), change.remove.end());
+
+  // Nothing is written before everything the change does is known to be allowed here: the
+  // files it writes keep their owner and group, and every file it removes can be removed.
+  data.RequireOwnership(read.itemPath, read.itemOwner);
+  data.RequireOwnership(newEntryPath, read.entryOwner);
+  for (const auto& file : journal.remove) {
+    data.RequireRemovable(file);
+  }
+  RequireWritableFolder(journalPath.has_parent_path() ? journalPath.parent_path() : ".");
+
+  step("journal");
+  const files::FileDescriptor journalLock = WriteJournal(journalPath, journal, read.itemOwner);
+  try {
+    step("entries");
+    data.Replace(newEntryPath, AsText(change.entries), read.entryOwner);
+    step("log");
+    data.Replace(read.itemPath, AsText(item), read.itemOwner);  // the change takes effect here
+  } catch (...) {
+    UndoDestroy(data, journal);
+    ::unlink(journalPath.c_str());
+    throw;
+  }
+  step("files");
+  ParentWritten done;
+  done.leftovers = RemoveDestroyedFiles(data, journal);
+  data.Sync();
+  if (done.leftovers.empty()) {
+    ::unlink(journalPath.c_str());
+  } else {
+    KeepLeftovers(journalPath, journal);
+  }
+  done.parent.logEntries = static_cast<std::uint16_t>(header.logEntries + 1);
+  done.parent.endOfFile = static_cast<std::uint32_t>(item.size());
+  return done;
+}
+
+}  // namespace vss6

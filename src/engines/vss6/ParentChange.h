@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engines/vss6/DataFolder.h"
+#include "engines/vss6/DestroyPlan.h"
+#include "engines/vss6/FileLocks.h"
+#include "engines/vss6/ItemFiles.h"
+#include "platform/files/SafeFiles.h"
+
+namespace vss6 {
+
+// What the listing saw of an entry: the project it is in, its physical name and its JP record.
+struct EntrySeen {
+  std::string parent;
+  std::string physical;
+  std::vector<unsigned char> record;
+};
+
+// The parent of an entry as it is now, under lock, and the entry in it, which is as the listing
+// saw it and deleted.
+struct ParentRead {
+  std::string parent;  // its physical name
+  std::filesystem::path itemPath;
+  std::filesystem::path entryPath;
+  files::Ownership itemOwner;
+  files::Ownership entryOwner;
+  std::vector<unsigned char> item;
+  ItemHeader header;
+  std::vector<unsigned char> entryBytes;
+  std::vector<ProjectEntry> entries;
+  std::size_t found = 0;  // the entry's index in `entries`
+
+  const ProjectEntry& Entry() const { return entries[found]; }
+};
+
+// Reads the parent of `entry` under write locks. Throws DestroyRefused (kChanged: the entry left
+// or changed since it was listed; kNotWritten: it is not deleted), FormatError, LockedError.
+ParentRead ReadParent(DataFolder& data, FileLocks& locks, const EntrySeen& entry,
+                      const std::string& spec);
+
+// A change to an entry of a project: the parent's entry file as it is to be, and the log record
+// that says what was done.
+struct ParentChange {
+  std::uint16_t action = 0;
+  std::vector<unsigned char> entries;  // the new entry file
+  std::vector<unsigned char> logBody;  // the record's body: LogBody's, with the action's fields
+  int entriesDelta = 0;                // change of the header's "total entries"
+  int subprojectsDelta = 0;            // change of its "subprojects"
+  std::vector<std::filesystem::path> remove;  // files that go once the change took effect
+};
+
+// What writing the change did.
+struct ParentWritten {
+  ProjectState parent;                 // the parent's header after it
+  std::vector<std::string> leftovers;  // files that could not be removed, each with why
+};
+
+// The body of the next log record of the parent: previous offset, action, revision, time, user,
+// and the comment offset (the end of the record); the rest zero. Throws FormatError when the
+// parent is not whole (its end, its counts, its log), DestroyRefused when its log is full.
+std::vector<unsigned char> LogBody(const ParentRead& read, std::uint16_t action,
+                                   const std::string& user);
+
+// Writes `change` to the parent as SourceSafe does: the entry file anew under the other
+// extension, the record appended to the parent's log and its header counts following; then the
+// files to remove. Each file is written in full beside the old one and renamed over it, under the
+// journal at `journalPath` that the next open uses to finish or undo a change cut off. Nothing is
+// written before the files it writes are known to keep their owner and group and those it
+// removes may be removed. `onStep` hears "journal", "entries", "log", "files" before each.
+ParentWritten WriteParent(DataFolder& data, ParentRead& read, const ParentChange& change,
+                          const std::filesystem::path& journalPath, const std::string& physical,
+                          const std::function<void(std::string_view)>& onStep);
+
+[[noreturn]] void Damaged(const std::filesystem::path& file, const std::string& what);
+
+// The time SourceSafe writes in log records: seconds since 1970 in local wall-clock time.
+std::uint32_t LocalClockNow();
+
+}  // namespace vss6
