@@ -11,6 +11,12 @@ class IVSSItems;
 
 enum class ItemType { Project = 0, File = 1 };
 
+// One of an item's own files in the database, byte for byte, named by its place there.
+struct OwnFile {
+  std::string name;  // relative to the database's folder ("data/b/BOAAAAAA.A")
+  std::vector<unsigned char> bytes;
+};
+
 // A project or a file of the database. Every failure raises an errors::ErrorRecord with a
 // non-zero number.
 class IVSSItem {
@@ -30,6 +36,13 @@ class IVSSItem {
   virtual std::vector<unsigned char> Content() = 0;
   // Removes the item from the database for good, a project with everything below it.
   virtual void Destroy() = 0;
+  // Makes a deleted item live again where it was; a project comes back without its deleted
+  // children. Refused when a live item of its project has its name, or the engine does not
+  // recover items of its kind (the description says why).
+  virtual void Recover() = 0;
+  // The item's own files as they are, for a copy kept before it is destroyed, and the record
+  // its project keeps of it; none when the engine keeps no files per item.
+  virtual std::vector<OwnFile> OwnFiles() { return {}; }
   // Why Destroy would refuse this item for what it is (shared, pinned, checked out, or holding
   // such an item below it), in a few words ("shared with '$/b'"); empty when the engine sees
   // nothing in the way. Writes nothing. A destroy may still fail: another user may change the

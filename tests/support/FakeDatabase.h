@@ -43,6 +43,13 @@ class FakeItem : public sourcecontrol::IVSSItem {
     }
     ++destroyed;
   }
+  void Recover() override {
+    if (refuseRecover) {
+      throw errors::ErrorRecord(-2147164403, "SourceSafe", "cannot recover " + spec_);
+    }
+    deleted_ = false;
+    ++recovered;
+  }
   std::vector<unsigned char> Content() override { return {content.begin(), content.end()}; }
   std::string DestroyRefusal() override {
     if (refusalFails) {
@@ -60,6 +67,8 @@ class FakeItem : public sourcecontrol::IVSSItem {
   std::string content;  // what Content gives
   bool refusalFails = false;
   int destroyed = 0;
+  bool refuseRecover = false;
+  int recovered = 0;
 
  private:
   std::string spec_;

@@ -53,6 +53,11 @@ class VSSItemOfEngine final : public IVSSItem {
     Raising([&] { session_->Destroy(record_); });
     destroyed_ = true;
   }
+  void Recover() override {
+    ExpectPresent();
+    Raising([&] { session_->Recover(record_); });
+    record_.deleted = false;
+  }
 
  private:
   void ExpectPresent() const {

@@ -110,7 +110,7 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 
 enum class Effect { kTaken, kNotTaken, kUnknown };
 
-// Whether the parent's log holds the destroy's record: then the destroy took effect.
+// Whether the parent's log holds the change's record: then the change took effect.
 Effect Committed(DataFolder& data, const DestroyJournal& journal) {
   try {
     const std::filesystem::path itemPath = data.FindItemFile(journal.parent);
@@ -123,11 +123,14 @@ Effect Committed(DataFolder& data, const DestroyJournal& journal) {
       return Effect::kNotTaken;  // the old file, which ends where the record was to go
     }
     const Record record = ReadRecord(bytes, journal.record, "EL", file);
+    // A destroy's record, or a recover's (which journals the same way).
     const std::uint16_t action = ReadU16(record.body, 4, file);
-    const std::string physical =
-        text::AsciiUpper(std::string(FieldText(record.body, kDestroyPhysical, 8, file)));
-    return (action == kDestroyFile || action == kDestroyProject) &&
-                   ReadU16(record.body, 6, file) == journal.revision && physical == journal.physical
+    const bool destroy = action == kDestroyFile || action == kDestroyProject;
+    const bool recover = action == kRecoverFile || action == kRecoverProject;
+    const std::string physical = text::AsciiUpper(std::string(
+        FieldText(record.body, destroy ? kDestroyPhysical : kLogChildPhysical, 8, file)));
+    return (destroy || recover) && ReadU16(record.body, 6, file) == journal.revision &&
+                   physical == journal.physical
                ? Effect::kTaken
                : Effect::kNotTaken;
   } catch (const FormatError&) {

@@ -119,6 +119,7 @@ class Checker {
     const std::vector<ProjectEntry> entries = ReadEntryFile(Read(entryPath), entryPath.string());
     std::vector<std::string> projects;
     std::set<std::string> named;
+    std::set<std::string> deleted;
     int liveProjects = 0;
     for (std::size_t index = 1; index < entries.size(); ++index) {
       // Entries are kept in the order of their short names in lower case, byte by byte.
@@ -132,6 +133,9 @@ class Checker {
     }
     for (const ProjectEntry& entry : entries) {
       named.insert(entry.physical);
+      if (entry.Deleted()) {
+        deleted.insert(entry.physical);
+      }
       if (entry.type == kProjectType) {
         projects.push_back(entry.physical);
         liveProjects += entry.Deleted() ? 0 : 1;
@@ -151,6 +155,8 @@ class Checker {
     }
     // The children the log adds, deletes, recovers or destroys, with the last such action.
     std::map<std::string, std::uint16_t> lastAction;
+    // And the last delete or recover of each: the entry's deleted bit follows it.
+    std::map<std::string, std::uint16_t> lastDeleteOrRecover;
     for (const Record& record : item.records) {
       if (record.signature != "EL") {
         continue;
@@ -185,6 +191,18 @@ class Checker {
       const std::string child = text::AsciiUpper(std::string(FieldText(record.body, at, 8, file)));
       if (IsPhysicalName(child)) {
         lastAction[child] = action;
+        if (action >= kDeleteProject && action <= kRecoverFile) {
+          lastDeleteOrRecover[child] = action;
+        }
+      }
+    }
+    for (const auto& [child, action] : lastDeleteOrRecover) {
+      const bool recovered = action == kRecoverProject || action == kRecoverFile;
+      if (named.count(child) != 0 && recovered == (deleted.count(child) != 0)) {
+        faults_.push_back("entries: the log of '" + file + "' last " +
+                          (recovered ? "recovers" : "deletes") + " the child " + child +
+                          ", which its entry file '" + entryPath.string() + "' marks " +
+                          (recovered ? "deleted" : "live"));
       }
     }
     for (const auto& [child, action] : lastAction) {

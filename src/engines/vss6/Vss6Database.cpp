@@ -9,6 +9,7 @@
 #include "engines/vss6/Destroy.h"
 #include "engines/vss6/DestroyJournal.h"
 #include "engines/vss6/Records.h"
+#include "engines/vss6/Recover.h"
 #include "engines/vss6/Users.h"
 #include "engines/vss6/Vss6Check.h"
 #include "engines/vss6/Vss6Errors.h"
@@ -73,6 +74,16 @@ class Vss6Item final : public IVSSItem {
   }
   void Destroy() override;
   std::string DestroyRefusal() override;
+  void Recover() override;
+  std::vector<sourcecontrol::OwnFile> OwnFiles() override {
+    return RaisingFromReader([&] {
+      std::vector<sourcecontrol::OwnFile> files;
+      for (auto& [name, bytes] : session_->tree->OwnFilesOf(item_)) {
+        files.push_back({std::move(name), std::move(bytes)});
+      }
+      return files;
+    });
+  }
 
  private:
   std::shared_ptr<Vss6Session> session_;
@@ -172,6 +183,27 @@ void Vss6Item::Destroy() {
     if (!done.leftovers.empty()) {
       Raise(ErrorCode::kDestroyedWithLeftovers, vss6::DescribeLeftovers(request.spec, done));
     }
+  });
+}
+
+void Vss6Item::Recover() {
+  if (item_.parent.empty() || !item_.deleted) {
+    Raise(ErrorCode::kItemNotDeleted, "'" + Spec() + "' is not deleted");
+  }
+  const Vss6Session& session = *session_;
+  if (!vss6::MayDestroy(session.user, session.location.projectSecurity)) {
+    Raise(ErrorCode::kAccessDenied,
+          "User '" + session.tree->NameCodePage().ToUtf8(session.user.name) +
+              "' may not recover items of this database" +
+              (session.user.readOnly ? " (a read-only user)" : " (only Admin may)"));
+  }
+  RaisingFromReader([&] {
+    vss6::Vss6Tree& tree = *session_->tree;
+    const vss6::RecoverRequest request = vss6::RecoverRequestFor(
+        tree, item_, vss6::JournalPath(session_->location.folder), session_->user.name);
+    tree.NoteWritten(item_.parent, vss6::RecoverEntry(request));
+    item_.deleted = false;
+    item_.entryFlags = static_cast<std::uint16_t>(item_.entryFlags & ~vss6::kDeletedFlag);
   });
 }
 

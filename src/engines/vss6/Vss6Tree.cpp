@@ -73,6 +73,21 @@ std::vector<unsigned char> Vss6Tree::ContentOf(const TreeItem& file) {
   return data_.ReadWhole(content);
 }
 
+std::vector<std::pair<std::string, std::vector<unsigned char>>> Vss6Tree::OwnFilesOf(
+    const TreeItem& item) {
+  std::vector<std::pair<std::string, std::vector<unsigned char>>> files;
+  for (const char* extension : {"", ".A", ".B"}) {
+    const std::filesystem::path file = data_.FindItemFile(item.physical, extension);
+    if (!file.empty()) {
+      files.emplace_back("data" / file.lexically_relative(data_.Path()), data_.ReadWhole(file));
+    }
+  }
+  if (!item.parent.empty()) {
+    files.emplace_back("entries/" + item.parent + "/" + item.physical + ".jp", item.entryRecord);
+  }
+  return files;
+}
+
 std::string Vss6Tree::ProjectSpec(const std::string& physical) const {
   if (physical == kRootPhysical) {
     return "$/";
@@ -225,12 +240,17 @@ const EntryCounts& Vss6Tree::CountEntries() {
   return *entryCounts_;
 }
 
+void Vss6Tree::NoteWritten(const std::string& project, const ProjectState& state) {
+  if (const auto found = seenStates_.find(project); found != seenStates_.end()) {
+    found->second = state;
+  }
+  data_.Forget();
+}
+
 void Vss6Tree::NoteDestroyed(const std::string& parent, const ProjectState& parentState,
                              const std::vector<std::string>& projectsTaken,
                              const std::vector<std::string>& itemsTaken) {
-  if (const auto found = seenStates_.find(parent); found != seenStates_.end()) {
-    found->second = parentState;
-  }
+  NoteWritten(parent, parentState);
   for (const std::string& project : projectsTaken) {
     seenStates_.erase(project);  // its name stays known, for the paths of items listed below it
   }
@@ -242,7 +262,6 @@ void Vss6Tree::NoteDestroyed(const std::string& parent, const ProjectState& pare
       }
     }
   }
-  data_.Forget();
 }
 
 }  // namespace vss6

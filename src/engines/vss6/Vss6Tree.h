@@ -55,6 +55,9 @@ class Vss6Tree {
   // A file's latest content: the whole of its current data file. Throws FormatError when it is
   // missing or damaged.
   std::vector<unsigned char> ContentOf(const TreeItem& file);
+  // An item's own files (its item file and data files) and its entry record in its project, named
+  // by their places below the database's folder; throws FormatError when one cannot be read.
+  std::vector<std::pair<std::string, std::vector<unsigned char>>> OwnFilesOf(const TreeItem& item);
   // The path of a listed project by its physical name; empty when no listed project has it.
   std::string ProjectSpec(const std::string& physical) const;
 
@@ -73,6 +76,8 @@ class Vss6Tree {
   const EntryCounts& CountEntries();
   // After a destroy: the parent's header as the destroy left it, the items it took gone, and the
   // data folder's contents read again.
+  // After a change to a project's entries: its header as the change left it.
+  void NoteWritten(const std::string& project, const ProjectState& state);
   void NoteDestroyed(const std::string& parent, const ProjectState& parentState,
                      const std::vector<std::string>& projectsTaken,
                      const std::vector<std::string>& itemsTaken);
