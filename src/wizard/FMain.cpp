@@ -165,14 +165,19 @@ void FMain::BuildControls() {
   lblSummary.setTextInteractionFlags(Qt::TextSelectableByMouse);
   lblSummary.hide();
   // Every entry that failed or was kept, with its reason; and the report kept of the purge.
-  Place(txtOutcomes, "txtOutcomes", 150, 1590, 6675, 1080);
+  Place(txtOutcomes, "txtOutcomes", 150, 1590, 6675, 840);
   txtOutcomes.setReadOnly(true);
   txtOutcomes.setLineWrapMode(QPlainTextEdit::NoWrap);
   txtOutcomes.hide();
-  Place(lblReport, "lblReport", 150, 2730, 6675, 210);
+  Place(lblReport, "lblReport", 150, 2490, 6675, 210);
   lblReport.setText(QStringLiteral("Open the purge report"));
   LinkLook(lblReport);
   lblReport.hide();
+  // The copy kept before the purge.
+  Place(lblKeptCopy, "lblKeptCopy", 150, 2760, 6675, 210);
+  lblKeptCopy.setText(QStringLiteral("Open the copy kept before the purge"));
+  LinkLook(lblKeptCopy);
+  lblKeptCopy.hide();
 
   // The button row.
   Place(Frame5, "Frame5", -60, 3885, 7290, 90);
@@ -184,6 +189,10 @@ void FMain::BuildControls() {
   lblEMail.setText(QString::fromUtf8(EMailAddress()));
   PlaceAutoSize(lblEMail, "lblEMail", 120, 4305);
   LinkLook(lblEMail);
+  // The selection page's second way on: the checked entries come back instead of going.
+  Place(cmdRecover, "cmdRecover", 3870, 4095, 990, 390);
+  cmdRecover.setText(QStringLiteral("&Recover"));
+  cmdRecover.hide();
   Place(cmdNext, "cmdNext", 4950, 4095, 990, 390);
   cmdNext.setText(QStringLiteral("&List All >>"));
   cmdNext.setDefault(true);
@@ -260,6 +269,7 @@ void FMain::BuildSelectPage() {
 void FMain::WireEvents() {
   connect(&cmdNext, &QPushButton::clicked, this, [this] { cmdNext_Click(); });
   connect(&cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+  connect(&cmdRecover, &QPushButton::clicked, this, [this] { cmdRecover_Click(); });
   // A click on a check box has gone through the rule between the boxes: the purge button's rule
   // runs once for it, however many boxes followed.
   connect(&listModel_, &wizardcore::DeletedItemsModel::UserChecked, this,
@@ -292,8 +302,9 @@ void FMain::WireEvents() {
   for (QWidget* control : findChildren<QWidget*>()) {
     control->setAttribute(Qt::WA_NoMousePropagation);
   }
-  QWidget* tracked[] = {&frmHost0,    &frmHost1, &frmHost2,      List1.viewport(), &cmdCancel,
-                        &lblCheckAll, &lblWWW,   &lblChangePath, &lblEMail,        &lblReport};
+  QWidget* tracked[] = {&frmHost0,  &frmHost1,    &frmHost2,   List1.viewport(),
+                        &cmdCancel, &lblCheckAll, &lblWWW,     &lblChangePath,
+                        &lblEMail,  &lblReport,   &lblKeptCopy};
   for (QWidget* control : tracked) {
     control->setMouseTracking(true);
     control->installEventFilter(this);
@@ -320,7 +331,8 @@ bool FMain::eventFilter(QObject* watched, QEvent* event) {
                {lblWWW, &FMain::lblWWW_MouseMove, &FMain::lblWWW_Click},
                {lblChangePath, &FMain::lblChangePath_MouseMove, &FMain::lblChangePath_Click},
                {lblEMail, &FMain::lblEMail_MouseMove, &FMain::lblEMail_Click},
-               {lblReport, &FMain::Form_MouseMove, &FMain::lblReport_Click}};
+               {lblReport, &FMain::Form_MouseMove, &FMain::lblReport_Click},
+               {lblKeptCopy, &FMain::Form_MouseMove, &FMain::lblKeptCopy_Click}};
   for (const auto& link : links) {
     if (watched == &link.label) {
       return LinkEvent(link.label, event, link.moved, link.clicked) ||

@@ -9,6 +9,7 @@
 #include <QTreeView>
 #include <QWidget>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -49,6 +50,8 @@ namespace wizard {
 // - FMainList.cpp: List1_ItemCheck, lblCheckAll_Click, the filter field and its two buttons,
 //   the lines under the list.
 // - FMainLayout.cpp: the window's size and what follows it.
+// - FMainRecover.cpp: cmdRecover_Click, the recover of the checked entries and its account.
+// - FMainCopy.cpp: the copy kept before a purge, lblKeptCopy_Click.
 // - FMainLinks.cpp: UnderlineLabel(s), the links' pointer handlers, lblWWW_Click, lblEMail_Click.
 // - FMainLogin.cpp: the fields' GotFocus handlers, lblChangePath_Click.
 class FMain : public QWidget, public settings::FormObject {
@@ -98,6 +101,8 @@ class FMain : public QWidget, public settings::FormObject {
   void cmdCheckShown_Click();
   void cmdUncheckShown_Click();
   void lblReport_Click();
+  void lblKeptCopy_Click();
+  void cmdRecover_Click();
   // Puts a database path named on the command line in the path field, in place of the one
   // remembered; it is remembered in its turn only once it opens.
   void UseDatabasePath(const QString& path);
@@ -161,6 +166,16 @@ class FMain : public QWidget, public settings::FormObject {
                    const std::vector<wizardcore::OutcomeRow>& outcomes);
   void WriteReport(const wizardcore::PurgeSummary& summary,
                    const std::vector<wizardcore::OutcomeRow>& outcomes);
+  // Writes a report of a run (the context says which) and puts its link on the finish page.
+  void SaveReport(const wizardcore::PurgeContext& context, const std::string& text);
+  // The outcomes that were not a success, one line each, in the finish page's list.
+  void ShowOutcomes(const std::vector<wizardcore::OutcomeRow>& outcomes, const char* success);
+  // Where the copy kept before a purge goes (General\KeepCopyFolder, else the default); none
+  // when General\KeepCopy says not to keep one.
+  std::optional<std::filesystem::path> KeptCopyFolder();
+  // Keeps the copy of what the purge destroys; false (and the reason on the finish page) when it
+  // cannot, and then nothing may be destroyed.
+  bool KeepCopyBeforePurge();
   // The count under the list: how many entries were found, or how many of them the filter shows.
   void ShowCount();
   // Checked entries that the filter hides.
@@ -215,9 +230,11 @@ class FMain : public QWidget, public settings::FormObject {
   QLabel lblSummary{&frmHost2};
   QPlainTextEdit txtOutcomes{&frmHost2};
   QLabel lblReport{&frmHost2};
+  QLabel lblKeptCopy{&frmHost2};
   QFrame Frame5{this};
   QLabel lblWWW{this};
   QLabel lblEMail{this};
+  QPushButton cmdRecover{this};
   QPushButton cmdNext{this};
   QPushButton cmdCancel{this};
   QShortcut returnKey_{Qt::Key_Return, this};
@@ -245,6 +262,8 @@ class FMain : public QWidget, public settings::FormObject {
   wizardcore::PurgeContext asked_;
   // The report written for the last purge; empty when none could be written.
   std::string reportPath_;
+  // The copy kept before the last purge; empty when none was.
+  std::string keptPath_;
 
   BoxReporter report_;
   RunHost host_{*this};

@@ -14,7 +14,8 @@ const char* const kStepCaptions[] = {"Start", "List All", "Select", "Purge", "Fi
 }  // namespace
 
 void FMain::MakeAccessible() {
-  for (QLabel* link : {&lblChangePath, &lblCheckAll, &lblWWW, &lblEMail, &lblReport}) {
+  for (QLabel* link :
+       {&lblChangePath, &lblCheckAll, &lblWWW, &lblEMail, &lblReport, &lblKeptCopy}) {
     MarkAsLink(*link);
   }
   const struct {
@@ -33,6 +34,8 @@ void FMain::MakeAccessible() {
       {lblWWW, "Web site", ""},
       {lblEMail, "Write an e-mail", ""},
       {lblReport, "Open the purge report", ""},
+      {lblKeptCopy, "Open the copy kept before the purge", ""},
+      {cmdRecover, "Recover", "Brings the checked entries back where they were"},
       {txtOutcomes, "Entries that failed or were kept", "Each with the reason"},
       {Frame1, "Steps", "Where the wizard stands: Start, List All, Select, Purge, Finish"},
   };
@@ -62,7 +65,8 @@ void FMain::MakeAccessible() {
   // The fields, the links, the list and the buttons take the focus, in the order they are read.
   QWidget* tabOrder[] = {&txtLoginName,  &txtPassword,     &txtVssDb, &lblChangePath, &txtFilter,
                          &cmdCheckShown, &cmdUncheckShown, &List1,    &lblCheckAll,   &txtOutcomes,
-                         &lblReport,     &lblWWW,          &lblEMail, &cmdNext,       &cmdCancel};
+                         &lblReport,     &lblKeptCopy,     &lblWWW,   &lblEMail,      &cmdRecover,
+                         &cmdNext,       &cmdCancel};
   for (QWidget* control : tabOrder) {
     control->setFocusPolicy(Qt::StrongFocus);
   }

@@ -38,10 +38,12 @@ void FMain::AnchorControls() {
   anchors_.Add(lblSummary, F::kStretchWidth);
   anchors_.Add(txtOutcomes, F::kStretchWidth | F::kStretchHeight);
   anchors_.Add(lblReport, F::kMoveDown | F::kStretchWidth);
+  anchors_.Add(lblKeptCopy, F::kMoveDown | F::kStretchWidth);
   // The button row.
   anchors_.Add(Frame5, F::kMoveDown | F::kStretchWidth);
   anchors_.Add(lblWWW, F::kMoveDown);
   anchors_.Add(lblEMail, F::kMoveDown);
+  anchors_.Add(cmdRecover, F::kMoveRight | F::kMoveDown);
   anchors_.Add(cmdNext, F::kMoveRight | F::kMoveDown);
   anchors_.Add(cmdCancel, F::kMoveRight | F::kMoveDown);
 }

@@ -27,6 +27,9 @@ void FMain::SearchVssItem(const std::shared_ptr<sourcecontrol::IVSSItem>& item) 
 }
 
 void FMain::PurgeVssItems() {
+  if (!KeepCopyBeforePurge()) {
+    return;  // nothing is destroyed without the copy the user was told of
+  }
   wizardcore::Purge purge(host_, listed_, DeletedItems, Database.get());
   {
     // The list's page is hidden during the purge: its view learns what left once, at the end.
@@ -48,9 +51,14 @@ bool FMain::ConfirmPurge() {
   if (!wizardcore::AskBeforePurge(selection)) {
     return true;
   }
+  std::string paragraphs = asked_.advice;
+  if (const std::optional<std::filesystem::path> folder = KeptCopyFolder()) {
+    paragraphs += (paragraphs.empty() ? "" : "\r\n\r\n") +
+                  wizardcore::KeepCopyNote(folder->string(), selection.takes.bytes);
+  }
   // No is the default: Enter never purges, least of all entries the filter hides.
   return forms::Current().MsgBox(
-             wizardcore::ConfirmationPrompt(selection, asked_.hidden, asked_.advice),
+             wizardcore::ConfirmationPrompt(selection, asked_.hidden, paragraphs),
              forms::vbYesNo | forms::vbExclamation | forms::vbDefaultButton2,
              wizardcore::ConfirmationTitle(kAppTitle, asked_.hidden)) == forms::vbYes;
 }
@@ -60,16 +68,24 @@ void FMain::WriteReport(const wizardcore::PurgeSummary& summary,
   wizardcore::PurgeContext context = asked_;
   context.database = txtVssDb.text().toStdString();
   context.user = txtLoginName.text().toStdString();
-  const std::string text = wizardcore::PurgeReportText(
-      context, outcomes, wizardcore::DescribeSummary(summary, QLocale::c()));
+  context.keptCopy = keptPath_;
+  SaveReport(context, wizardcore::PurgeReportText(
+                          context, outcomes, wizardcore::DescribeSummary(summary, QLocale::c())));
+}
+
+void FMain::SaveReport(const wizardcore::PurgeContext& context, const std::string& text) {
   reportPath_.clear();
-  if (const errors::CapturedError error =
-          errors::CaptureError([&] { reportPath_ = wizardcore::SavePurgeReport(text).string(); })) {
+  if (const errors::CapturedError error = errors::CaptureError([&] {
+        reportPath_ =
+            wizardcore::SavePurgeReport(text, wizardcore::PurgeReportFolder(), context.run)
+                .string();
+      })) {
     host_.Log("scourwell: " + error.description);
     lblReport.setText(QString::fromStdString(error.description));
   } else {
     lblReport.setText(
-        QStringLiteral("Open the purge report (%1)").arg(QString::fromStdString(reportPath_)));
+        QStringLiteral("Open the %1 report (%2)")
+            .arg(QString::fromStdString(context.run), QString::fromStdString(reportPath_)));
   }
   lblReport.setToolTip(QString::fromStdString(reportPath_));
   lblReport.show();
@@ -79,9 +95,13 @@ void FMain::ShowSummary(const wizardcore::PurgeSummary& summary,
                         const std::vector<wizardcore::OutcomeRow>& outcomes) {
   lblSummary.setText(QString::fromStdString(wizardcore::DescribeSummary(summary)));
   lblSummary.show();
+  ShowOutcomes(outcomes, "destroyed");
+}
+
+void FMain::ShowOutcomes(const std::vector<wizardcore::OutcomeRow>& outcomes, const char* success) {
   QString lines;
   for (const wizardcore::OutcomeRow& row : outcomes) {
-    if (row.outcome == "destroyed") {
+    if (row.outcome == success) {
       continue;
     }
     lines += QString::fromStdString(row.outcome + ": " + row.spec);

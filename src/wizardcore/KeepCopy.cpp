@@ -13,9 +13,11 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "errors/ErrorRecord.h"
+#include "errors/Procedure.h"
 #include "platform/files/SafeFiles.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
@@ -129,6 +131,7 @@ std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepCo
       NotKept("the archive could not be started");
     }
     QJsonArray entries;
+    std::set<std::string> written;  // raw members already in the archive
     int covered = 0;  // entries before this one lie inside a checked project kept already
     for (int index = 0; index < list.Size(); ++index) {
       const DeletedEntry& entry = list[index];
@@ -138,26 +141,60 @@ std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepCo
       covered = std::max(index + 1, entry.end);
       QJsonArray kept;
       std::int64_t bytes = 0;
-      // Depth first through everything the destroy will take, live and deleted.
+      // Depth first through everything the destroy will take, live and deleted, the entry first.
       std::vector<std::shared_ptr<sourcecontrol::IVSSItem>> pending{entry.item};
       while (!pending.empty()) {
         const std::shared_ptr<sourcecontrol::IVSSItem> item = pending.back();
         pending.pop_back();
         const std::string spec = item->Spec();
-        if (item->Type() == sourcecontrol::ItemType::File) {
+        const bool project = item->Type() == sourcecontrol::ItemType::Project;
+        QJsonObject kept1{{"path", QString::fromStdString(spec)},
+                          {"kind", project ? QStringLiteral("project") : QStringLiteral("file")},
+                          {"deleted", item->Deleted()}};
+        // What cannot be read (a damaged item) is said in the manifest; the rest is kept.
+        const errors::CapturedError unreadable = errors::CaptureError([&] {
+          if (project) {
+            const std::shared_ptr<sourcecontrol::IVSSItems> children = item->Items(true);
+            for (int child = children->Count(); child >= 1; --child) {
+              pending.push_back(children->Item(child));
+            }
+            return;
+          }
           const std::vector<unsigned char> content = item->Content();
           AddMember(out.get(), MemberName(spec), content, now);
           bytes += static_cast<std::int64_t>(content.size());
-          kept.append(QJsonObject{{"path", QString::fromStdString(spec)},
-                                  {"member", QString::fromStdString(MemberName(spec))},
-                                  {"size", static_cast<qint64>(content.size())},
-                                  {"deleted", item->Deleted()}});
-          host.DoEvents();
-          continue;
+          kept1["member"] = QString::fromStdString(MemberName(spec));
+          kept1["size"] = static_cast<qint64>(content.size());
+        });
+        if (unreadable) {
+          if (unreadable.number == kCopyNotKept) {
+            NotKept(unreadable.description);  // the archive itself failed
+          }
+          kept1["unreadable"] = QString::fromStdString(unreadable.description);
         }
-        const std::shared_ptr<sourcecontrol::IVSSItems> children = item->Items(true);
-        for (int child = children->Count(); child >= 1; --child) {
-          pending.push_back(children->Item(child));
+        // The engine's own files of the item, byte for byte, so that its history is kept too.
+        QJsonArray raw;
+        const errors::CapturedError rawError = errors::CaptureError([&] {
+          for (const sourcecontrol::OwnFile& file : item->OwnFiles()) {
+            if (written.insert(file.name).second) {
+              AddMember(out.get(), "raw/" + file.name, file.bytes, now);
+            }
+            raw.append(QString::fromStdString("raw/" + file.name));
+          }
+        });
+        if (rawError.number == kCopyNotKept) {
+          NotKept(rawError.description);
+        }
+        if (!raw.isEmpty()) {
+          kept1["raw"] = raw;
+        }
+        if (rawError) {
+          kept1["rawUnreadable"] = QString::fromStdString(rawError.description);
+        }
+        kept.append(kept1);
+        host.DoEvents();
+        if (host.StopRequested()) {
+          NotKept("it was stopped");
         }
       }
       entries.append(
@@ -165,7 +202,7 @@ std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepCo
                       {"kind", entry.kind == EntryKind::Project ? QStringLiteral("project")
                                                                 : QStringLiteral("file")},
                       {"size", static_cast<qint64>(bytes)},
-                      {"files", kept}});
+                      {"items", kept}});
     }
     const QJsonObject manifest{{"database", QString::fromStdString(context.database)},
                                {"user", QString::fromStdString(context.user)},

@@ -89,7 +89,7 @@ std::vector<OutcomeRow> PurgeOutcomes(const DeletedList& list, const PurgeSummar
 
 std::string PurgeReportText(const PurgeContext& context, const std::vector<OutcomeRow>& rows,
                             const std::string& summary) {
-  std::string text = "Scourwell purge report\n";
+  std::string text = "Scourwell " + context.run + " report\n";
   text += "Database: " + context.database + "\n";
   text += "User: " + context.user + "\n";
   char when[64];
@@ -104,6 +104,9 @@ std::string PurgeReportText(const PurgeContext& context, const std::vector<Outco
   }
   if (!context.advice.empty()) {
     text += "Advice: " + context.advice + "\n";
+  }
+  if (!context.keptCopy.empty()) {
+    text += "Copy kept: " + context.keptCopy + "\n";
   }
   text += "\nEntries:\n";
   for (const OutcomeRow& row : rows) {
@@ -132,8 +135,8 @@ std::filesystem::path PurgeReportFolder() {
          "scourwell";
 }
 
-std::filesystem::path SavePurgeReport(const std::string& text,
-                                      const std::filesystem::path& folder) {
+std::filesystem::path SavePurgeReport(const std::string& text, const std::filesystem::path& folder,
+                                      const std::string& kind) {
   try {
     // The folders on the way are made the user's alone, as the state folder is meant to be.
     std::vector<std::string> names;
@@ -152,10 +155,10 @@ std::filesystem::path SavePurgeReport(const std::string& text,
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     ::localtime_r(&now, &local);
-    std::strftime(stamp, sizeof stamp, "purge-%Y%m%d-%H%M%S", &local);
+    std::strftime(stamp, sizeof stamp, "-%Y%m%d-%H%M%S", &local);
     for (int attempt = 1;; ++attempt) {
       const std::string name =
-          std::string(stamp) + (attempt == 1 ? "" : "-" + std::to_string(attempt)) + ".txt";
+          kind + stamp + (attempt == 1 ? "" : "-" + std::to_string(attempt)) + ".txt";
       files::FileDescriptor file;
       try {
         file = files::CreateNewFile(made, folder, name, 0600);

@@ -34,9 +34,11 @@ std::vector<OutcomeRow> PurgeOutcomes(const DeletedList& list, const PurgeSummar
 struct PurgeContext {
   std::string database;  // the path as given
   std::string user;
-  std::string asked;   // the question's figures (DescribeTotals)
-  int hidden = 0;      // checked entries the filter hid
-  std::string advice;  // the engine's advice, when it had one
+  std::string asked;          // the question's figures (DescribeTotals)
+  int hidden = 0;             // checked entries the filter hid
+  std::string advice;         // the engine's advice, when it had one
+  std::string run = "purge";  // or "recover"
+  std::string keptCopy;       // the copy kept before the purge, when one was
 };
 
 // The plain-text report of a purge: what was asked, each entry's outcome with its error number
@@ -47,10 +49,11 @@ std::string PurgeReportText(const PurgeContext& context, const std::vector<Outco
 // The folder purge reports go to: $XDG_STATE_HOME/scourwell (or ~/.local/state/scourwell).
 std::filesystem::path PurgeReportFolder();
 
-// Writes `text` to a new file named by the time in `folder`, which is made (mode 0700) when it is
-// missing; the file is the user's alone (0600) and synced. Gives back its path. Throws
+// Writes `text` to a new file named by `kind` and the time in `folder`, which is made (mode 0700)
+// when it is missing; the file is the user's alone (0600) and synced. Gives back its path. Throws
 // errors::ErrorRecord when it cannot be written.
 std::filesystem::path SavePurgeReport(const std::string& text,
-                                      const std::filesystem::path& folder = PurgeReportFolder());
+                                      const std::filesystem::path& folder = PurgeReportFolder(),
+                                      const std::string& kind = "purge");
 
 }  // namespace wizardcore

@@ -81,6 +81,23 @@ std::string ConfirmationPrompt(const Selection& selection, int hidden, const std
   return prompt + "This cannot be undone.";
 }
 
+std::string KeepCopyNote(const std::string& folder, std::int64_t bytes, const QLocale& locale) {
+  return "Before anything is destroyed, a copy of it (about " + FormatSize(bytes, locale) +
+         ") is kept in '" + folder + "'.";
+}
+
+std::string RecoverPrompt(int checked, int hidden) {
+  std::string prompt =
+      "Recover " + Count(checked, "checked entry", "checked entries") + "?\r\n\r\n";
+  if (hidden > 0) {
+    prompt += std::to_string(hidden) + " of them " + (hidden == 1 ? "is" : "are") +
+              " hidden by the filter.\r\n\r\n";
+  }
+  return prompt +
+         "Each comes back where it was, no longer deleted; a project comes back without the "
+         "deleted items below it that are not checked.";
+}
+
 std::string ConfirmationTitle(const std::string& appTitle, int hidden) {
   return hidden > 0 ? appTitle + ": checked entries are hidden by the filter" : appTitle;
 }

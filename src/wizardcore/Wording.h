@@ -30,6 +30,13 @@ std::string DescribeSelection(const Selection& selection, const QLocale& locale 
 // filter hides (`hidden`), and the engine's advice for a purge (a line, or empty).
 std::string ConfirmationPrompt(const Selection& selection, int hidden = 0,
                                const std::string& advice = {}, const QLocale& locale = QLocale());
+// The paragraph of the question that says where a copy of what goes is kept first, and about how
+// large it is: "Before anything is destroyed, a copy of it (about 2.1 MiB) is kept in '...'."
+std::string KeepCopyNote(const std::string& folder, std::int64_t bytes,
+                         const QLocale& locale = QLocale());
+// The question asked before a recover: how many entries come back, and how many of them the
+// filter hides.
+std::string RecoverPrompt(int checked, int hidden);
 // The question's title: the program's, saying so when checked entries are hidden.
 std::string ConfirmationTitle(const std::string& appTitle, int hidden);
 // The same figures in one line, for a report: "3 checked entries: 15 items will be destroyed for

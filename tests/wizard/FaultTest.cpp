@@ -40,6 +40,7 @@ TEST_F(WizardTest, AFullDiskRefusesEachDestroyWhichIsReportedAndChangesNothing) 
     AddFile(std::string("$/") + name, std::string(2000, 'x'));
     Delete(std::string("$/") + name);
   }
+  Store("KeepCopy", "no");  // the destroys themselves meet the full disk
   ListAll();
   ASSERT_EQ(Rows(), 3);
   std::string logged;
@@ -69,6 +70,29 @@ TEST_F(WizardTest, AFullDiskRefusesEachDestroyWhichIsReportedAndChangesNothing) 
   EXPECT_EQ(Text("lblNowPurging"), "Finished.");
   EXPECT_THAT(Deleted(), ElementsAre("$/a", "$/b", "$/c"));
   EXPECT_TRUE(sourcesafe::CheckIntegrity(*engine).empty());
+}
+
+TEST_F(WizardTest, AFullDiskWhileTheCopyIsKeptDestroysNothing) {
+  for (const char* name : {"a", "b"}) {
+    AddFile(std::string("$/") + name, std::string(2000, 'x'));
+    Delete(std::string("$/") + name);
+  }
+  ListAll();
+  ASSERT_EQ(Rows(), 2);
+  {
+    FileSizeLimit full(1024);
+    ::testing::internal::CaptureStderr();
+    Purge();
+    ::testing::internal::GetCapturedStderr();
+  }
+  EXPECT_THAT(Text("lblSummary").toStdString(),
+              ::testing::StartsWith("The copy to keep before the purge could not be written, so "
+                                    "nothing was purged: "));
+  EXPECT_THAT(Deleted(), ElementsAre("$/a", "$/b"));
+  EXPECT_EQ(Rows(), 2);
+  EXPECT_FALSE(Get<QLabel>("lblKeptCopy").isVisibleTo(window.get()));
+  // Nothing half written is left in the folder.
+  EXPECT_TRUE(std::filesystem::is_empty(folder / "data" / "scourwell" / "kept"));
 }
 
 TEST_F(WizardTest, ATreeThatRunsRoundACycleEndsTheSearchWithAClearError) {

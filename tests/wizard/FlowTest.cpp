@@ -185,7 +185,8 @@ TEST_F(WizardTest, EnterPressedTwiceFromTheLoginPageAsksAndDestroysNothing) {
             forms::vbYesNo | forms::vbExclamation | forms::vbDefaultButton2);
   EXPECT_EQ(forms.boxes[0].prompt,
             "Purge 1 checked entry?\r\n\r\n1 item will be destroyed for good, and 5 bytes "
-            "reclaimed.\r\n\r\nThis cannot be undone.");
+            "reclaimed.\r\n\r\n" +
+                KeptNote("5 bytes") + "This cannot be undone.");
   // No keeps the selection page as it was.
   EXPECT_TRUE(Shown("frmHost(1)"));
   EXPECT_EQ(RedMarkers(), "3");

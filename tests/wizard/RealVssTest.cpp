@@ -6,13 +6,20 @@
 #include <fstream>
 #include <iterator>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPlainTextEdit>
+#include <functional>
+#include <map>
 
 #include "WizardFixture.h"
 #include "engines/vss6/Records.h"
 #include "engines/vss6/Vss6Check.h"
+#include "engines/vss6/Vss6Tree.h"
 #include "platform/registry/Registry.h"
 #include "platform/text/AsciiCase.h"
+#include "support/ArchiveMembers.h"
 #include "support/Required.h"
 #include "support/Vss6Builder.h"
 
@@ -59,6 +66,25 @@ TEST_F(WizardTest, PurgesARealDatabaseEndToEndAndKeepsTheSharedItemsItMayNotDest
               "2015/Inventory Shaili/Semi Finish Goods': kept");
   EXPECT_THAT(Text("lblSelection").toStdString(), ::testing::StartsWith("54 checked: 54 items"));
 
+  // What each deleted file that may go holds now, by path, for the copy kept before the purge.
+  std::map<std::string, std::string> contents;
+  {
+    vss6::Vss6Tree tree(folder / "real" / "data");
+    std::function<void(const vss6::TreeItem&, const std::string&)> walk =
+        [&](const vss6::TreeItem& project, const std::string& path) {
+          for (const vss6::TreeItem& child : tree.Children(project)) {
+            if (child.project) {
+              walk(child, path + child.name + "/");
+            } else if (child.deleted && (child.entryFlags & vss6::kSharedFlag) == 0) {
+              const std::vector<unsigned char> bytes = tree.ContentOf(child);
+              contents[path + child.name] = std::string(bytes.begin(), bytes.end());
+            }
+          }
+        };
+    walk(tree.Root(), "$/");
+  }
+  ASSERT_EQ(contents.size(), 54u);
+
   // The question counts the 54 and says what a real database needs around a purge; after Yes
   // nothing is refused.
   Purge();
@@ -74,6 +100,28 @@ TEST_F(WizardTest, PurgesARealDatabaseEndToEndAndKeepsTheSharedItemsItMayNotDest
   EXPECT_EQ(std::count(outcomes.begin(), outcomes.end(), '\n'), 13);
   EXPECT_THAT(outcomes, HasSubstr("kept: " + share + " (shared with '"));
   EXPECT_THAT(vss6::CheckDatabase(folder / "real" / "data"), IsEmpty());
+
+  // The copy kept first: each purged file's latest content byte for byte, the item's own files
+  // and its entry record as they were, and a manifest listing the 54.
+  EXPECT_THAT(forms.boxes[0].prompt, HasSubstr("Before anything is destroyed, a copy of it"));
+  const std::filesystem::path keptFolder = folder / "data" / "scourwell" / "kept";
+  std::vector<std::filesystem::path> copies(std::filesystem::directory_iterator(keptFolder), {});
+  ASSERT_EQ(copies.size(), 1u);
+  EXPECT_THAT(Text("lblKeptCopy").toStdString(), HasSubstr(copies[0].string()));
+  std::map<std::string, std::string> members = testing_support::ArchiveMembers(copies[0]);
+  for (const auto& [spec, bytes] : contents) {
+    EXPECT_EQ(members["files/" + spec.substr(2)], bytes) << spec;
+  }
+  EXPECT_EQ(members.count("raw/data/c/cnaaaaaa"), 1u);
+  EXPECT_EQ(members.count("raw/entries/QIAAAAAA/CNAAAAAA.jp"), 1u);
+  const QJsonArray keptEntries =
+      QJsonDocument::fromJson(QByteArray::fromStdString(members["manifest.json"]))
+          .object()["entries"]
+          .toArray();
+  ASSERT_EQ(keptEntries.size(), 54);
+  for (const QJsonValue& entry : keptEntries) {
+    EXPECT_EQ(contents.count(entry.toObject()["path"].toString().toStdString()), 1u);
+  }
 
   // The report went to the state folder, the user's alone, and says what came of each entry.
   const std::filesystem::path reports = folder / "state" / "scourwell";

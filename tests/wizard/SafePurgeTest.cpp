@@ -35,7 +35,8 @@ TEST_F(WizardTest, AnUncheckedFileInsideADeletedProjectIsKeptWithItsProject) {
   Purge();
   EXPECT_EQ(forms.boxes.at(0).prompt,
             "Purge 1 checked entry?\r\n\r\n1 item will be destroyed for good, and 3 bytes "
-            "reclaimed.\r\n\r\nThis cannot be undone.");
+            "reclaimed.\r\n\r\n" +
+                KeptNote("3 bytes") + "This cannot be undone.");
   EXPECT_TRUE(Reports().empty());
   EXPECT_EQ(Text("lblNowPurging"), "Finished.");
   EXPECT_TRUE(Shown("lblSummary"));

@@ -16,6 +16,7 @@
 #include "engines/ownformat/Schema.h"
 #include "engines/ownformat/Session.h"
 #include "errors/ErrorRecord.h"
+#include "settings/CAppSettings.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
@@ -61,6 +62,15 @@ class WizardTest : public ::testing::Test {
   // A click on the row's check box.
   void SetChecked(int row, bool checked) {
     List().model()->setData(Row(row), checked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+  }
+  // Checks the entries of `specs` and unchecks the others.
+  void CheckOnly(const std::vector<std::string>& specs) {
+    for (int row = 0; row < Rows(); ++row) {
+      SetChecked(row, false);
+    }
+    for (const std::string& spec : specs) {
+      SetChecked(RowOf(spec), true);
+    }
   }
   int RowOf(const std::string& spec) {
     for (int row = 0; row < Rows(); ++row) {
@@ -158,6 +168,20 @@ class WizardTest : public ::testing::Test {
   testing_support::ScopedEnv config{"XDG_CONFIG_HOME", (folder / "config").string()};
   // And its purge reports a state folder.
   testing_support::ScopedEnv state{"XDG_STATE_HOME", (folder / "state").string()};
+  // And the copies kept before purges a data folder.
+  testing_support::ScopedEnv data{"XDG_DATA_HOME", (folder / "data").string()};
+  // Stores a setting as the user's settings file holds it.
+  static void Store(const std::string& name, const std::string& value) {
+    settings::CAppSettings store;
+    store.Init("Pellbrook", "Scourwell");
+    store.SetRootKey(settings::CAppSettings::HKEY_CURRENT_USER);
+    store.SaveSetting("General", name, settings::SettingValue::Text(value));
+  }
+  // The question's paragraph on the copy kept, for `bytes`.
+  std::string KeptNote(const char* bytes) const {
+    return std::string("Before anything is destroyed, a copy of it (about ") + bytes +
+           ") is kept in '" + (folder / "data" / "scourwell" / "kept").string() + "'.\r\n\r\n";
+  }
   std::unique_ptr<sourcesafe::Session> engine;
   testing_support::RecordingForms forms;
   std::unique_ptr<wizard::FMain> window = std::make_unique<wizard::FMain>();

@@ -1,7 +1,5 @@
 // The copy kept before a purge: a tar archive any tool opens, with every file a destroy takes and
 // a manifest; nothing is left when it cannot be written.
-#include <archive.h>
-#include <archive_entry.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -14,6 +12,7 @@
 
 #include "RecordingHost.h"
 #include "errors/ErrorRecord.h"
+#include "support/ArchiveMembers.h"
 #include "support/FakeDatabase.h"
 #include "support/TempDir.h"
 #include "wizardcore/DeletedItemCollection.h"
@@ -25,22 +24,6 @@ namespace {
 
 using testing_support::Fake;
 using namespace std::string_literals;
-
-// The members of a tar archive and their bytes, read back with libarchive.
-std::map<std::string, std::string> Members(const std::filesystem::path& file) {
-  std::map<std::string, std::string> members;
-  archive* in = archive_read_new();
-  archive_read_support_format_tar(in);
-  EXPECT_EQ(archive_read_open_filename(in, file.c_str(), 10240), ARCHIVE_OK);
-  archive_entry* entry = nullptr;
-  while (archive_read_next_header(in, &entry) == ARCHIVE_OK) {
-    std::string bytes(static_cast<std::size_t>(archive_entry_size(entry)), '\0');
-    archive_read_data(in, bytes.data(), bytes.size());
-    members[archive_entry_pathname_utf8(entry)] = bytes;
-  }
-  archive_read_free(in);
-  return members;
-}
 
 class KeepCopyTest : public ::testing::Test {
  protected:
@@ -77,7 +60,7 @@ TEST_F(KeepCopyTest, HoldsEveryFileTheCheckedEntriesTakeAndAManifest) {
   EXPECT_EQ(std::filesystem::status(kept).permissions(),
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
-  std::map<std::string, std::string> members = Members(kept);
+  std::map<std::string, std::string> members = testing_support::ArchiveMembers(kept);
   ASSERT_EQ(members.count("manifest.json"), 1u);
   const QJsonObject manifest =
       QJsonDocument::fromJson(QByteArray::fromStdString(members["manifest.json"])).object();
@@ -92,7 +75,7 @@ TEST_F(KeepCopyTest, HoldsEveryFileTheCheckedEntriesTakeAndAManifest) {
   EXPECT_EQ(entries[0].toObject()["path"].toString(), "$/P");
   EXPECT_EQ(entries[0].toObject()["kind"].toString(), "project");
   EXPECT_EQ(entries[0].toObject()["size"].toInteger(), 7);
-  EXPECT_EQ(entries[0].toObject()["files"].toArray().size(), 2);
+  EXPECT_EQ(entries[0].toObject()["items"].toArray().size(), 3);  // P and its two files
   EXPECT_EQ(entries[1].toObject()["path"].toString(), "$/x.txt");
   EXPECT_EQ(entries[1].toObject()["size"].toInteger(), 5);
 }

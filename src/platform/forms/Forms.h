@@ -13,6 +13,7 @@ inline constexpr int vbYesNo = 4;
 inline constexpr int vbCritical = 16;
 inline constexpr int vbQuestion = 32;
 inline constexpr int vbExclamation = 48;
+inline constexpr int vbInformation = 64;
 inline constexpr int vbDefaultButton2 = 256;
 inline constexpr int vbOK = 1;
 inline constexpr int vbYes = 6;
