@@ -6,9 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "errors/ErrorRecord.h"
+
 namespace sourcecontrol {
 
 class IVSSItem;
+
+// An item of an entry kept before a purge, to be put back.
+struct RestoredItem {
+  std::string spec;
+  bool project = false;
+  bool deleted = false;  // its own mark, as it was
+  std::vector<unsigned char> content;
+};
 
 // A source-control database. Every failure raises an errors::ErrorRecord with a non-zero
 // number and a readable description.
@@ -46,6 +56,17 @@ class IVSSDatabase {
   // What its user should do around a purge of this database, in one line for the question
   // asked before it; empty when nothing.
   virtual std::string PurgeAdvice() { return {}; }
+  // Puts back an entry kept before a purge, as it was then: `items` in order, the entry first (a
+  // deleted item), each other one below an item before it. All of it or nothing. Raises
+  // kAlreadyExists when a deleted item of the project has the entry's name now, kItemNotFound
+  // when its project is not there, and, for an engine that does not write such entries, the
+  // error that says so.
+  virtual void Restore(const std::vector<RestoredItem>& items) {
+    (void)items;
+    throw errors::ErrorRecord(static_cast<std::int32_t>(0x8004D6C8u), "Scourwell",
+                              "Scourwell does not put kept entries back into a database of this "
+                              "format; vssdb restore --to FOLDER extracts their files");
+  }
   // Reads the whole database at `iniPath` without opening it as a user and gives back every
   // fault found, one line each; none when it is sound.
   virtual std::vector<std::string> Check(const std::string& iniPath) = 0;

@@ -23,6 +23,7 @@
 #include "sourcecontrol/IVSSItems.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/Host.h"
+#include "wizardcore/UserFolder.h"
 
 namespace wizardcore {
 namespace {
@@ -101,23 +102,14 @@ std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepCo
   const std::time_t now = std::time(nullptr);
   files::FileDescriptor made;
   try {
-    std::vector<std::string> names;
-    std::filesystem::path existing = folder;
-    while (!existing.empty() && existing != existing.root_path() &&
-           !std::filesystem::is_directory(existing)) {
-      names.insert(names.begin(), existing.filename().string());
-      existing = existing.parent_path();
-    }
-    made = names.empty()
-               ? files::OpenFolder(folder)
-               : files::OpenOrMakeFolders(files::OpenFolder(existing), existing, names, 0700, true);
+    made = OpenUserFolder(folder);
   } catch (const files::FileError& error) {
     NotKept(error.what());
   }
-  const std::string name =
-      DatabaseName(context.database) + "-" + Stamp(now, "%Y%m%d-%H%M%S") + ".tar";
-  const std::string part = name + ".part";
-  ::unlinkat(made.Get(), part.c_str(), 0);  // one left by a crash
+  const std::string stem = DatabaseName(context.database) + "-" + Stamp(now, "%Y%m%d-%H%M%S");
+  std::string name = stem + ".tar";
+  // Written under a name of this process's own, so that two purges in the same second do not meet.
+  const std::string part = stem + "." + std::to_string(::getpid()) + ".part";
   files::FileDescriptor file;
   try {
     file = files::CreateNewFile(made, folder, part, 0600);
@@ -218,8 +210,18 @@ std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepCo
       NotKept("'" + (folder / part).string() +
               "' could not be saved to disk: " + std::strerror(errno));
     }
-    if (::renameat(made.Get(), part.c_str(), made.Get(), name.c_str()) != 0 ||
-        ::fsync(made.Get()) != 0) {
+    // Linked under its name, never over a copy kept before: the next free "-2", "-3", ...
+    for (int attempt = 2;; ++attempt) {
+      if (::linkat(made.Get(), part.c_str(), made.Get(), name.c_str(), 0) == 0) {
+        break;
+      }
+      if (errno != EEXIST || attempt > 100) {
+        NotKept("'" + (folder / name).string() +
+                "' could not be put in place: " + std::strerror(errno));
+      }
+      name = stem + "-" + std::to_string(attempt) + ".tar";
+    }
+    if (::unlinkat(made.Get(), part.c_str(), 0) != 0 || ::fsync(made.Get()) != 0) {
       NotKept("'" + (folder / name).string() +
               "' could not be put in place: " + std::strerror(errno));
     }

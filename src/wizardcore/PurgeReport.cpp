@@ -12,6 +12,7 @@
 #include "platform/files/SafeFiles.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/Purge.h"
+#include "wizardcore/UserFolder.h"
 
 namespace wizardcore {
 namespace {
@@ -139,17 +140,7 @@ std::filesystem::path SavePurgeReport(const std::string& text, const std::filesy
                                       const std::string& kind) {
   try {
     // The folders on the way are made the user's alone, as the state folder is meant to be.
-    std::vector<std::string> names;
-    std::filesystem::path existing = folder;
-    while (!existing.empty() && existing != existing.root_path() &&
-           !std::filesystem::is_directory(existing)) {
-      names.insert(names.begin(), existing.filename().string());
-      existing = existing.parent_path();
-    }
-    const files::FileDescriptor top = files::OpenFolder(existing);
-    const files::FileDescriptor made =
-        names.empty() ? files::OpenFolder(folder)
-                      : files::OpenOrMakeFolders(top, existing, names, 0700, true);
+    const files::FileDescriptor made = OpenUserFolder(folder);
 
     char stamp[32];
     const std::time_t now = std::time(nullptr);

@@ -139,6 +139,11 @@ void OwnDatabase::EndDestroyGroup() {
   Raising([&] { session.EndDestroyGroup(); });
 }
 
+void OwnDatabase::Restore(const std::vector<sourcecontrol::RestoredItem>& items) {
+  Session& session = OpenSession();
+  Raising([&] { session.Restore(items); });
+}
+
 std::vector<std::string> OwnDatabase::Check(const std::string& iniPath) {
   return Raising([&] { return CheckIntegrity(iniPath); });
 }

@@ -22,6 +22,7 @@ class OwnDatabase final : public sourcecontrol::IVSSDatabase {
   int UnsavedDestroys() override;
   void EndDestroyGroup() override;
   std::vector<std::string> Check(const std::string& iniPath) override;
+  void Restore(const std::vector<sourcecontrol::RestoredItem>& items) override;
 
  private:
   // The open session; raises kNotOpen before Open has succeeded.

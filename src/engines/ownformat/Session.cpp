@@ -384,6 +384,68 @@ void Session::Delete(const ItemRecord& item) {
 
 void Session::Recover(const ItemRecord& item) { SetDeletedMark(item, false); }
 
+void Session::Restore(const std::vector<sourcecontrol::RestoredItem>& items) {
+  prefetched_.clear();  // what this change touches may be among it
+  if (items.empty()) {
+    return;
+  }
+  WithStorageErrors(location_.dataFile, [&] {
+    sqlite::Transaction transaction(*connection_, sqlite::Transaction::Kind::Immediate);
+    const std::pair<std::string, std::string> parts = SplitParent(items.front().spec);
+    std::vector<ItemRecord> parents = Resolve(parts.first, false);
+    if (parents.empty() || !parents.front().isProject) {
+      throw EngineError(ErrorCode::kItemNotFound, "The project " + Quoted(parts.first) + " of " +
+                                                      Quoted(items.front().spec) +
+                                                      " is not there now");
+    }
+    const ItemRecord parent = parents.front();
+    for (const ItemRecord& sibling : ChildrenNamed(parent, parts.second)) {
+      if (sibling.deleted) {
+        throw EngineError(ErrorCode::kAlreadyExists,
+                          "A deleted item " + Quoted(sibling.spec) +
+                              " is in the project now; putting the kept one back would make "
+                              "two");
+      }
+    }
+    // Each item below one put back before it; the entry keeps its deleted mark.
+    std::unordered_map<std::string, std::int64_t> made{{parent.spec, parent.id}};
+    sqlite::Statement insert(*connection_,
+                             "INSERT INTO items (parent, name, fold, is_project, deleted, size)"
+                             " VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+    sqlite::Statement content(*connection_, "INSERT INTO contents (item, data) VALUES (?1, ?2)");
+    for (std::size_t index = 0; index < items.size(); ++index) {
+      const sourcecontrol::RestoredItem& item = items[index];
+      const std::pair<std::string, std::string> at = SplitParent(item.spec);
+      const auto above = made.find(at.first);
+      if (above == made.end() || (index > 0 && at.first == parent.spec)) {
+        throw EngineError(ErrorCode::kInvalidArgument,
+                          Quoted(item.spec) + " does not lie below the entry kept");
+      }
+      ValidateItemName(at.second);
+      if (!IsWithinSpecLimits(item.spec)) {
+        throw EngineError(ErrorCode::kInvalidName, Quoted(item.spec) + " is too deep or too long");
+      }
+      insert.Bind(1, above->second)
+          .Bind(2, at.second)
+          .Bind(3, FoldName(at.second))
+          .Bind(4, std::int64_t{item.project ? 1 : 0})
+          .Bind(5, std::int64_t{index == 0 || item.deleted ? 1 : 0})
+          .Bind(6, static_cast<std::int64_t>(item.content.size()))
+          .Run();
+      insert.Reset();
+      const std::int64_t id = connection_->LastInsertRowId();
+      if (item.project) {
+        made[item.spec] = id;
+      } else {
+        content.Bind(1, id).BindBlob(2, item.content).Run();
+        content.Reset();
+      }
+    }
+    MarkChanged(parent.id);
+    transaction.Commit();
+  });
+}
+
 void Session::SetDeletedMark(const ItemRecord& item, bool deleted) {
   prefetched_.clear();  // what this change touches may be among it
   WithStorageErrors(location_.dataFile, [&] {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engines/common/Location.h"
+#include "sourcecontrol/IVSSDatabase.h"
 
 namespace sqlite {
 class Connection;
@@ -85,6 +86,8 @@ class Session {
   void Delete(const ItemRecord& item);
   // Brings a deleted item back; refused when a live item has its name.
   void Recover(const ItemRecord& item);
+  // Puts back an entry kept before a purge (see IVSSDatabase::Restore), in one transaction.
+  void Restore(const std::vector<sourcecontrol::RestoredItem>& items);
   // Removes the item, and everything below a project, for good, in one transaction. Refused
   // without the right to destroy, and when the item, or anything below it, changed since `item`
   // was read.

@@ -52,9 +52,12 @@ const std::vector<CommandForm>& Commands() {
       {"recover",
        2,
        2,
-       {},
-       "vssdb recover DIR SPEC",
-       "Brings a deleted item back; refused while a live item has its name."},
+       {{"--codepage", true}},
+       "vssdb recover DIR SPEC [--codepage CP]",
+       "Brings a deleted item back where it was; refused while a live item of its project has "
+       "its name. A project comes back without the deleted items below it. In a SourceSafe 6 "
+       "database only files that are not shared, pinned, branched or checked out are "
+       "recovered (projects are refused), with the same journal and locks as a destroy."},
       {"destroy",
        2,
        2,
@@ -88,9 +91,12 @@ const std::vector<CommandForm>& Commands() {
         {"--yes", false},
         {"--format", true},
         {"--report", true},
+        {"--keep-copy", true},
+        {"--no-copy", false},
         {"--codepage", true}},
        "vssdb purge DIR [--match P]... [--exclude P]... [--dry-run] [--yes] "
-       "[--format text|json|csv] [--report FILE] [--codepage CP]",
+       "[--format text|json|csv] [--report FILE] [--keep-copy FOLDER | --no-copy] "
+       "[--codepage CP]",
        "Purges deleted items as the window does: lists every deleted entry, selects those whose "
        "path matches a --match pattern (all without one) and no --exclude pattern, and destroys "
        "them bottom-up. Patterns are the window's filter: * any run of characters, ? one, case "
@@ -102,10 +108,25 @@ const std::vector<CommandForm>& Commands() {
        "goes to standard error at a terminal; the report (each entry's outcome and the "
        "summary) to standard output, and with --report FILE the window's plain-text purge report "
        "to FILE as well. Entries the engine would refuse (shared, pinned, branched, checked out, "
-       "or holding such an entry) are kept and say why before anything is destroyed. Exit status: "
+       "or holding such an entry) are kept and say why before anything is destroyed. Before the "
+       "first destroy a copy of everything it destroys is written to a tar archive in FOLDER "
+       "(default ~/.local/share/scourwell/kept): each file's latest content, the database's own "
+       "files of each item and a manifest.json; vssdb restore puts it back. A copy that cannot "
+       "be written stops the purge before anything is destroyed; --no-copy keeps none. Exit "
+       "status: "
        "0 when everything selected was destroyed, "
        "3 when some were kept or refused (shared, pinned, checked out, changed since listed, "
        "locked, no right), 1 on any other failure, when stopped, or when not confirmed."},
+      {"restore",
+       1,
+       2,
+       {{"--to", true}},
+       "vssdb restore COPY DIR | vssdb restore COPY --to FOLDER",
+       "Puts the entries of COPY, a copy kept before a purge, back into the database DIR of "
+       "our own format as they were: deleted, with their content. An entry whose project is "
+       "gone or whose name a deleted item of the project has now is refused, with the reason, "
+       "and the others go on (exit status 3). A SourceSafe 6 database is not written: --to "
+       "FOLDER extracts the copy's files there instead (never over a file there already)."},
       {"generate",
        1,
        1,

@@ -60,22 +60,6 @@ std::vector<unsigned char> ReadFile(const std::string& path) {
   return content;
 }
 
-// The one deleted item that `spec` names, for recover and destroy.
-ItemRecord OnlyDeleted(Session& session, const std::string& spec, const char* verb) {
-  std::vector<ItemRecord> matches = session.Resolve(spec, true);
-  std::erase_if(matches, [](const ItemRecord& item) { return !item.deleted; });
-  if (matches.empty()) {
-    throw EngineError(ErrorCode::kItemNotDeleted,
-                      "'" + spec + "' is not deleted; only deleted items can be " + verb);
-  }
-  if (matches.size() > 1) {
-    throw EngineError(ErrorCode::kAmbiguousSpec, std::to_string(matches.size()) +
-                                                     " deleted items are named '" + spec +
-                                                     "'; none was " + verb);
-  }
-  return std::move(matches.front());
-}
-
 int Execute(const Arguments& arguments, Console& console) {
   const std::string& command = arguments.command;
   const std::vector<std::string>& operands = arguments.operands;
@@ -91,12 +75,18 @@ int Execute(const Arguments& arguments, Console& console) {
   if (command == "purge") {
     return PurgeCommand(arguments, console);
   }
+  if (command == "recover") {
+    return RecoverCommand(arguments, console);
+  }
+  if (command == "restore") {
+    return RestoreCommand(arguments, console);
+  }
   // The other commands are our own engine's.
   if (sourcesafe::LocateSourceSafe6(operands.at(0), "/proc/self/mountinfo")) {
     throw EngineError(ErrorCode::kUnsupportedVersion,
                       "'" + operands[0] +
-                          "' is a SourceSafe 6 database: vssdb lists, checks, destroys and "
-                          "purges it, but does not " +
+                          "' is a SourceSafe 6 database: vssdb lists, checks, destroys, "
+                          "purges and recovers in it, but does not " +
                           command + " there");
   }
   if (command == "create") {
@@ -114,9 +104,6 @@ int Execute(const Arguments& arguments, Console& console) {
   } else if (command == "delete") {
     const auto session = LogIn(arguments);
     session->Delete(session->Find(operands[1], false));
-  } else if (command == "recover") {
-    const auto session = LogIn(arguments);
-    session->Recover(OnlyDeleted(*session, operands[1], "recovered"));
   } else if (command == "generate") {
     const std::optional<std::string> items = arguments.Value("--items");
     if (!items) {

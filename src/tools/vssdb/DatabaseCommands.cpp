@@ -158,21 +158,32 @@ int ListCommand(const Arguments& arguments, Console& console) {
   return 0;
 }
 
-int DestroyCommand(const Arguments& arguments, Console& console) {
-  const auto database = OpenDatabase(arguments, console.err);
-  const std::string& spec = arguments.operands.at(1);
-  std::vector<std::shared_ptr<IVSSItem>> deleted = Named(*database, spec);
+// The one deleted item `spec` names, for a destroy or a recover (`done` says which).
+std::shared_ptr<IVSSItem> OnlyDeleted(sourcecontrol::IVSSDatabase& database,
+                                      const std::string& spec, const std::string& done) {
+  std::vector<std::shared_ptr<IVSSItem>> deleted = Named(database, spec);
   std::erase_if(deleted, [](const std::shared_ptr<IVSSItem>& item) { return !item->Deleted(); });
   if (deleted.empty()) {
     throw EngineError(ErrorCode::kItemNotDeleted,
-                      "'" + spec + "' is not deleted; only deleted items can be destroyed");
+                      "'" + spec + "' is not deleted; only deleted items can be " + done);
   }
   if (deleted.size() > 1) {
     throw EngineError(ErrorCode::kAmbiguousSpec, std::to_string(deleted.size()) +
                                                      " deleted items are named '" + spec +
-                                                     "'; none was destroyed");
+                                                     "'; none was " + done);
   }
-  deleted.front()->Destroy();
+  return deleted.front();
+}
+
+int DestroyCommand(const Arguments& arguments, Console& console) {
+  const auto database = OpenDatabase(arguments, console.err);
+  OnlyDeleted(*database, arguments.operands.at(1), "destroyed")->Destroy();
+  return 0;
+}
+
+int RecoverCommand(const Arguments& arguments, Console& console) {
+  const auto database = OpenDatabase(arguments, console.err);
+  OnlyDeleted(*database, arguments.operands.at(1), "recovered")->Recover();
   return 0;
 }
 

@@ -23,6 +23,10 @@ std::shared_ptr<sourcecontrol::IVSSDatabase> OpenDatabase(const Arguments& argum
 
 int ListCommand(const Arguments& arguments, Console& console);
 int DestroyCommand(const Arguments& arguments, Console& console);
+int RecoverCommand(const Arguments& arguments, Console& console);
+// Puts the entries of a copy kept before a purge back into a database of our own, or with --to
+// extracts the copy's files into a folder.
+int RestoreCommand(const Arguments& arguments, Console& console);
 int CheckCommand(const Arguments& arguments, Console& console);
 
 }  // namespace vssdb

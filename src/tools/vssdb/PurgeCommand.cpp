@@ -13,8 +13,10 @@
 #include "tools/vssdb/ConsoleHost.h"
 #include "tools/vssdb/DatabaseCommands.h"
 #include "tools/vssdb/DeletedReport.h"
+#include "tools/vssdb/Printable.h"
 #include "wizardcore/DeletedItemCollection.h"
 #include "wizardcore/DeletedList.h"
+#include "wizardcore/KeepCopy.h"
 #include "wizardcore/Purge.h"
 #include "wizardcore/PurgeReport.h"
 #include "wizardcore/PurgeRules.h"
@@ -62,6 +64,10 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
         "a purge destroys for good, and there is no terminal to ask at: give --yes, or "
         "--dry-run to see what would go");
   }
+  const std::optional<std::string> keepIn = arguments.Value("--keep-copy");
+  if (keepIn && arguments.Flag("--no-copy")) {
+    throw UsageError("--keep-copy and --no-copy say opposite things; give one");
+  }
   wizardcore::PatternSelection patterns;
   for (const std::string& pattern : arguments.Values("--match")) {
     patterns.match.emplace_back(pattern);
@@ -90,6 +96,7 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
 
   DeletedReport report(arguments.operands.at(0));
   wizardcore::PurgeSummary summary;
+  std::string keptCopy;
   const bool asked = dryRun || selection.checked == 0;
   const std::string advice = database->PurgeAdvice();
   if (!asked) {
@@ -97,6 +104,16 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
         !Confirmed(selection, advice, console)) {
       console.err << "vssdb: nothing was purged\n";
       return 1;
+    }
+    if (!arguments.Flag("--no-copy")) {
+      // Nothing is destroyed before the copy is whole on disk; a copy that cannot be written
+      // ends the command here with the reason.
+      console.err << "vssdb: keeping a copy of what the purge destroys\n" << std::flush;
+      keptCopy =
+          wizardcore::KeepCopy(host, list, {arguments.operands.at(0), arguments.user},
+                               keepIn ? std::filesystem::path(*keepIn) : wizardcore::KeptFolder())
+              .string();
+      console.err << "vssdb: kept the copy in " << Printable(keptCopy, false) << '\n';
     }
     console.err << "vssdb: purging " << selection.checked << " entries\n" << std::flush;
     wizardcore::Purge purge(host, list, items, database.get());
@@ -136,6 +153,7 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
     context.user = arguments.user;
     context.asked = wizardcore::DescribeTotals(selection, QLocale::c());
     context.advice = advice;
+    context.keptCopy = keptCopy;
     files::ReplaceFile(*file,
                        wizardcore::PurgeReportText(
                            context, rows, wizardcore::DescribeSummary(summary, QLocale::c())),

@@ -47,6 +47,7 @@ class VssdbTest : public ::testing::Test {
   std::string Db() const { return (folder / "db").string(); }
 
   testing_support::TempDir folder;
+  testing_support::ScopedEnv data{"XDG_DATA_HOME", (folder / "data").string()};
 };
 
 TEST_F(VssdbTest, ListsKindDeletedMarkAndSizeWhenAskedForTheLongForm) {
@@ -294,6 +295,26 @@ TEST_F(SourceSafe6Test, DestroysADeletedItemAndRefusesASharedOne) {
   EXPECT_EQ(Files(folder / "db"), before);
 }
 
+// A deleted file comes back where it was; a shared one is refused with the reason.
+TEST_F(SourceSafe6Test, RecoversADeletedFileAndRefusesASharedOne) {
+  Outcome outcome = Run({"recover", "DB", kSak});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  outcome = Run({"list", "DB", "--deleted"});
+  EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), 66);
+  EXPECT_EQ(outcome.out.find(kSak), std::string::npos);
+  EXPECT_EQ(Run({"check", "DB"}).out, "ok\n");
+
+  const auto before = Files(folder / "db");
+  outcome = Run({"recover", "DB",
+                 "$/Invetory Shaili/Inventory Shaili/Software Projects/Invetory Shaili "
+                 "2015/Inventory Shaili/frmSemiFGmaster.vb"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("0x8004DF0D: Scourwell does not recover shared files"),
+            std::string::npos)
+      << outcome.err;
+  EXPECT_EQ(Files(folder / "db"), before);
+}
+
 // Commands that would change a real database in ways that are not written refuse it whole.
 class RefusedCommandTest : public SourceSafe6Test,
                            public ::testing::WithParamInterface<std::vector<std::string>> {};
@@ -313,7 +334,7 @@ INSTANTIATE_TEST_SUITE_P(
                       std::vector<std::string>{"mkdir", "DB", "$/x"},
                       std::vector<std::string>{"add", "DB", "$/x.txt"},
                       std::vector<std::string>{"delete", "DB", "$/Invetory Shaili"},
-                      std::vector<std::string>{"recover", "DB", "$/Invetory Shaili/64bitApp"},
+                      std::vector<std::string>{"restore", "DB", "DB"},
                       std::vector<std::string>{"user", "add", "DB", "bob"}));
 
 // Who may destroy: not a read-only user; with project security on, Admin only.

@@ -6,9 +6,13 @@
 #include <QJsonObject>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 
+#include "engines/ownformat/Integrity.h"
+#include "engines/ownformat/Session.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "tools/vssdb/Commands.h"
 
@@ -79,6 +83,8 @@ class PurgeCommandTest : public ::testing::Test {
   std::string Db() const { return (folder / "db").string(); }
 
   testing_support::TempDir folder;
+  // The copies kept before purges go to the test's folder.
+  testing_support::ScopedEnv data{"XDG_DATA_HOME", (folder / "data").string()};
 
  private:
   static inline std::unique_ptr<testing_support::TempDir> made_;
@@ -144,7 +150,64 @@ INSTANTIATE_TEST_SUITE_P(
         PurgeCase{{}, false, "", 2, kAll, "no terminal"}, PurgeCase{{}, true, "n\n", 1, kAll, ""},
         PurgeCase{{}, true, "", 1, kAll, ""},
         PurgeCase{{}, true, "YES\n", 0, "", "Destroyed: 4 entries, 4 items, 15 bytes"},
-        PurgeCase{{"--format", "xml", "--yes"}, false, "", 2, kAll, "--format"}));
+        PurgeCase{{"--format", "xml", "--yes"}, false, "", 2, kAll, "--format"},
+        PurgeCase{{"--keep-copy", "x", "--no-copy", "--yes"}, false, "", 2, kAll, "opposite"}));
+
+// The copy kept before a purge: what it holds comes back into the database as it was, an entry
+// whose name is taken again is refused, and --to extracts it.
+TEST_F(PurgeCommandTest, KeepsACopyThatRestoreBringsBackAsDeletedWithItsContent) {
+  const std::filesystem::path kept = folder / "kept";
+  Outcome outcome = Run({"purge", Db(), "--yes", "--keep-copy", kept.string()});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(Deleted(), "");
+  std::vector<std::filesystem::path> copies(std::filesystem::directory_iterator(kept), {});
+  ASSERT_EQ(copies.size(), 1u);
+  EXPECT_NE(outcome.err.find("kept the copy in " + copies[0].string()), std::string::npos)
+      << outcome.err;
+
+  outcome = Run({"restore", copies[0].string(), Db()});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "restored $/~sak2\nrestored $/~sakdir\n");
+  EXPECT_EQ(Deleted(), kAll);
+  const auto session = sourcesafe::Session::Open(Db(), "Admin", "");
+  const auto content = session->Content(session->Find("$/~sakdir/~sak1", true));
+  EXPECT_EQ(std::string(content.begin(), content.end()), "12345");
+  EXPECT_TRUE(sourcesafe::CheckIntegrity(*session).empty());
+
+  // Again: each entry's name is taken by the deleted item put back; nothing more is written.
+  outcome = Run({"restore", copies[0].string(), Db()});
+  EXPECT_EQ(outcome.status, 3);
+  EXPECT_NE(outcome.out.find("refused $/~sak2: error 0x8004DF04: A deleted item '$/~sak2' is in "
+                             "the project now"),
+            std::string::npos)
+      << outcome.out;
+  EXPECT_EQ(Deleted(), kAll);
+
+  outcome = Run({"restore", copies[0].string(), "--to", (folder / "out").string()});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  std::ifstream file(folder / "out" / "files" / "~sakdir" / "keep.txt");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "abc");
+  // Never over a file there already.
+  EXPECT_EQ(Run({"restore", copies[0].string(), "--to", (folder / "out").string()}).status, 1);
+}
+
+// A copy that cannot be written stops the purge before anything is destroyed; --no-copy keeps
+// none.
+TEST_F(PurgeCommandTest, WithoutItsCopyNothingIsPurgedUnlessNoneIsWanted) {
+  std::ofstream(folder / "in the way") << "a file";
+  Outcome outcome =
+      Run({"purge", Db(), "--yes", "--keep-copy", (folder / "in the way" / "kept").string()});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("error 0x8004DF11: The copy to keep before the purge could not be "
+                             "written, so nothing was purged"),
+            std::string::npos)
+      << outcome.err;
+  EXPECT_EQ(Deleted(), kAll);
+
+  outcome = Run({"purge", Db(), "--yes", "--no-copy"});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_FALSE(std::filesystem::exists(folder / "data" / "scourwell"));
+}
 
 TEST_F(PurgeCommandTest, AsksWithTheTotalsAtATerminal) {
   const Outcome outcome = Run({"purge", Db(), "--match", "~sak2"}, true, "y\n");

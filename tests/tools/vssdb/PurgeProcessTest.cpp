@@ -15,6 +15,7 @@
 #include "platform/sqlite/Connection.h"
 #include "support/Process.h"
 #include "support/Required.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -73,6 +74,7 @@ class PurgeProcessTest : public ::testing::TestWithParam<EngineCase> {
   std::string Deleted() { return RunCommand({Vssdb(), "list", db.string(), "--deleted"}).out; }
 
   testing_support::TempDir folder;
+  testing_support::ScopedEnv data{"XDG_DATA_HOME", (folder / "data").string()};
   std::filesystem::path db = folder / "db";
 };
 
@@ -121,6 +123,7 @@ TEST(PurgeRealDatabaseTest, RefusedEntriesAreKeptBeforehandReportedAndExitWithTh
       testing_support::kSharedDatabases / "shukladhaval25_Inventory-Shaili";
   SCOURWELL_REQUIRE_SHARED(shared);
   testing_support::TempDir folder;
+  const testing_support::ScopedEnv data("XDG_DATA_HOME", (folder / "data").string());
   std::filesystem::copy(shared, folder / "db", std::filesystem::copy_options::recursive);
   const std::filesystem::path file = folder / "purge.txt";
   const auto purged = RunCommand({Vssdb(), "purge", (folder / "db").string(), "--yes", "--format",
@@ -148,6 +151,7 @@ TEST(PurgeRealDatabaseTest, RefusedEntriesAreKeptBeforehandReportedAndExitWithTh
 // destroyed before is saved.
 TEST(PurgeInterruptTest, CtrlCStopsAfterTheItemInHandWithASummary) {
   testing_support::TempDir folder;
+  const testing_support::ScopedEnv data("XDG_DATA_HOME", (folder / "data").string());
   const std::string db = (folder / "db").string();
   const auto generated =
       RunCommand({Vssdb(), "generate", db, "--items", "20000", "--deleted", "0.5", "--seed", "7"});

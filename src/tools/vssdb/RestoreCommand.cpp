@@ -1,0 +1,68 @@
+// vssdb restore: the entries of a copy kept before a purge, back into a database of our own or
+// out into a folder.
+#include <string>
+
+#include "engines/common/EngineError.h"
+#include "engines/common/Location.h"
+#include "errors/ErrorRecord.h"
+#include "sourcecontrol/IVSSDatabase.h"
+#include "tools/vssdb/Arguments.h"
+#include "tools/vssdb/DatabaseCommands.h"
+#include "tools/vssdb/Printable.h"
+#include "wizardcore/KeptArchive.h"
+
+namespace vssdb {
+
+int RestoreCommand(const Arguments& arguments, Console& console) {
+  const std::string& copyPath = arguments.operands.at(0);
+  if (const std::optional<std::string> folder = arguments.Value("--to")) {
+    if (arguments.operands.size() > 1) {
+      throw UsageError(
+          "restore puts the copy back into a database or, with --to, into a folder; "
+          "not both");
+    }
+    const auto written = wizardcore::ExtractKeptCopy(copyPath, *folder);
+    console.out << "extracted " << written.size() << " files of " << Printable(copyPath, false)
+                << " into " << Printable(*folder, false)
+                << "; no database was written (files/ holds each item's latest content, raw/ "
+                   "the database's own files of it, manifest.json what was kept)\n";
+    return 0;
+  }
+  if (arguments.operands.size() < 2) {
+    throw UsageError("restore needs the database to put the copy back into, or --to FOLDER");
+  }
+  const std::string& target = arguments.operands[1];
+  if (sourcesafe::LocateSourceSafe6(target, "/proc/self/mountinfo")) {
+    throw sourcesafe::EngineError(
+        sourcesafe::ErrorCode::kUnsupportedVersion,
+        "'" + target +
+            "' is a SourceSafe 6 database: Scourwell does not write kept entries back into one "
+            "(nothing shows how SourceSafe would); vssdb restore " +
+            copyPath + " --to FOLDER extracts their files and the database's own files of them");
+  }
+  // The copy is read whole before the database is opened: a damaged one writes nothing.
+  const wizardcore::KeptCopyRead copy = wizardcore::ReadKeptCopy(copyPath);
+  Arguments opening = arguments;
+  opening.operands = {target};
+  const auto database = OpenDatabase(opening, console.err);
+  bool refused = false;
+  for (const wizardcore::RestoreRow& row : wizardcore::RestoreKept(*database, copy)) {
+    console.out << row.outcome << ' ' << Printable(row.spec, false);
+    if (row.error) {
+      char number[16];
+      std::snprintf(number, sizeof number, "0x%08X", static_cast<unsigned>(row.error.number));
+      console.out << ": error " << number << ": " << Printable(row.error.description, false);
+      refused = true;
+    }
+    console.out << '\n';
+  }
+  for (const wizardcore::KeptCopyRead::Entry& entry : copy.entries) {
+    for (const std::string& spec : entry.unreadable) {
+      console.err << "vssdb: the content of " << Printable(spec, false)
+                  << " could not be kept before the purge; it is back without it\n";
+    }
+  }
+  return refused ? 3 : 0;
+}
+
+}  // namespace vssdb
