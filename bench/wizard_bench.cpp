@@ -42,9 +42,12 @@
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
 #include "wizard/FMain.h"
+#include "wizardcore/DeletedItemCollection.h"
 #include "wizardcore/DeletedItemsModel.h"
 #include "wizardcore/DeletedList.h"
+#include "wizardcore/KeepCopy.h"
 #include "wizardcore/Purge.h"
+#include "wizardcore/Search.h"
 #include "wizardcore/ShownEntries.h"
 #include "wizardcore/Wording.h"
 
@@ -54,6 +57,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using Figures = std::map<std::string, double>;
+
+// A host for the core alone: no window, no Stop.
+struct Silent final : wizardcore::Host {
+  void StatementFailed(const std::string&, std::int32_t,
+                       const errors::CapturedError&) noexcept override {}
+  void DoEvents() override {}
+  bool StopRequested() const override { return false; }
+  void ShowSearchedFolder(const std::string&) override {}
+  void ShowNowPurging(const std::string&) override {}
+  void ShowPurgeFileName(const std::string&) override {}
+  void Log(const std::string&) override {}
+};
 
 double MsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -233,16 +248,7 @@ int RunList(int argc, char** argv, int entries) {
   figures["selection_line_ms"] = MsSince(start);
   // The finish page's summary, after a purge that destroyed nothing: both passes over every
   // entry and the count of what they did.
-  struct Silent final : wizardcore::Host {
-    void StatementFailed(const std::string&, std::int32_t,
-                         const errors::CapturedError&) noexcept override {}
-    void DoEvents() override {}
-    bool StopRequested() const override { return false; }
-    void ShowSearchedFolder(const std::string&) override {}
-    void ShowNowPurging(const std::string&) override {}
-    void ShowPurgeFileName(const std::string&) override {}
-    void Log(const std::string&) override {}
-  } host;
+  Silent host;
   {
     wizardcore::DeletedList::Batch batch(list);
     for (int index = 0; index < list.Size(); ++index) {
@@ -303,6 +309,50 @@ int RunEngine(const std::string& dir) {
   return 0;
 }
 
+// The copy kept before a purge of every deleted entry, beside reading the bytes it keeps once
+// through the engine: the copy should cost little more than that read.
+int RunCopy(const std::string& dir, const std::filesystem::path& kept) {
+  Figures figures;
+  const auto database = sourcecontrol::NewVSSDatabase(dir);
+  database->Open(dir, "Admin", "");
+  Silent host;
+  wizardcore::DeletedList list;
+  wizardcore::DeletedItemCollection items;
+  wizardcore::Search(host, list, items).SearchVssItem(database->VSSItem("$/", false));
+  auto start = Clock::now();
+  std::int64_t bytes = 0;
+  int covered = 0;
+  for (int index = 0; index < list.Size(); ++index) {
+    if (index < covered || !list[index].checked) {
+      continue;
+    }
+    covered = std::max(index + 1, list[index].end);
+    std::vector<std::shared_ptr<sourcecontrol::IVSSItem>> pending{list[index].item};
+    while (!pending.empty()) {
+      const std::shared_ptr<sourcecontrol::IVSSItem> item = pending.back();
+      pending.pop_back();
+      item->Spec();
+      if (item->Type() == sourcecontrol::ItemType::File) {
+        bytes += static_cast<std::int64_t>(item->Content().size());
+        continue;
+      }
+      const std::shared_ptr<sourcecontrol::IVSSItems> children = item->Items(true);
+      for (int child = children->Count(); child >= 1; --child) {
+        pending.push_back(children->Item(child));
+      }
+    }
+  }
+  figures["read_ms"] = MsSince(start);
+  figures["bytes"] = static_cast<double>(bytes);
+  start = Clock::now();
+  const std::filesystem::path archive = wizardcore::KeepCopy(host, list, {dir, "Admin"}, kept);
+  figures["copy_ms"] = MsSince(start);
+  figures["archive_bytes"] = static_cast<double>(std::filesystem::file_size(archive));
+  figures["entries"] = list.Size();
+  Print(figures);
+  return 0;
+}
+
 // Runs this program again with `args` and reads the figures it prints.
 Figures RunInner(const std::string& self, const std::vector<std::string>& args,
                  const std::filesystem::path& output) {
@@ -359,12 +409,37 @@ void RunListSize(const std::string& self, int entries, const std::filesystem::pa
   std::fflush(stdout);
 }
 
+// The copy kept before a purge of files of a common size, where reading their bytes is most of the
+// work.
+void RunCopySize(const std::string& self, std::int64_t items, std::size_t fileBytes,
+                 const std::filesystem::path& folder) {
+  const std::filesystem::path db = folder / ("copy-" + std::to_string(items));
+  sourcesafe::GenerateOptions options{items, 0.1, 42};
+  options.fileBytes = fileBytes;
+  sourcesafe::GenerateDatabase(db, options);
+  Figures copy =
+      RunInner(self, {"--copy", db.string(), (folder / "kept").string()}, folder / "copy.out");
+  std::filesystem::remove_all(folder / "kept");
+  std::printf("\n%lld items of %zu bytes each, 10%% deleted: the copy kept before their purge\n",
+              static_cast<long long>(items), fileBytes);
+  std::printf(
+      "  keep a copy   %8.0f ms  read once       %8.0f ms  ratio %.2f (%.1f MiB of content, "
+      "archive %.1f MiB)\n",
+      copy["copy_ms"], copy["read_ms"], copy["copy_ms"] / copy["read_ms"],
+      copy["bytes"] / 1048576.0, copy["archive_bytes"] / 1048576.0);
+  std::fflush(stdout);
+  std::filesystem::remove_all(db);
+}
+
 void RunSize(const std::string& self, std::int64_t items, double deleted,
              const std::filesystem::path& folder) {
   const std::filesystem::path forWizard = folder / ("wizard-" + std::to_string(items));
   const std::filesystem::path forEngine = folder / ("engine-" + std::to_string(items));
   sourcesafe::GenerateDatabase(forWizard, {items, deleted, 42});
   sourcesafe::GenerateDatabase(forEngine, {items, deleted, 42});
+  Figures copy = RunInner(self, {"--copy", forEngine.string(), (folder / "kept").string()},
+                          folder / "copy.out");
+  std::filesystem::remove_all(folder / "kept");
   Figures engine = RunInner(self, {"--engine", forEngine.string()}, folder / "engine.out");
   Figures window = RunInner(self, {"--wizard", forWizard.string()}, folder / "wizard.out");
   std::printf("\n%lld items, %.0f deleted, %.0f listed and purged (%.0f left)\n",
@@ -375,6 +450,11 @@ void RunSize(const std::string& self, std::int64_t items, double deleted,
   std::printf(
       "  purge         %8.0f ms  bulk DELETE     %8.0f ms  ratio %.2f (target: at most 10)\n",
       window["purge_ms"], engine["bulk_delete_ms"], window["purge_ms"] / engine["bulk_delete_ms"]);
+  std::printf(
+      "  keep a copy   %8.0f ms  read once       %8.0f ms  ratio %.2f (%.1f MiB of content, "
+      "archive %.1f MiB)\n",
+      copy["copy_ms"], copy["read_ms"], copy["copy_ms"] / copy["read_ms"],
+      copy["bytes"] / 1048576.0, copy["archive_bytes"] / 1048576.0);
   std::printf("  uncheck all   %8.1f ms  check all %8.1f ms (target: under 200 ms)\n",
               window["uncheck_all_ms"], window["check_all_ms"]);
   std::printf("  longest gap between turns: search %.1f ms, purge %.1f ms (target: under 100 ms)\n",
@@ -393,6 +473,9 @@ int main(int argc, char** argv) {
   if (args.size() == 2 && args[0] == "--wizard") {
     return RunWizard(argc, argv, args[1]);
   }
+  if (args.size() == 3 && args[0] == "--copy") {
+    return RunCopy(args[1], args[2]);
+  }
   if (args.size() == 2 && args[0] == "--engine") {
     return RunEngine(args[1]);
   }
@@ -407,6 +490,12 @@ int main(int argc, char** argv) {
               args.size() == 4 && args[2] == "--deleted" ? std::stod(args[3]) : 0.1}};
     listEntries = 0;
   }
+  std::vector<std::pair<std::int64_t, std::size_t>> copySizes{{20000, 16384}};
+  if (args.size() == 3 && args[0] == "--copy-size") {
+    sizes.clear();
+    listEntries = 0;
+    copySizes = {{std::stoll(args[1]), std::stoul(args[2])}};
+  }
   if (args.size() == 2 && args[0] == "--list") {
     sizes.clear();
     listEntries = std::stoi(args[1]);
@@ -420,12 +509,18 @@ int main(int argc, char** argv) {
   const std::string self = std::filesystem::canonical("/proc/self/exe").string();
   // The window remembers its login and placement: in a registry of the benchmark's own.
   ::setenv("XDG_CONFIG_HOME", (std::filesystem::path(pattern) / "config").c_str(), 1);
+  // And keeps the copy before its purge, and the purge's report, in folders of its own too.
+  ::setenv("XDG_DATA_HOME", (std::filesystem::path(pattern) / "data").c_str(), 1);
+  ::setenv("XDG_STATE_HOME", (std::filesystem::path(pattern) / "state").c_str(), 1);
   try {
     for (const auto& [items, deleted] : sizes) {
       RunSize(self, items, deleted, pattern);
     }
     if (listEntries > 0) {
       RunListSize(self, listEntries, pattern);
+    }
+    for (const auto& [items, fileBytes] : copySizes) {
+      RunCopySize(self, items, fileBytes, pattern);
     }
   } catch (const std::exception& error) {
     std::cerr << "wizard_bench: " << error.what() << '\n';

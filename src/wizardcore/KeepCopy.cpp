@@ -28,6 +28,9 @@
 namespace wizardcore {
 namespace {
 
+// How many bytes of the archive may wait in the page cache before they are synced.
+constexpr la_int64_t kSyncEvery = 8 << 20;
+
 [[noreturn]] void NotKept(const std::string& why) {
   throw errors::ErrorRecord(kCopyNotKept, "Scourwell",
                             "The copy to keep before the purge could not be written, so nothing "
@@ -45,17 +48,28 @@ struct EntryFree {
 // One member of the archive, a plain file of the user's own.
 void AddMember(archive* out, const std::string& name, const std::vector<unsigned char>& bytes,
                std::time_t when) {
-  const std::unique_ptr<archive_entry, EntryFree> entry(archive_entry_new());
-  archive_entry_set_pathname_utf8(entry.get(), name.c_str());
-  archive_entry_set_size(entry.get(), static_cast<la_int64_t>(bytes.size()));
-  archive_entry_set_filetype(entry.get(), AE_IFREG);
-  archive_entry_set_perm(entry.get(), 0600);
-  archive_entry_set_mtime(entry.get(), when, 0);
-  if (archive_write_header(out, entry.get()) != ARCHIVE_OK ||
+  // One entry for every member, cleared each time: a copy may hold a great many small files.
+  static thread_local const std::unique_ptr<archive_entry, EntryFree> reused(archive_entry_new());
+  archive_entry* const entry = archive_entry_clear(reused.get());
+  archive_entry_set_pathname_utf8(entry, name.c_str());
+  archive_entry_set_size(entry, static_cast<la_int64_t>(bytes.size()));
+  archive_entry_set_filetype(entry, AE_IFREG);
+  archive_entry_set_perm(entry, 0600);
+  archive_entry_set_mtime(entry, when, 0);
+  if (archive_write_header(out, entry) != ARCHIVE_OK ||
       (!bytes.empty() && archive_write_data(out, bytes.data(), bytes.size()) !=
                              static_cast<la_ssize_t>(bytes.size()))) {
     NotKept(std::string(archive_error_string(out) ? archive_error_string(out) : "write failed"));
   }
+}
+
+// `object` in compact JSON with one more member, `name`, an array of the JSON values `elements`
+// (joined by commas). The manifest is made so, piece by piece, rather than as one document: a
+// document of many thousands of items takes long to write out in one go, and the window waits.
+QByteArray WithArray(const QJsonObject& object, const char* name, const QByteArray& elements) {
+  QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Compact);
+  text.chop(1);  // the closing brace; the object is never empty
+  return text + ",\"" + name + "\":[" + elements + "]}";
 }
 
 // The name of a file below "files/": its path without "$/".
@@ -122,8 +136,9 @@ std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepCo
         archive_write_open_fd(out.get(), file.Get()) != ARCHIVE_OK) {
       NotKept("the archive could not be started");
     }
-    QJsonArray entries;
+    QByteArray entries;             // the manifest's entries, as JSON text
     std::set<std::string> written;  // raw members already in the archive
+    la_int64_t synced = 0;          // bytes of the archive on disk already
     int covered = 0;  // entries before this one lie inside a checked project kept already
     for (int index = 0; index < list.Size(); ++index) {
       const DeletedEntry& entry = list[index];
@@ -131,7 +146,7 @@ std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepCo
         continue;
       }
       covered = std::max(index + 1, entry.end);
-      QJsonArray kept;
+      QByteArray kept;  // the entry's items, as JSON text
       std::int64_t bytes = 0;
       // Depth first through everything the destroy will take, live and deleted, the entry first.
       std::vector<std::shared_ptr<sourcecontrol::IVSSItem>> pending{entry.item};
@@ -183,25 +198,36 @@ std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepCo
         if (rawError) {
           kept1["rawUnreadable"] = QString::fromStdString(rawError.description);
         }
-        kept.append(kept1);
+        kept += (kept.isEmpty() ? "" : ",") + QJsonDocument(kept1).toJson(QJsonDocument::Compact);
+        // What is written so far goes to disk now and then, with a turn for the window after,
+        // so that the last sync is short.
+        if (archive_filter_bytes(out.get(), -1) - synced >= kSyncEvery) {
+          if (::fdatasync(file.Get()) != 0) {
+            NotKept("'" + (folder / part).string() +
+                    "' could not be saved to disk: " + std::strerror(errno));
+          }
+          synced = archive_filter_bytes(out.get(), -1);
+        }
         host.DoEvents();
         if (host.StopRequested()) {
           NotKept("it was stopped");
         }
       }
-      entries.append(
-          QJsonObject{{"path", QString::fromStdString(entry.spec)},
-                      {"kind", entry.kind == EntryKind::Project ? QStringLiteral("project")
-                                                                : QStringLiteral("file")},
-                      {"size", static_cast<qint64>(bytes)},
-                      {"items", kept}});
+      entries += (entries.isEmpty() ? "" : ",") +
+                 WithArray(QJsonObject{{"path", QString::fromStdString(entry.spec)},
+                                       {"kind", entry.kind == EntryKind::Project
+                                                    ? QStringLiteral("project")
+                                                    : QStringLiteral("file")},
+                                       {"size", static_cast<qint64>(bytes)}},
+                           "items", kept);
     }
-    const QJsonObject manifest{{"database", QString::fromStdString(context.database)},
-                               {"user", QString::fromStdString(context.user)},
-                               {"time", QString::fromStdString(Stamp(now, "%Y-%m-%dT%H:%M:%S%z"))},
-                               {"entries", entries}};
-    const QByteArray json = QJsonDocument(manifest).toJson(QJsonDocument::Indented);
+    const QByteArray json =
+        WithArray(QJsonObject{{"database", QString::fromStdString(context.database)},
+                              {"user", QString::fromStdString(context.user)},
+                              {"time", QString::fromStdString(Stamp(now, "%Y-%m-%dT%H:%M:%S%z"))}},
+                  "entries", entries);
     AddMember(out.get(), "manifest.json", {json.begin(), json.end()}, now);
+    host.DoEvents();
     if (archive_write_close(out.get()) != ARCHIVE_OK) {
       NotKept(archive_error_string(out.get()) ? archive_error_string(out.get())
                                               : "the archive could not be finished");

@@ -60,8 +60,11 @@ GenerateResult GenerateDatabase(const std::filesystem::path& folder,
           isProject ? projects[nestable[below(nestable.size())]] : projects[below(projects.size())];
       const std::string name = isProject ? "Project" + std::to_string(n)
                                          : "file" + std::to_string(n) + kExtensions[n % 5];
-      const std::string content =
+      std::string content =
           isProject ? std::string() : "generated file " + std::to_string(n) + "\n";
+      if (!isProject && content.size() < options.fileBytes) {
+        content.resize(options.fileBytes, 'x');
+      }
       insertItem.Reset();
       insertItem.Bind(1, parent.id)
           .Bind(2, name)

@@ -9,6 +9,7 @@ struct GenerateOptions {
   std::int64_t items = 0;        // items below the root, projects and files together
   double deletedFraction = 0.0;  // of the items, marked deleted
   std::uint64_t seed = 1;
+  std::size_t fileBytes = 0;  // each file's content padded to at least this many bytes
 };
 
 struct GenerateResult {

@@ -707,12 +707,16 @@ void Session::AddUser(std::string_view name, std::string_view password, bool can
 
 std::vector<unsigned char> Session::Content(const ItemRecord& file) {
   return WithStorageErrors(location_.dataFile, [&] {
-    sqlite::Statement query(*connection_, "SELECT data FROM contents WHERE item = ?1");
+    // Prepared once: a copy kept before a purge reads every file's content in turn.
+    sqlite::Statement& query = Cached("SELECT data FROM contents WHERE item = ?1");
     query.Bind(1, file.id);
     if (!query.Step()) {
+      query.Reset();
       throw EngineError(ErrorCode::kItemNotFound, "No content for " + Quoted(file.spec));
     }
-    return query.Blob(0);
+    std::vector<unsigned char> content = query.Blob(0);
+    query.Reset();  // ends the read, so that no lock outlives the call
+    return content;
   });
 }
 
