@@ -168,6 +168,8 @@ class FMain : public QWidget, public settings::FormObject {
                    const std::vector<wizardcore::OutcomeRow>& outcomes);
   // Writes a report of a run (the context says which) and puts its link on the finish page.
   void SaveReport(const wizardcore::PurgeContext& context, const std::string& text);
+  // Opens the file a finish-page link names through the shell; `procedure` reports a failure.
+  void OpenFileLink(const char* procedure, const std::string& path);
   // The outcomes that were not a success, one line each, in the finish page's list.
   void ShowOutcomes(const std::vector<wizardcore::OutcomeRow>& outcomes, const char* success);
   // Where the copy kept before a purge goes (General\KeepCopyFolder, else the default); none

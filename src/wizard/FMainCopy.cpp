@@ -1,10 +1,7 @@
 // The copy kept before a purge: where it goes, writing it, and the finish page's link to it.
-#include <QUrl>
-
 #include "errors/ObjectRequired.h"
 #include "errors/Procedure.h"
 #include "platform/text/AsciiCase.h"
-#include "shell/CShell.h"
 #include "wizard/FMain.h"
 #include "wizardcore/KeepCopy.h"
 
@@ -65,16 +62,6 @@ bool FMain::KeepCopyBeforePurge() {
   return true;
 }
 
-void FMain::lblKeptCopy_Click() {
-  errors::Procedure proc("Scourwell.FMain.lblKeptCopy_Click", report_);
-  if (!keptPath_.empty()) {
-    // An archive: the desktop's handler for it opens it, as the report link opens the report.
-    proc.Do(100, [&] {
-      shell::CShell().OpenUrl(QUrl::fromLocalFile(QString::fromStdString(keptPath_))
-                                  .toString(QUrl::FullyEncoded)
-                                  .toStdString());
-    });
-  }
-}
+void FMain::lblKeptCopy_Click() { OpenFileLink("Scourwell.FMain.lblKeptCopy_Click", keptPath_); }
 
 }  // namespace wizard

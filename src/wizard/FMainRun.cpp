@@ -117,12 +117,15 @@ void FMain::ShowOutcomes(const std::vector<wizardcore::OutcomeRow>& outcomes, co
   txtOutcomes.setVisible(!lines.isEmpty());
 }
 
-void FMain::lblReport_Click() {
-  errors::Procedure proc("Scourwell.FMain.lblReport_Click", report_);
-  if (!reportPath_.empty()) {
-    // As the web link opens the site: the desktop's handler for the URL, a text viewer here.
+void FMain::lblReport_Click() { OpenFileLink("Scourwell.FMain.lblReport_Click", reportPath_); }
+
+void FMain::OpenFileLink(const char* procedure, const std::string& path) {
+  errors::Procedure proc(procedure, report_);
+  if (!path.empty()) {
+    // As the web link opens the site: the desktop's handler for the URL (a text viewer for a
+    // report, an archive manager for a copy).
     proc.Do(100, [&] {
-      shell::CShell().OpenUrl(QUrl::fromLocalFile(QString::fromStdString(reportPath_))
+      shell::CShell().OpenUrl(QUrl::fromLocalFile(QString::fromStdString(path))
                                   .toString(QUrl::FullyEncoded)
                                   .toStdString());
     });

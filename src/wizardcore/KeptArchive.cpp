@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include "errors/ErrorRecord.h"
@@ -38,6 +39,23 @@ ArchiveReader OpenArchive(const std::filesystem::path& path) {
                                                         : "it cannot be opened");
   }
   return in;
+}
+
+// Calls `each` with every member's name and header, the archive positioned at its data; throws
+// when the archive is damaged.
+void ForEachMember(const std::filesystem::path& path,
+                   const std::function<void(archive*, archive_entry*, const std::string&)>& each) {
+  const ArchiveReader in = OpenArchive(path);
+  archive_entry* entry = nullptr;
+  int status = ARCHIVE_OK;
+  while ((status = archive_read_next_header(in.get(), &entry)) == ARCHIVE_OK) {
+    const char* name = archive_entry_pathname_utf8(entry);
+    each(in.get(), entry, name != nullptr ? name : "");
+  }
+  if (status != ARCHIVE_EOF) {
+    NotACopy(path, archive_error_string(in.get()) ? archive_error_string(in.get())
+                                                  : "it ends in the middle");
+  }
 }
 
 // The current member's bytes.
@@ -84,22 +102,11 @@ std::string Text(const QJsonObject& object, const char* key) {
 
 KeptCopyRead ReadKeptCopy(const std::filesystem::path& path) {
   std::map<std::string, std::vector<unsigned char>> members;
-  {
-    const ArchiveReader in = OpenArchive(path);
-    archive_entry* entry = nullptr;
-    int status = ARCHIVE_OK;
-    while ((status = archive_read_next_header(in.get(), &entry)) == ARCHIVE_OK) {
-      const char* name = archive_entry_pathname_utf8(entry);
-      const std::string member = name != nullptr ? name : "";
-      if (member == "manifest.json" || member.rfind("files/", 0) == 0) {
-        members[member] = ReadMember(in.get(), path);
-      }
+  ForEachMember(path, [&](archive* in, archive_entry*, const std::string& member) {
+    if (member == "manifest.json" || member.rfind("files/", 0) == 0) {
+      members[member] = ReadMember(in, path);
     }
-    if (status != ARCHIVE_EOF) {
-      NotACopy(path, archive_error_string(in.get()) ? archive_error_string(in.get())
-                                                    : "it ends in the middle");
-    }
-  }
+  });
   const auto manifest = members.find("manifest.json");
   if (manifest == members.end()) {
     NotACopy(path, "it holds no manifest.json");
@@ -169,12 +176,7 @@ std::vector<std::filesystem::path> ExtractKeptCopy(const std::filesystem::path& 
   } catch (const files::FileError& error) {
     NotACopy(path, error.what());
   }
-  const ArchiveReader in = OpenArchive(path);
-  archive_entry* entry = nullptr;
-  int status = ARCHIVE_OK;
-  while ((status = archive_read_next_header(in.get(), &entry)) == ARCHIVE_OK) {
-    const char* name = archive_entry_pathname_utf8(entry);
-    const std::string member = name != nullptr ? name : "";
+  ForEachMember(path, [&](archive* in, archive_entry* entry, const std::string& member) {
     std::vector<std::string> names = SafeNames(member);
     if (names.empty() || archive_entry_filetype(entry) != AE_IFREG) {
       NotACopy(path, "the member '" + member + "' is not a plain file with a plain name");
@@ -188,7 +190,7 @@ std::vector<std::filesystem::path> ExtractKeptCopy(const std::filesystem::path& 
       const std::filesystem::path shown = folder / member;
       const files::FileDescriptor file =
           files::CreateNewFile(into, shown.parent_path(), last, 0600);
-      const std::vector<unsigned char> bytes = ReadMember(in.get(), path);
+      const std::vector<unsigned char> bytes = ReadMember(in, path);
       std::size_t done = 0;
       while (done < bytes.size()) {
         const ssize_t wrote = ::write(file.Get(), bytes.data() + done, bytes.size() - done);
@@ -201,11 +203,7 @@ std::vector<std::filesystem::path> ExtractKeptCopy(const std::filesystem::path& 
     } catch (const files::FileError& error) {
       NotACopy(path, error.what());
     }
-  }
-  if (status != ARCHIVE_EOF) {
-    NotACopy(path, archive_error_string(in.get()) ? archive_error_string(in.get())
-                                                  : "it ends in the middle");
-  }
+  });
   return written;
 }
 

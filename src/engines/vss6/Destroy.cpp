@@ -51,14 +51,8 @@ std::string DescribeLeftovers(const std::string& spec, const DestroyDone& done) 
 DestroyRequest RequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem::path journal,
                           std::string user) {
   DestroyRequest request;
-  request.data = tree.DataPath();
-  request.journal = std::move(journal);
-  request.user = std::move(user);
-  request.spec = tree.SpecOf(item);
-  request.entry = {item.parent, item.physical, item.entryRecord};
-  request.nameOf = [&tree](const NameField& name, bool project) {
-    return tree.NameOf(name, project);
-  };
+  static_cast<EntryRequest&>(request) =
+      EntryRequestFor(tree, item, std::move(journal), std::move(user));
   request.projectOf = [&tree](const std::string& physical) { return tree.ProjectSpec(physical); };
   request.seenState = [&tree](const std::string& physical) { return tree.SeenState(physical); };
   request.entryCounts = [&tree, spec = request.spec]() -> const EntryCounts& {
@@ -74,13 +68,10 @@ DestroyRequest RequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem:
 }
 
 DestroyDone DestroyEntry(const DestroyRequest& request) {
-  if (const Recovery recovery = FinishInterruptedDestroy(request.journal, request.data);
-      recovery.blocking) {
-    throw LockedError(*recovery.blocking);
-  }
-  DataFolder data(request.data);
-  FileLocks locks;
-  ParentRead read = ReadParent(data, locks, request.entry, request.spec);
+  ParentAtHand parent(request);
+  DataFolder& data = parent.data;
+  FileLocks& locks = parent.locks;
+  ParentRead& read = parent.read;
   const ProjectEntry& found = read.Entry();
   ParentChange change;
   change.action = found.type == kProjectType ? kDestroyProject : kDestroyFile;

@@ -14,20 +14,12 @@
 
 namespace vss6 {
 
-struct DestroyRequest {
-  std::filesystem::path data;     // the data folder
-  std::filesystem::path journal;  // where the journal goes, outside the data folder
-  std::string user;               // as um.dat spells it, for the log record
-  std::string spec;               // the item's path, for messages
-  EntrySeen entry;
-  EntryNamer nameOf;
+struct DestroyRequest : EntryRequest {
   ProjectNamer projectOf;
   // What the listing saw of a project's header, if it read it.
   std::function<std::optional<ProjectState>(const std::string& physical)> seenState;
   // How many entries of the database name each item.
   std::function<const EntryCounts&()> entryCounts;
-  // Told the name of each step before it writes ("journal", "entries", "log", "files").
-  std::function<void(std::string_view step)> onStep;
 };
 
 struct DestroyDone {

@@ -12,6 +12,7 @@
 
 #include "engines/vss6/DestroyJournal.h"
 #include "engines/vss6/LogActions.h"
+#include "engines/vss6/Vss6Tree.h"
 
 namespace vss6 {
 namespace {
@@ -72,6 +73,35 @@ std::uint32_t LocalClockNow() {
   ::localtime_r(&now, &local);
   return static_cast<std::uint32_t>(::timegm(&local));
 }
+
+EntryRequest EntryRequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem::path journal,
+                             std::string user) {
+  EntryRequest request;
+  request.data = tree.DataPath();
+  request.journal = std::move(journal);
+  request.user = std::move(user);
+  request.spec = tree.SpecOf(item);
+  request.entry = {item.parent, item.physical, item.entryRecord};
+  request.nameOf = [&tree](const NameField& name, bool project) {
+    return tree.NameOf(name, project);
+  };
+  return request;
+}
+
+namespace {
+
+const std::filesystem::path& AfterInterrupted(const EntryRequest& request) {
+  if (const Recovery recovery = FinishInterruptedDestroy(request.journal, request.data);
+      recovery.blocking) {
+    throw LockedError(*recovery.blocking);
+  }
+  return request.data;
+}
+
+}  // namespace
+
+ParentAtHand::ParentAtHand(const EntryRequest& request)
+    : data(AfterInterrupted(request)), read(ReadParent(data, locks, request.entry, request.spec)) {}
 
 ParentRead ReadParent(DataFolder& data, FileLocks& locks, const EntrySeen& entry,
                       const std::string& spec) {

@@ -22,6 +22,26 @@ struct EntrySeen {
   std::vector<unsigned char> record;
 };
 
+class Vss6Tree;
+struct TreeItem;
+
+// What a change to a listed entry needs: where the database is, who makes the change, and the
+// entry as the listing saw it.
+struct EntryRequest {
+  std::filesystem::path data;     // the data folder
+  std::filesystem::path journal;  // where the journal goes, outside the data folder
+  std::string user;               // as um.dat spells it, for the log record
+  std::string spec;               // the item's path, for messages
+  EntrySeen entry;
+  EntryNamer nameOf;
+  // Told the name of each step before it writes ("journal", "entries", "log", "files").
+  std::function<void(std::string_view step)> onStep;
+};
+
+// The request for `item` as `tree` listed it, with its names (the tree must outlive it).
+EntryRequest EntryRequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem::path journal,
+                             std::string user);
+
 // The parent of an entry as it is now, under lock, and the entry in it, which is as the listing
 // saw it and deleted.
 struct ParentRead {
@@ -43,6 +63,15 @@ struct ParentRead {
 // or changed since it was listed; kNotWritten: it is not deleted), FormatError, LockedError.
 ParentRead ReadParent(DataFolder& data, FileLocks& locks, const EntrySeen& entry,
                       const std::string& spec);
+
+// Finishes or undoes a change cut off before (throws LockedError when one is under way or a
+// journal is left alone), then reads the entry's project under lock.
+struct ParentAtHand {
+  explicit ParentAtHand(const EntryRequest& request);
+  DataFolder data;
+  FileLocks locks;
+  ParentRead read;
+};
 
 // A change to an entry of a project: the parent's entry file as it is to be, and the log record
 // that says what was done.

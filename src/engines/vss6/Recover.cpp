@@ -55,30 +55,11 @@ void RequireRecoverable(DataFolder& data, FileLocks& locks, const ProjectEntry& 
 
 }  // namespace
 
-RecoverRequest RecoverRequestFor(Vss6Tree& tree, const TreeItem& item,
-                                 std::filesystem::path journal, std::string user) {
-  RecoverRequest request;
-  request.data = tree.DataPath();
-  request.journal = std::move(journal);
-  request.user = std::move(user);
-  request.spec = tree.SpecOf(item);
-  request.entry = {item.parent, item.physical, item.entryRecord};
-  request.nameOf = [&tree](const NameField& name, bool project) {
-    return tree.NameOf(name, project);
-  };
-  return request;
-}
-
 ProjectState RecoverEntry(const RecoverRequest& request) {
-  if (const Recovery recovery = FinishInterruptedDestroy(request.journal, request.data);
-      recovery.blocking) {
-    throw LockedError(*recovery.blocking);
-  }
-  DataFolder data(request.data);
-  FileLocks locks;
-  ParentRead read = ReadParent(data, locks, request.entry, request.spec);
+  ParentAtHand parent(request);
+  ParentRead& read = parent.read;
   const ProjectEntry& found = read.Entry();
-  RequireRecoverable(data, locks, found, request.spec);
+  RequireRecoverable(parent.data, parent.locks, found, request.spec);
 
   // A live item of the project with the same name (in any case) keeps it.
   const std::string name = request.nameOf(found.name, found.type == kProjectType);
@@ -105,8 +86,8 @@ ProjectState RecoverEntry(const RecoverRequest& request) {
   std::copy_n(jpBody + 4, 40, change.logBody.begin() + kLogChildName);
   std::copy_n(jpBody + 46, 8, change.logBody.begin() + kLogChildPhysical);
 
-  const ParentWritten written =
-      WriteParent(data, read, change, request.journal, request.entry.physical, request.onStep);
+  const ParentWritten written = WriteParent(parent.data, read, change, request.journal,
+                                            request.entry.physical, request.onStep);
   // The old entry file is the only file to go; one left behind is a stale copy, as SourceSafe
   // itself leaves them.
   return written.parent;

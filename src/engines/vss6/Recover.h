@@ -11,20 +11,7 @@
 
 namespace vss6 {
 
-struct RecoverRequest {
-  std::filesystem::path data;     // the data folder
-  std::filesystem::path journal;  // where the journal goes, outside the data folder
-  std::string user;               // as um.dat spells it, for the log record
-  std::string spec;               // the item's path, for messages
-  EntrySeen entry;
-  EntryNamer nameOf;
-  // Told the name of each step before it writes ("journal", "entries", "log", "files").
-  std::function<void(std::string_view step)> onStep;
-};
-
-// The request to recover `item` as `tree` listed it (the tree must outlive the request).
-RecoverRequest RecoverRequestFor(Vss6Tree& tree, const TreeItem& item,
-                                 std::filesystem::path journal, std::string user);
+using RecoverRequest = EntryRequest;
 
 // Makes a deleted file live again where it was, as SourceSafe does: the deleted bit of its entry
 // is cleared in the parent's entry file, written anew under the other extension; a RecoverFile

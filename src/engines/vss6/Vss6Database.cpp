@@ -199,7 +199,7 @@ void Vss6Item::Recover() {
   }
   RaisingFromReader([&] {
     vss6::Vss6Tree& tree = *session_->tree;
-    const vss6::RecoverRequest request = vss6::RecoverRequestFor(
+    const vss6::RecoverRequest request = vss6::EntryRequestFor(
         tree, item_, vss6::JournalPath(session_->location.folder), session_->user.name);
     tree.NoteWritten(item_.parent, vss6::RecoverEntry(request));
     item_.deleted = false;

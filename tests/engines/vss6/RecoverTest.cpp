@@ -32,7 +32,7 @@ constexpr const char* kSakParent = "QIAAAAAA";
   SCOURWELL_REQUIRE((copy).Valid(), "the shared database " + vss6_test::kShared.string())
 
 vss6::RecoverRequest RequestFor(const Vss6Copy& copy, Vss6Tree& tree, const TreeItem& item) {
-  return vss6::RecoverRequestFor(tree, item, copy.Journal(), "Admin");
+  return vss6::EntryRequestFor(tree, item, copy.Journal(), "Admin");
 }
 
 TEST(RecoverTest, EveryUnsharedDeletedFileComesBackAndTheDatabaseStaysSound) {
