@@ -335,8 +335,9 @@ std::string Wrapped(std::string_view text, std::size_t indent, std::size_t width
 std::string ToolHelp() {
   std::string help =
       "vssdb: administration and test data for source-control databases.\n\n"
-      "Every command takes the database folder DIR after its command words. -u USER and\n"
-      "-p PASSWORD log in and may stand anywhere (default: Admin with an empty password).\n"
+      "Every command takes the database folder DIR after its command words (restore takes\n"
+      "the kept copy first). -u USER and -p PASSWORD log in and may stand anywhere (default:\n"
+      "Admin with an empty password).\n"
       "As -p shows the password to anyone who lists the processes, it may come instead from\n"
       "the first line of standard input (--password-stdin) or from $VSSDB_PASSWORD.\n\n"
       "Paths (SPEC) have at most 256 names below $/ and at most 4096 bytes; deeper or longer\n"
