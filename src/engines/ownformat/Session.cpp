@@ -392,7 +392,14 @@ void Session::Restore(const std::vector<sourcecontrol::RestoredItem>& items) {
   WithStorageErrors(location_.dataFile, [&] {
     sqlite::Transaction transaction(*connection_, sqlite::Transaction::Kind::Immediate);
     const std::pair<std::string, std::string> parts = SplitParent(items.front().spec);
-    std::vector<ItemRecord> parents = Resolve(parts.first, false);
+    std::vector<ItemRecord> parents;
+    try {
+      parents = Resolve(parts.first, false);
+    } catch (const EngineError& error) {
+      if (error.Code() != ErrorCode::kItemNotFound) {
+        throw;
+      }
+    }
     if (parents.empty() || !parents.front().isProject) {
       throw EngineError(ErrorCode::kItemNotFound, "The project " + Quoted(parts.first) + " of " +
                                                       Quoted(items.front().spec) +
@@ -408,7 +415,8 @@ void Session::Restore(const std::vector<sourcecontrol::RestoredItem>& items) {
       }
     }
     // Each item below one put back before it; the entry keeps its deleted mark.
-    std::unordered_map<std::string, std::int64_t> made{{parent.spec, parent.id}};
+    // (The entry's project by the copy's spelling of it, which may differ in case from today's.)
+    std::unordered_map<std::string, std::int64_t> made{{parts.first, parent.id}};
     sqlite::Statement insert(*connection_,
                              "INSERT INTO items (parent, name, fold, is_project, deleted, size)"
                              " VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
@@ -417,7 +425,7 @@ void Session::Restore(const std::vector<sourcecontrol::RestoredItem>& items) {
       const sourcecontrol::RestoredItem& item = items[index];
       const std::pair<std::string, std::string> at = SplitParent(item.spec);
       const auto above = made.find(at.first);
-      if (above == made.end() || (index > 0 && at.first == parent.spec)) {
+      if (above == made.end() || (index > 0 && at.first == parts.first)) {
         throw EngineError(ErrorCode::kInvalidArgument,
                           Quoted(item.spec) + " does not lie below the entry kept");
       }

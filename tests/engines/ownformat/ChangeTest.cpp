@@ -1,3 +1,4 @@
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -125,6 +126,36 @@ TEST_F(EngineTest, RecoverIsRefusedWhileALiveItemHasTheName) {
   std::vector<ItemRecord> both = admin->Resolve("$/f", true);
   ASSERT_EQ(both.size(), 2u);
   EXPECT_EQ(ErrorNumberOf([&] { admin->Recover(both[1]); }), N(ErrorCode::kAlreadyExists));
+}
+
+// A kept entry put back: whole and deleted, under its project as spelled today; refused, with
+// nothing written, when its project is gone or a deleted item has its name.
+TEST_F(EngineTest, RestorePutsAKeptEntryBackWholeOrRefusesIt) {
+  admin->MakeProject("$/P");
+  const auto bytes = [](const char* text) {
+    return std::vector<unsigned char>(text, text + std::strlen(text));
+  };
+  const std::vector<sourcecontrol::RestoredItem> kept{{"$/p/Q", true, false, {}},
+                                                      {"$/p/Q/a.txt", false, false, bytes("a")},
+                                                      {"$/p/Q/b.txt", false, true, bytes("bb")}};
+  admin->Restore(kept);
+  EXPECT_TRUE(admin->Find("$/P/Q", true).deleted);
+  EXPECT_FALSE(admin->Find("$/P/Q/a.txt", true).deleted);
+  EXPECT_EQ(admin->Content(admin->Find("$/P/Q/b.txt", true)), bytes("bb"));
+  EXPECT_TRUE(sourcesafe::CheckIntegrity(*admin).empty());
+
+  for (const auto& [items, code] :
+       std::vector<std::pair<std::vector<sourcecontrol::RestoredItem>, ErrorCode>>{
+           {kept, ErrorCode::kAlreadyExists},
+           {{{"$/Gone/x.txt", false, true, bytes("x")}}, ErrorCode::kItemNotFound}}) {
+    try {
+      admin->Restore(items);
+      ADD_FAILURE() << items.front().spec << " was put back";
+    } catch (const EngineError& error) {
+      EXPECT_EQ(error.Code(), code) << error.what();
+    }
+  }
+  EXPECT_EQ(admin->Children(admin->Find("$/P", false), true).size(), 1u);
 }
 
 TEST_F(EngineTest, TheRootCannotBeDeletedOrDestroyed) {
