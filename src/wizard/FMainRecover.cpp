@@ -59,7 +59,8 @@ void FMain::cmdRecover_Click() {
     context.run = "recover";
     context.database = txtVssDb.text().toStdString();
     context.user = txtLoginName.text().toStdString();
-    context.asked = "Recover " + std::to_string(checked) + " checked entries.";
+    context.asked = "Recover " + std::to_string(checked) +
+                    (checked == 1 ? " checked entry." : " checked entries.");
     SaveReport(context, wizardcore::PurgeReportText(context, summary.rows,
                                                     wizardcore::DescribeRecover(summary)));
   });
