@@ -9,7 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -103,12 +102,7 @@ std::string DatabaseName(const std::string& database) {
 }  // namespace
 
 std::filesystem::path KeptFolder() {
-  if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/') {
-    return std::filesystem::path(data) / "scourwell" / "kept";
-  }
-  const char* home = std::getenv("HOME");
-  return std::filesystem::path(home != nullptr && *home == '/' ? home : "/") / ".local" / "share" /
-         "scourwell" / "kept";
+  return ScourwellFolder("XDG_DATA_HOME", ".local/share") / "kept";
 }
 
 std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepContext& context,
@@ -158,39 +152,38 @@ std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepCo
         QJsonObject kept1{{"path", QString::fromStdString(spec)},
                           {"kind", project ? QStringLiteral("project") : QStringLiteral("file")},
                           {"deleted", item->Deleted()}};
-        // What cannot be read (a damaged item) is said in the manifest; the rest is kept.
+        // What cannot be read (a damaged item) is said in the manifest and the rest is kept; what
+        // cannot be written stops the copy.
+        std::vector<unsigned char> content;
         const errors::CapturedError unreadable = errors::CaptureError([&] {
           if (project) {
             const std::shared_ptr<sourcecontrol::IVSSItems> children = item->Items(true);
             for (int child = children->Count(); child >= 1; --child) {
               pending.push_back(children->Item(child));
             }
-            return;
+          } else {
+            content = item->Content();
           }
-          const std::vector<unsigned char> content = item->Content();
-          AddMember(out.get(), MemberName(spec), content, now);
-          bytes += static_cast<std::int64_t>(content.size());
-          kept1["member"] = QString::fromStdString(MemberName(spec));
-          kept1["size"] = static_cast<qint64>(content.size());
         });
         if (unreadable) {
-          if (unreadable.number == kCopyNotKept) {
-            NotKept(unreadable.description);  // the archive itself failed
-          }
           kept1["unreadable"] = QString::fromStdString(unreadable.description);
+        } else if (!project) {
+          const std::string member = MemberName(spec);
+          AddMember(out.get(), member, content, now);
+          bytes += static_cast<std::int64_t>(content.size());
+          kept1["member"] = QString::fromStdString(member);
+          kept1["size"] = static_cast<qint64>(content.size());
         }
         // The engine's own files of the item, byte for byte, so that its history is kept too.
+        std::vector<sourcecontrol::OwnFile> own;
+        const errors::CapturedError rawError =
+            errors::CaptureError([&] { own = item->OwnFiles(); });
         QJsonArray raw;
-        const errors::CapturedError rawError = errors::CaptureError([&] {
-          for (const sourcecontrol::OwnFile& file : item->OwnFiles()) {
-            if (written.insert(file.name).second) {
-              AddMember(out.get(), "raw/" + file.name, file.bytes, now);
-            }
-            raw.append(QString::fromStdString("raw/" + file.name));
+        for (const sourcecontrol::OwnFile& file : own) {
+          if (written.insert(file.name).second) {
+            AddMember(out.get(), "raw/" + file.name, file.bytes, now);
           }
-        });
-        if (rawError.number == kCopyNotKept) {
-          NotKept(rawError.description);
+          raw.append(QString::fromStdString("raw/" + file.name));
         }
         if (!raw.isEmpty()) {
           kept1["raw"] = raw;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -128,12 +127,7 @@ std::string PurgeReportText(const PurgeContext& context, const std::vector<Outco
 }
 
 std::filesystem::path PurgeReportFolder() {
-  if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && *state == '/') {
-    return std::filesystem::path(state) / "scourwell";
-  }
-  const char* home = std::getenv("HOME");
-  return std::filesystem::path(home != nullptr && *home == '/' ? home : "/") / ".local" / "state" /
-         "scourwell";
+  return ScourwellFolder("XDG_STATE_HOME", ".local/state");
 }
 
 std::filesystem::path SavePurgeReport(const std::string& text, const std::filesystem::path& folder,

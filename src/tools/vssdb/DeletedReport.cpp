@@ -52,15 +52,6 @@ Columns ColumnsOf(EntryKind kind, const wizardcore::Tally& takes) {
   return columns;
 }
 
-std::string ErrorNumber(const errors::CapturedError& error) {
-  if (!error) {
-    return {};
-  }
-  char number[16];
-  std::snprintf(number, sizeof number, "0x%08X", static_cast<unsigned>(error.number));
-  return number;
-}
-
 // One CSV field, quoted by libcsv.
 std::string CsvField(const std::string& text) {
   std::string field(text.size() * 2 + 2, '\0');
@@ -76,6 +67,15 @@ void CsvRow(std::ostream& out, const std::vector<std::string>& fields) {
 }
 
 }  // namespace
+
+std::string ErrorNumber(const errors::CapturedError& error) {
+  if (!error) {
+    return {};
+  }
+  char number[16];
+  std::snprintf(number, sizeof number, "0x%08X", static_cast<unsigned>(error.number));
+  return number;
+}
 
 ReportFormat ParseFormat(const std::optional<std::string>& name) {
   if (!name || *name == "text") {

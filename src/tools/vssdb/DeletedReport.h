@@ -24,6 +24,9 @@ class ConsoleHost;
 
 enum class ReportFormat { Text, Json, Csv };
 
+// An error's number as vssdb prints it ("0x8004DF0D"); empty for no error.
+std::string ErrorNumber(const errors::CapturedError& error);
+
 // The format --format names (text when it is not given); a UsageError for any other.
 ReportFormat ParseFormat(const std::optional<std::string>& name);
 

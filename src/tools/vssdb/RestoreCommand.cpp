@@ -8,6 +8,7 @@
 #include "sourcecontrol/IVSSDatabase.h"
 #include "tools/vssdb/Arguments.h"
 #include "tools/vssdb/DatabaseCommands.h"
+#include "tools/vssdb/DeletedReport.h"
 #include "tools/vssdb/Printable.h"
 #include "wizardcore/KeptArchive.h"
 
@@ -49,9 +50,8 @@ int RestoreCommand(const Arguments& arguments, Console& console) {
   for (const wizardcore::RestoreRow& row : wizardcore::RestoreKept(*database, copy)) {
     console.out << row.outcome << ' ' << Printable(row.spec, false);
     if (row.error) {
-      char number[16];
-      std::snprintf(number, sizeof number, "0x%08X", static_cast<unsigned>(row.error.number));
-      console.out << ": error " << number << ": " << Printable(row.error.description, false);
+      console.out << ": error " << ErrorNumber(row.error) << ": "
+                  << Printable(row.error.description, false);
       refused = true;
     }
     console.out << '\n';
