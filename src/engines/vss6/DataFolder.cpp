@@ -98,6 +98,14 @@ DataFolder::DataFolder(std::filesystem::path path) : path_(path.lexically_normal
   }
 }
 
+struct stat DataFolder::Status() const {
+  struct stat status {};
+  if (::fstat(fd_.Get(), &status) != 0) {
+    throw FormatError("Cannot read the folder " + Quoted(path_) + ": " + std::strerror(errno));
+  }
+  return status;
+}
+
 DataFolder::Letter* DataFolder::LetterFolder(const std::string& letter) {
   if (const auto found = letters_.find(letter); found != letters_.end()) {
     return found->second.fd.Valid() ? &found->second : nullptr;

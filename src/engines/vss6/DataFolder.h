@@ -33,6 +33,8 @@ class DataFolder {
   explicit DataFolder(std::filesystem::path path);
 
   const std::filesystem::path& Path() const noexcept { return path_; }
+  // The folder's device and inode, which name it whatever path reaches it. Throws FormatError.
+  struct stat Status() const;
 
   // The item file of `physical`, or with an extension (".A") its data file. Throws FormatError
   // naming the file when it is missing.

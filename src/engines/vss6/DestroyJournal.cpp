@@ -7,23 +7,25 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cstring>
 #include <sstream>
 
+#include "engines/vss6/EntryCensus.h"
 #include "engines/vss6/FileLocks.h"
 #include "engines/vss6/ItemFiles.h"
-#include "engines/vss6/LogActions.h"
 #include "platform/text/AsciiCase.h"
 
 namespace vss6 {
 namespace {
 
-constexpr std::string_view kFirstLine = "Scourwell destroy journal 1";
-constexpr std::size_t kMaxJournalBytes = 1u << 20;
+constexpr std::string_view kFirstLine = "Scourwell destroy journal 2";
+// Written by earlier versions: no inode of the data folder.
+constexpr std::string_view kFirstLineVersion1 = "Scourwell destroy journal 1";
 constexpr std::string_view kLeftoversPrefix = "scourwell-destroy.";
 constexpr std::string_view kLeftoversSuffix = ".leftovers";
 // The item file's magic, its type and version, and the DH record.
-constexpr std::size_t kHeaderBytes = 0x34 + 8 + 356;
+constexpr std::size_t kHeaderBytes = kHeaderRecordOffset + 8 + 356;
 
 template <class Number>
 bool ParseNumber(std::string_view text, Number& value) {
@@ -38,48 +40,26 @@ std::filesystem::path Clean(const std::filesystem::path& path) {
 
 std::string Quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
 
-// The folder holding `path`: "." for a bare name.
-std::filesystem::path FolderOf(const std::filesystem::path& path) {
-  return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+// What may follow the physical name in a file a journal names: nothing (the item file), the data
+// file's extension, and with `temporary` the ".new" of a file written beside one of those.
+bool AllowedRest(const std::string& rest, bool temporary) {
+  if (temporary) {
+    return rest == ".new" || rest == ".a.new" || rest == ".b.new";
+  }
+  return rest.empty() || rest == ".a" || rest == ".b";
 }
 
-// A file a journal may name: "<data>/<letter>/<physical>" with ".a", ".b" or ".new" after it.
-bool InLetterFolder(const std::filesystem::path& file, const std::filesystem::path& data) {
+// A file a journal may name: "<data>/<letter>/<physical>" with what AllowedRest lets follow.
+bool InLetterFolder(const std::filesystem::path& file, const std::filesystem::path& data,
+                    bool temporary) {
   if (Clean(file.parent_path().parent_path()) != Clean(data)) {
     return false;
   }
   const std::string letter = file.parent_path().filename().string();
   const std::string name = file.filename().string();
-  if (letter.size() != 1 || name.size() < 8 || !IsPhysicalName(name.substr(0, 8)) ||
-      !text::AsciiEqualNoCase(name.substr(0, 1), letter)) {
-    return false;
-  }
-  const std::string rest = text::AsciiLower(name.substr(8));
-  return rest.empty() || rest == ".a" || rest == ".b" || rest == ".new" || rest == ".a.new" ||
-         rest == ".b.new";
-}
-
-// The journal's files in the data folder `data`: the journal names them by the path its
-// destroy used, which another machine (a share mounted elsewhere) or an older version (a path
-// relative to its working folder) writes differently. Nothing when the journal is another data
-// folder's.
-std::optional<DestroyJournal> InDataFolder(DestroyJournal journal,
-                                           const std::filesystem::path& data) {
-  std::error_code error;
-  if (!std::filesystem::equivalent(journal.data, data, error) &&
-      !text::AsciiEqualNoCase(Clean(journal.data).filename().string(),
-                              Clean(data).filename().string())) {
-    return std::nullopt;
-  }
-  const auto moved = [&](std::vector<std::filesystem::path>& files) {
-    for (std::filesystem::path& file : files) {
-      file = data / file.parent_path().filename() / file.filename();
-    }
-  };
-  moved(journal.temporaries);
-  moved(journal.remove);
-  journal.data = data;
-  return journal;
+  return letter.size() == 1 && name.size() >= 8 && IsPhysicalName(name.substr(0, 8)) &&
+         text::AsciiEqualNoCase(name.substr(0, 1), letter) &&
+         AllowedRest(text::AsciiLower(name.substr(8)), temporary);
 }
 
 // The entry file the parent's header names now; nothing when the parent cannot be read.
@@ -108,226 +88,28 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   return text::AsciiEqualNoCase(a.filename().string(), b.filename().string());
 }
 
-enum class Effect { kTaken, kNotTaken, kUnknown };
-
-// Whether the parent's log holds the change's record: then the change took effect.
-Effect Committed(DataFolder& data, const DestroyJournal& journal) {
-  try {
-    const std::filesystem::path itemPath = data.FindItemFile(journal.parent);
-    if (itemPath.empty()) {
-      return Effect::kUnknown;
-    }
-    const std::vector<unsigned char> bytes = data.ReadWhole(itemPath);
-    const std::string file = itemPath.string();
-    if (journal.record >= bytes.size()) {
-      return Effect::kNotTaken;  // the old file, which ends where the record was to go
-    }
-    const Record record = ReadRecord(bytes, journal.record, "EL", file);
-    // A destroy's record, or a recover's (which journals the same way).
-    const std::uint16_t action = ReadU16(record.body, 4, file);
-    const bool destroy = action == kDestroyFile || action == kDestroyProject;
-    const bool recover = action == kRecoverFile || action == kRecoverProject;
-    const std::string physical = text::AsciiUpper(std::string(
-        FieldText(record.body, destroy ? kDestroyPhysical : kLogChildPhysical, 8, file)));
-    return (destroy || recover) && ReadU16(record.body, 6, file) == journal.revision &&
-                   physical == journal.physical
-               ? Effect::kTaken
-               : Effect::kNotTaken;
-  } catch (const FormatError&) {
-    return Effect::kNotTaken;  // no sound record there: another program's, or none
-  } catch (const files::FileError&) {
-    return Effect::kUnknown;
+// This host's name as it may stand in a file name: letters, digits and '-'.
+std::string HostPart() {
+  char name[HOST_NAME_MAX + 1] = {};
+  if (::gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') {
+    return "host";
   }
+  std::string host = name;
+  for (char& c : host) {
+    if (!text::IsAsciiLetter(c) && !text::IsAsciiDigit(c)) {
+      c = '-';
+    }
+  }
+  return host;
 }
 
-// A journal (or leftovers record) of the folder `folder`, opened without following a link and
-// locked: nothing when it is not there, another program holds it, or it was finished and removed
-// by another program meanwhile. Throws files::FileError when it cannot be opened or is not a
-// plain file.
-std::optional<files::FileDescriptor> OpenLocked(const files::FileDescriptor& folder,
-                                                const std::string& name,
-                                                const std::filesystem::path& shown, bool& inUse) {
-  inUse = false;
-  struct stat status {};
-  if (::fstatat(folder.Get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT) {
-    return std::nullopt;
+// Removes `file` unless `used` says an entry uses it; false when it was kept for that.
+bool RemoveUnlessUsed(DataFolder& data, const std::filesystem::path& file, UsedFiles* used) {
+  if (used != nullptr && used->Uses(file)) {
+    return false;
   }
-  files::FileDescriptor fd = files::OpenPlainFileAt(folder.Get(), name, shown, O_RDWR);
-  if (!LockOpenFile(fd.Get())) {
-    inUse = errno == EAGAIN || errno == EACCES;
-    if (!inUse) {
-      throw files::FileError("Cannot lock " + Quoted(shown) + ": " + std::strerror(errno), errno);
-    }
-    return std::nullopt;
-  }
-  // Another program may have finished it and removed it while this one waited for the lock.
-  struct stat open {};
-  if (::fstat(fd.Get(), &open) != 0 ||
-      ::fstatat(folder.Get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
-      open.st_ino != status.st_ino || open.st_dev != status.st_dev) {
-    return std::nullopt;
-  }
-  return fd;
-}
-
-std::string Listed(const std::vector<std::string>& failures) {
-  std::string text;
-  for (const std::string& failure : failures) {
-    text += (text.empty() ? "" : "; ") + failure;
-  }
-  return text;
-}
-
-// Journals being written when their program died ("<journal>.<process id>"): never linked into
-// place, so nothing was done under them.
-void RemoveUnfinishedJournals(const files::FileDescriptor& folder,
-                              const std::filesystem::path& path) {
-  const std::string prefix = path.filename().string() + ".";
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(FolderOf(path), error)) {
-    const std::string name = entry.path().filename().string();
-    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
-        !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                     text::IsAsciiDigit)) {
-      continue;
-    }
-    try {
-      bool inUse = false;
-      if (OpenLocked(folder, name, entry.path(), inUse)) {
-        ::unlinkat(folder.Get(), name.c_str(), 0);
-      }
-    } catch (const files::FileError&) {
-      // Not a plain file of ours: left alone.
-    }
-  }
-}
-
-// The names of the leftovers records in the journal's folder.
-std::vector<std::string> LeftoversRecords(const std::filesystem::path& path) {
-  std::vector<std::string> names;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(FolderOf(path), error)) {
-    const std::string name = entry.path().filename().string();
-    if (name.size() > kLeftoversPrefix.size() + kLeftoversSuffix.size() &&
-        name.compare(0, kLeftoversPrefix.size(), kLeftoversPrefix) == 0 &&
-        name.compare(name.size() - kLeftoversSuffix.size(), kLeftoversSuffix.size(),
-                     kLeftoversSuffix) == 0) {
-      names.push_back(name);
-    }
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-void FinishJournal(const files::FileDescriptor& folder, const std::filesystem::path& path,
-                   const std::filesystem::path& data, Recovery& recovery) {
-  const std::string name = path.filename().string();
-  const auto leftAlone = [&](const std::string& why) {
-    const std::string text =
-        Quoted(path) + " tells of a destroy that was cut off, and " + why +
-        ". It was left alone, and no destroy can run in this database until it is dealt with";
-    recovery.notes.push_back(text);
-    recovery.blocking = text;
-  };
-  bool inUse = false;
-  std::optional<files::FileDescriptor> fd;
-  try {
-    fd = OpenLocked(folder, name, path, inUse);
-  } catch (const files::FileError& error) {
-    leftAlone(std::string("it cannot be finished here: ") + error.what());
-    return;
-  }
-  if (!fd) {
-    if (inUse) {
-      recovery.blocking = "Another destroy is under way in this database (" + Quoted(path) +
-                          " is in use); nothing was changed. Try again when it is done";
-    }
-    return;
-  }
-  std::optional<DestroyJournal> journal;
-  try {
-    journal = ParseJournal(files::ReadOpenFile(fd->Get(), path, kMaxJournalBytes));
-  } catch (const files::FileError& error) {
-    leftAlone(std::string("it cannot be read: ") + error.what());
-    return;
-  }
-  if (!journal) {
-    leftAlone(
-        "it is not a journal this program can read, or names files outside the data "
-        "folder. Run 'vssdb check' on the database, and remove it if no destroy was under "
-        "way");
-    return;
-  }
-  const std::optional<DestroyJournal> here = InDataFolder(*journal, data);
-  if (!here) {
-    leftAlone("it is about the data folder " + Quoted(journal->data) + ", not " + Quoted(data));
-    return;
-  }
-  try {
-    DataFolder database(data);
-    const std::string item = "A destroy of " + here->physical;
-    switch (Committed(database, *here)) {
-      case Effect::kUnknown:
-        leftAlone("whether it took effect cannot be told: the item file of its project " +
-                  here->parent + " cannot be read");
-        return;
-      case Effect::kNotTaken:
-        UndoDestroy(database, *here);
-        ::unlinkat(folder.Get(), name.c_str(), 0);
-        recovery.notes.push_back(item + " that was cut off before it took effect has been undone");
-        return;
-      case Effect::kTaken:
-        break;
-    }
-    const std::vector<std::string> failures = RemoveDestroyedFiles(database, *here);
-    if (failures.empty()) {
-      ::unlinkat(folder.Get(), name.c_str(), 0);
-      recovery.notes.push_back(item +
-                               " that was cut off has been finished: its files were removed");
-      return;
-    }
-    KeepLeftovers(path, *here);
-    recovery.notes.push_back(item + " that was cut off has been finished, but " +
-                             std::to_string(failures.size()) +
-                             " of its files could not be removed: " + Listed(failures) +
-                             ". The next destroy or open that can removes them");
-  } catch (const std::exception& error) {
-    leftAlone(std::string("it cannot be finished here: ") + error.what());
-  }
-}
-
-void RemoveLeftovers(const files::FileDescriptor& folder, const std::filesystem::path& path,
-                     const std::string& name, const std::filesystem::path& data,
-                     Recovery& recovery) {
-  const std::filesystem::path shown = path.parent_path() / name;
-  try {
-    bool inUse = false;
-    const std::optional<files::FileDescriptor> fd = OpenLocked(folder, name, shown, inUse);
-    if (!fd) {
-      return;
-    }
-    const std::optional<DestroyJournal> journal =
-        ParseJournal(files::ReadOpenFile(fd->Get(), shown, kMaxJournalBytes));
-    const std::optional<DestroyJournal> here =
-        journal ? InDataFolder(*journal, data) : std::nullopt;
-    if (!here) {
-      recovery.notes.push_back(Quoted(shown) +
-                               " is not a record of this database's files; it "
-                               "was left alone");
-      return;
-    }
-    DataFolder database(data);
-    const std::vector<std::string> failures = RemoveDestroyedFiles(database, *here);
-    if (failures.empty()) {
-      ::unlinkat(folder.Get(), name.c_str(), 0);
-      recovery.notes.push_back("The files an earlier destroy of " + here->physical +
-                               " left behind have been removed");
-    }
-  } catch (const files::FileError& error) {
-    recovery.notes.push_back(Quoted(shown) + " was left alone: " + error.what());
-  } catch (const FormatError& error) {
-    recovery.notes.push_back(Quoted(shown) + " was left alone: " + error.what());
-  }
+  data.Remove(file);
+  return true;
 }
 
 }  // namespace
@@ -336,6 +118,7 @@ std::string FormatJournal(const DestroyJournal& journal) {
   std::ostringstream text;
   text << kFirstLine << '\n'
        << "data=" << journal.data.string() << '\n'
+       << "data-inode=" << journal.dataInode << '\n'
        << "parent=" << journal.parent << '\n'
        << "physical=" << journal.physical << '\n'
        << "record=" << journal.record << '\n'
@@ -353,9 +136,10 @@ std::optional<DestroyJournal> ParseJournal(std::string_view text) {
   DestroyJournal journal;
   std::istringstream lines{std::string(text)};
   std::string line;
-  if (!std::getline(lines, line) || line != kFirstLine) {
+  if (!std::getline(lines, line) || (line != kFirstLine && line != kFirstLineVersion1)) {
     return std::nullopt;
   }
+  const bool version1 = line == kFirstLineVersion1;
   while (std::getline(lines, line)) {
     const std::size_t equals = line.find('=');
     if (equals == std::string::npos) {
@@ -366,6 +150,8 @@ std::optional<DestroyJournal> ParseJournal(std::string_view text) {
     bool good = true;
     if (key == "data") {
       journal.data = value;
+    } else if (key == "data-inode" && !version1) {
+      good = ParseNumber(value, journal.dataInode) && journal.dataInode != 0;
     } else if (key == "parent") {
       journal.parent = value;
     } else if (key == "physical") {
@@ -385,13 +171,16 @@ std::optional<DestroyJournal> ParseJournal(std::string_view text) {
       return std::nullopt;
     }
   }
-  const auto outside = [&](const std::filesystem::path& file) {
-    return !InLetterFolder(file, journal.data);
+  const auto outside = [&](bool temporary) {
+    return [&, temporary](const std::filesystem::path& file) {
+      return !InLetterFolder(file, journal.data, temporary);
+    };
   };
   if (journal.data.empty() || !IsPhysicalName(journal.parent) ||
       !IsPhysicalName(journal.physical) || journal.record == 0 ||
-      std::any_of(journal.temporaries.begin(), journal.temporaries.end(), outside) ||
-      std::any_of(journal.remove.begin(), journal.remove.end(), outside)) {
+      (!version1 && journal.dataInode == 0) ||
+      std::any_of(journal.temporaries.begin(), journal.temporaries.end(), outside(true)) ||
+      std::any_of(journal.remove.begin(), journal.remove.end(), outside(false))) {
     return std::nullopt;
   }
   return journal;
@@ -401,13 +190,61 @@ std::filesystem::path JournalPath(const std::filesystem::path& folder) {
   return folder / "scourwell-destroy.journal";
 }
 
+std::filesystem::path JournalFolder(const std::filesystem::path& path) {
+  return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+}
+
+std::string LeftoversName(const std::string& physical) {
+  return std::string(kLeftoversPrefix) + physical + std::string(kLeftoversSuffix);
+}
+
+bool IsLeftoversName(const std::string& name) {
+  return name.size() > kLeftoversPrefix.size() + kLeftoversSuffix.size() &&
+         name.compare(0, kLeftoversPrefix.size(), kLeftoversPrefix) == 0 &&
+         name.compare(name.size() - kLeftoversSuffix.size(), kLeftoversSuffix.size(),
+                      kLeftoversSuffix) == 0;
+}
+
+DestroyJournal JournalFor(const DataFolder& data) {
+  DestroyJournal journal;
+  journal.data = std::filesystem::absolute(data.Path()).lexically_normal();
+  journal.dataInode = static_cast<std::uint64_t>(data.Status().st_ino);
+  return journal;
+}
+
+bool IsUnfinishedJournal(const std::string& name, const std::filesystem::path& path) {
+  const std::string prefix = path.filename().string() + ".";
+  if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) {
+    return false;
+  }
+  // "<host>.<process id>", or an older version's "<process id>".
+  const std::string rest = name.substr(prefix.size());
+  const std::size_t dot = rest.rfind('.');
+  const std::string host = dot == std::string::npos ? std::string() : rest.substr(0, dot);
+  const std::string pid = dot == std::string::npos ? rest : rest.substr(dot + 1);
+  const auto hostCharacter = [](char c) {
+    return text::IsAsciiLetter(c) || text::IsAsciiDigit(c) || c == '-';
+  };
+  return !pid.empty() && std::all_of(pid.begin(), pid.end(), text::IsAsciiDigit) &&
+         (dot == std::string::npos ||
+          (!host.empty() && std::all_of(host.begin(), host.end(), hostCharacter)));
+}
+
 files::FileDescriptor WriteJournal(const std::filesystem::path& path, const DestroyJournal& journal,
                                    const files::Ownership& ownership) {
-  const std::string text = FormatJournal(journal);
-  const std::filesystem::path folderPath = FolderOf(path);
+  // Its files by their absolute paths too, below the data folder's, whatever folder this program
+  // was started in.
+  DestroyJournal absolute = journal;
+  for (auto* files : {&absolute.temporaries, &absolute.remove}) {
+    for (std::filesystem::path& file : *files) {
+      file = absolute.data / file.parent_path().filename() / file.filename();
+    }
+  }
+  const std::string text = FormatJournal(absolute);
+  const std::filesystem::path folderPath = JournalFolder(path);
   const files::FileDescriptor folder = files::OpenFolder(folderPath);
   const std::string name = path.filename().string();
-  const std::string temporary = name + "." + std::to_string(::getpid());
+  const std::string temporary = name + "." + HostPart() + "." + std::to_string(::getpid());
   ::unlinkat(folder.Get(), temporary.c_str(), 0);  // left by a process of ours that died
   files::FileDescriptor fd = files::CreateNewFile(folder, folderPath, temporary, 0600);
   const auto fail = [&](const std::string& what, int error) {
@@ -457,10 +294,10 @@ files::FileDescriptor WriteJournal(const std::filesystem::path& path, const Dest
   return fd;
 }
 
-void UndoDestroy(DataFolder& data, const DestroyJournal& journal) {
+void UndoDestroy(DataFolder& data, const DestroyJournal& journal, UsedFiles* used) {
   for (const auto& file : journal.temporaries) {
     try {
-      data.Remove(file);
+      RemoveUnlessUsed(data, file, used);
     } catch (const files::FileError&) {
     } catch (const FormatError&) {
     }
@@ -477,15 +314,16 @@ void UndoDestroy(DataFolder& data, const DestroyJournal& journal) {
   const std::filesystem::path writtenPath = data.FindItemFile(journal.parent, other);
   if (!writtenPath.empty() && !SameFile(writtenPath, *current)) {
     try {
-      data.Remove(writtenPath);
+      RemoveUnlessUsed(data, writtenPath, used);
     } catch (const files::FileError&) {
     } catch (const FormatError&) {
     }
   }
 }
 
-std::vector<std::string> RemoveDestroyedFiles(DataFolder& data, const DestroyJournal& journal) {
-  std::vector<std::string> failures;
+FilesRemoved RemoveDestroyedFiles(DataFolder& data, const DestroyJournal& journal,
+                                  UsedFiles* used) {
+  FilesRemoved removed;
   const std::optional<std::filesystem::path> current = CurrentEntryFile(data, journal.parent);
   std::vector<std::filesystem::path> files = journal.temporaries;
   files.insert(files.end(), journal.remove.begin(), journal.remove.end());
@@ -495,78 +333,27 @@ std::vector<std::string> RemoveDestroyedFiles(DataFolder& data, const DestroyJou
       continue;
     }
     try {
-      data.Remove(file);
+      if (!RemoveUnlessUsed(data, file, used)) {
+        removed.inUse.push_back(file);
+      }
     } catch (const files::FileError& error) {
-      failures.push_back(error.what());
+      removed.failures.push_back(error.what());
     } catch (const FormatError& error) {
-      failures.push_back(error.what());
+      removed.failures.push_back(error.what());
     }
   }
-  return failures;
+  return removed;
 }
 
 void KeepLeftovers(const std::filesystem::path& path, const DestroyJournal& journal) {
-  const files::FileDescriptor folder = files::OpenFolder(FolderOf(path));
-  const std::string leftovers =
-      std::string(kLeftoversPrefix) + journal.physical + std::string(kLeftoversSuffix);
+  const files::FileDescriptor folder = files::OpenFolder(JournalFolder(path));
+  const std::string leftovers = LeftoversName(journal.physical);
   if (::renameat(folder.Get(), path.filename().c_str(), folder.Get(), leftovers.c_str()) != 0) {
     throw files::FileError("Cannot keep " + Quoted(path) + " as " +
                                Quoted(path.parent_path() / leftovers) + ": " + std::strerror(errno),
                            errno);
   }
   ::fsync(folder.Get());
-}
-
-Recovery FinishInterruptedDestroy(const std::filesystem::path& path,
-                                  const std::filesystem::path& data) {
-  Recovery recovery;
-  files::FileDescriptor folder;
-  try {
-    folder = files::OpenFolder(FolderOf(path));
-  } catch (const files::FileError&) {
-    return recovery;  // no folder, no journal
-  }
-  RemoveUnfinishedJournals(folder, path);
-  FinishJournal(folder, path, data, recovery);
-  for (const std::string& name : LeftoversRecords(path)) {
-    RemoveLeftovers(folder, path, name, data, recovery);
-  }
-  return recovery;
-}
-
-std::vector<std::string> PendingDestroys(const std::filesystem::path& path,
-                                         const std::filesystem::path& data) {
-  std::vector<std::string> faults;
-  std::error_code error;
-  if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
-    faults.push_back("journal: " + Quoted(path) +
-                     " tells of a destroy that was cut off; open the database (vssdb list) to "
-                     "finish it");
-  }
-  for (const std::string& name : LeftoversRecords(path)) {
-    const std::filesystem::path record = path.parent_path() / name;
-    std::optional<DestroyJournal> journal;
-    try {
-      journal = ParseJournal(files::ReadPlainFile(record, kMaxJournalBytes));
-    } catch (const files::FileError&) {
-    }
-    const std::optional<DestroyJournal> here =
-        journal ? InDataFolder(*journal, data) : std::nullopt;
-    if (!here) {
-      faults.push_back("leftovers: " + Quoted(record) + " cannot be read");
-      continue;
-    }
-    for (const std::filesystem::path& file : here->remove) {
-      if (!IsEntryFileOf(file, here->parent) &&
-          std::filesystem::exists(std::filesystem::symlink_status(file, error))) {
-        faults.push_back("leftovers: " + Quoted(file) + " was left by a destroy of " +
-                         here->physical +
-                         " and could not be removed yet; the next destroy or open that can "
-                         "removes it");
-      }
-    }
-  }
-  return faults;
 }
 
 }  // namespace vss6

@@ -5,10 +5,10 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "engines/vss6/DataFolder.h"
+#include "engines/vss6/EntryCensus.h"
 #include "engines/vss6/FileLocks.h"
 #include "engines/vss6/ItemFiles.h"
 
@@ -57,9 +57,6 @@ struct DestroyPlan {
 using EntryNamer = std::function<std::string(const NameField&, bool project)>;
 // Gives the path of a project by its physical name, for messages; empty when it is not known.
 using ProjectNamer = std::function<std::string(const std::string& physical)>;
-
-// How many entries of the database name each item, by physical name.
-using EntryCounts = std::unordered_map<std::string, int>;
 
 // The plan to destroy `entry`, read from the entry file of the project `parent`, whose path is
 // `spec`. Each item file is locked in `locks` before it is read, so that what the plan saw stays

@@ -207,8 +207,7 @@ ParentWritten WriteParent(DataFolder& data, ParentRead& read, const ParentChange
     newEntryPath = read.entryPath.parent_path() / name;
   }
 
-  DestroyJournal journal;
-  journal.data = data.Path();
+  DestroyJournal journal = JournalFor(data);
   journal.parent = read.parent;
   journal.physical = physical;
   journal.record = recordOffset;
@@ -240,7 +239,7 @@ ParentWritten WriteParent(DataFolder& data, ParentRead& read, const ParentChange
   }
   step("files");
   ParentWritten done;
-  done.leftovers = RemoveDestroyedFiles(data, journal);
+  done.leftovers = RemoveDestroyedFiles(data, journal).failures;
   data.Sync();
   if (done.leftovers.empty()) {
     ::unlink(journalPath.c_str());

@@ -242,8 +242,11 @@ void Vss6Database::Open(const std::string& iniPath, const std::string& userName,
     session->user =
         vss6::LogIn(session->tree->Users(), userName, password, session->tree->NameCodePage());
     // A destroy cut off by a crash is finished or undone before anything is listed.
+    // A user who may not destroy changes nothing: what is there is only said.
     openNotes_ =
-        vss6::FinishInterruptedDestroy(vss6::JournalPath(location->folder), location->data).notes;
+        vss6::FinishInterruptedDestroy(vss6::JournalPath(location->folder), location->data,
+                                       vss6::MayDestroy(session->user, location->projectSecurity))
+            .notes;
     return session;
   });
 }

@@ -3,8 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include <unordered_set>
-
+#include "engines/vss6/EntryCensus.h"
 #include "engines/vss6/ItemFiles.h"
 
 namespace vss6 {
@@ -215,28 +214,9 @@ std::optional<ProjectState> Vss6Tree::SeenState(const std::string& physical) con
 }
 
 const EntryCounts& Vss6Tree::CountEntries() {
-  if (entryCounts_) {
-    return *entryCounts_;
+  if (!entryCounts_) {
+    entryCounts_ = vss6::CountEntries(data_);
   }
-  EntryCounts counts;
-  std::vector<std::string> pending{kRootPhysical};
-  std::unordered_set<std::string> visited{kRootPhysical};
-  while (!pending.empty()) {
-    const std::string project = std::move(pending.back());
-    pending.pop_back();
-    const std::filesystem::path itemPath = data_.ItemPath(project);
-    const ItemHeader header =
-        ReadItemHeader(data_.Read(itemPath, kHeaderBytes - 1), itemPath.string());
-    const std::filesystem::path entryPath = data_.ItemPath(project, header.dataExtension);
-    for (const ProjectEntry& entry :
-         ReadEntryFile(data_.ReadWhole(entryPath), entryPath.string())) {
-      ++counts[entry.physical];
-      if (entry.type == kProjectType && visited.insert(entry.physical).second) {
-        pending.push_back(entry.physical);
-      }
-    }
-  }
-  entryCounts_ = std::move(counts);
   return *entryCounts_;
 }
 

@@ -508,6 +508,7 @@ TEST(DestroyJournalTest, AJournalNamingOtherFilesIsRefusedAndRemovesNothing) {
   std::ofstream(dir / "victim") << "keep";
   vss6::DestroyJournal journal;
   journal.data = dir / "data";
+  journal.dataInode = 1;
   journal.parent = "QIAAAAAA";
   journal.physical = "CNAAAAAA";
   journal.record = 100;

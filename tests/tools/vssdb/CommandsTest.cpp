@@ -428,8 +428,7 @@ TEST_F(SyntheticVssdbTest, PrintsControlCharactersEscapedAndSaysWhichPathsAreNot
 TEST_F(SyntheticVssdbTest, SaysWhatItFinishedOnStandardError) {
   const std::string file = builder.File(testing_support::Vss6Builder::kRoot, "a.txt", "x", true);
   builder.Write(folder / "db");
-  vss6::DestroyJournal journal;
-  journal.data = folder / "db" / "data";
+  vss6::DestroyJournal journal = vss6::JournalFor(vss6::DataFolder(folder / "db" / "data"));
   journal.parent = testing_support::Vss6Builder::kRoot;
   journal.physical = file;
   journal.record = 1u << 20;  // past the end of the root's file: it never took effect
