@@ -1,12 +1,16 @@
 #include "errors/ErrorMessage.h"
 
+#include "platform/text/Printable.h"
+
 namespace errors {
 
 std::string ComposeErrorMessage(std::int32_t number, std::string_view description) {
   std::string message = "(";
   message += std::to_string(number);
   message += ") '";
-  message += description;
+  // Descriptions name items, and a name may hold control characters: escaped, they can neither
+  // forge a line of a log nor move a terminal's cursor.
+  message += text::Printable(description);
   message += "'";
   return message;
 }

@@ -6,6 +6,7 @@
 #include "errors/ObjectRequired.h"
 #include "errors/Procedure.h"
 #include "platform/forms/Forms.h"
+#include "platform/text/Printable.h"
 #include "shell/CShell.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "wizard/FMain.h"
@@ -104,12 +105,13 @@ void FMain::ShowOutcomes(const std::vector<wizardcore::OutcomeRow>& outcomes, co
     if (row.outcome == success) {
       continue;
     }
-    lines += QString::fromStdString(row.outcome + ": " + row.spec);
+    // One line each, whatever the names hold.
+    lines += QString::fromStdString(row.outcome + ": " + text::Printable(row.spec, true));
     if (row.error) {
       lines += QString::fromStdString(" (" + std::to_string(row.error.number) + ") " +
-                                      row.error.description);
+                                      text::Printable(row.error.description));
     } else if (!row.reason.empty()) {
-      lines += QString::fromStdString(" (" + row.reason + ")");
+      lines += QString::fromStdString(" (" + text::Printable(row.reason) + ")");
     }
     lines += QLatin1Char('\n');
   }

@@ -9,6 +9,7 @@
 
 #include "errors/ErrorRecord.h"
 #include "platform/files/SafeFiles.h"
+#include "platform/text/Printable.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/Purge.h"
 #include "wizardcore/UserFolder.h"
@@ -89,9 +90,12 @@ std::vector<OutcomeRow> PurgeOutcomes(const DeletedList& list, const PurgeSummar
 
 std::string PurgeReportText(const PurgeContext& context, const std::vector<OutcomeRow>& rows,
                             const std::string& summary) {
+  // Names and messages are printed with their control characters escaped: a name holding a
+  // line break could otherwise forge a line of the report, or clear the terminal it is shown on.
+  const auto shown = [](const std::string& line) { return text::Printable(line); };
   std::string text = "Scourwell " + context.run + " report\n";
-  text += "Database: " + context.database + "\n";
-  text += "User: " + context.user + "\n";
+  text += "Database: " + shown(context.database) + "\n";
+  text += "User: " + shown(context.user) + "\n";
   char when[64];
   const std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -103,21 +107,21 @@ std::string PurgeReportText(const PurgeContext& context, const std::vector<Outco
     text += "Hidden by the filter: " + std::to_string(context.hidden) + " of the checked entries\n";
   }
   if (!context.advice.empty()) {
-    text += "Advice: " + context.advice + "\n";
+    text += "Advice: " + shown(context.advice) + "\n";
   }
   if (!context.keptCopy.empty()) {
-    text += "Copy kept: " + context.keptCopy + "\n";
+    text += "Copy kept: " + shown(context.keptCopy) + "\n";
   }
   text += "\nEntries:\n";
   for (const OutcomeRow& row : rows) {
     std::string outcome = row.outcome;
     outcome.resize(std::max<std::size_t>(outcome.size(), 12), ' ');
-    text += outcome + " " + row.spec + "\n";
+    text += outcome + " " + text::Printable(row.spec, true) + "\n";
     if (row.error) {
-      text += "             (" + std::to_string(row.error.number) + ") '" + row.error.description +
-              "'\n";
+      text += "             (" + std::to_string(row.error.number) + ") '" +
+              shown(row.error.description) + "'\n";
     } else if (!row.reason.empty()) {
-      text += "             " + row.reason + "\n";
+      text += "             " + shown(row.reason) + "\n";
     }
   }
   if (rows.empty()) {

@@ -104,6 +104,27 @@ TEST_F(VSSDatabaseTest, MayDestroyFollowsTheUsersRightAsTheDatabaseHoldsItNow) {
             N(ErrorCode::kNotOpen));
 }
 
+// An item below a deleted project would come back out of sight: refused until the project is
+// recovered, with nothing changed.
+TEST_F(VSSDatabaseTest, AnItemInsideADeletedProjectIsRecoveredOnlyAfterTheProject) {
+  auto setup = sourcesafe::Session::Open(Dir(), "Admin", "");
+  setup->MakeProject("$/P/R");
+  setup->AddFile("$/P/R/d", {});
+  setup->Delete(setup->Find("$/P/R/d", false));
+  setup->Delete(setup->Find("$/P/R", false));
+  const std::shared_ptr<IVSSItem> project = database->VSSItem("$/P", false)->Items(true)->Item(4);
+  ASSERT_EQ(project->Spec(), "$/P/R");
+  const std::shared_ptr<IVSSItem> inside = project->Items(true)->Item(1);
+  ASSERT_EQ(inside->Spec(), "$/P/R/d");
+  const auto refused = RaisedBy([&] { inside->Recover(); });
+  EXPECT_EQ(refused.Number(), N(ErrorCode::kDestroyNotWritten));
+  EXPECT_NE(refused.Description().find("recover the project first"), std::string::npos);
+  project->Recover();
+  EXPECT_TRUE(setup->Find("$/P/R/d", true).deleted);
+  inside->Recover();
+  EXPECT_FALSE(setup->Find("$/P/R/d", false).deleted);
+}
+
 class FakeDatabase final : public IVSSDatabase {
  public:
   void Open(const std::string& path, const std::string&, const std::string&) override {

@@ -107,7 +107,11 @@ TEST_F(PurgeTest, AProjectWhoseEntryBelowAnotherUserRecoveredIsKeptWithIt) {
   ListAll();
   ASSERT_THAT(Entries(), ElementsAre("$/P", "$/P/keep.txt"));
   auto other = sourcesafe::Session::Open(Dir(), "Admin", "");
+  // Made live below the deleted project, as a user can: the project recovered, then the file,
+  // then the project deleted again.
+  other->Recover(other->Find("$/P", true));
   other->Recover(other->Find("$/P/keep.txt", true));
+  other->Delete(other->Find("$/P", false));
   Purge();
   // Both destroys are refused, the file's for itself and the project's for what lies below it.
   EXPECT_THAT(Reports(), ElementsAre("PurgeVssItems:114"));

@@ -1,5 +1,6 @@
 // Where a purge's report goes: a state folder of the user's own, a new file for each purge, and
 // a clear error when it cannot be written.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,6 +15,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::HasSubstr;
 
 TEST(PurgeReportTest, MissingFoldersAreMadeTheUsersAloneAndEachReportIsANewFile) {
   testing_support::TempDir folder;
@@ -43,6 +45,23 @@ TEST(PurgeReportTest, AFolderThatCannotBeMadeGivesTheReportsOwnError) {
               std::string::npos)
         << error.Description();
   }
+}
+
+// A name holding a line break and a terminal's escape codes neither forges a line of the report
+// nor reaches a terminal the report is shown on: each entry stays on its own line.
+TEST(PurgeReportTest, NamesAndMessagesAreWrittenWithTheirControlCharactersEscaped) {
+  wizardcore::PurgeContext context;
+  context.database = "/srv/vss";
+  context.user = "Admin";
+  wizardcore::OutcomeRow row;
+  row.outcome = "failed";
+  row.spec = "$/a\nFailed: 0.\x1B[2J";
+  row.error = {-2147166449, "'$/a\nFailed: 0.' is locked"};
+  const std::string text = wizardcore::PurgeReportText(context, {row}, "Failed: 1.");
+  EXPECT_THAT(text, HasSubstr("failed       $/a\\x0AFailed: 0.\\x1B[2J\n"));
+  EXPECT_THAT(text, HasSubstr("'$/a\\x0AFailed: 0.' is locked"));
+  EXPECT_EQ(text.find('\x1B'), std::string::npos);
+  EXPECT_EQ(text.find("\nFailed: 0."), std::string::npos);
 }
 
 }  // namespace

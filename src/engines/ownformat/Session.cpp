@@ -465,6 +465,19 @@ void Session::SetDeletedMark(const ItemRecord& item, bool deleted) {
           : EngineError(ErrorCode::kItemNotDeleted, Quoted(item.spec) + " is not deleted");
     }
     if (!deleted) {
+      // An item below a deleted project would come back out of sight: the project first.
+      sqlite::Statement above(
+          *connection_,
+          "WITH RECURSIVE up(id) AS (SELECT parent FROM items WHERE id = ?1 UNION SELECT"
+          " items.parent FROM items JOIN up ON items.id = up.id WHERE items.parent IS NOT NULL)"
+          " SELECT 1 FROM items WHERE id IN up AND deleted = 1 LIMIT 1");
+      above.Bind(1, item.id);
+      if (above.Step()) {
+        throw EngineError(ErrorCode::kDestroyNotWritten,
+                          Quoted(item.spec) +
+                              " lies in a deleted project, where it would stay out of sight; "
+                              "recover the project first");
+      }
       sqlite::Statement live(
           *connection_,
           "SELECT 1 FROM items WHERE parent = ?1 AND fold IN (?2, ?3) AND deleted = 0");

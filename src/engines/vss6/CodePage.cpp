@@ -2,6 +2,9 @@
 
 #include <iconv.h>
 
+#include <QList>
+#include <QString>
+
 #include <algorithm>
 #include <cerrno>
 #include <stdexcept>
@@ -86,6 +89,24 @@ std::string CodePage::ToUtf8(std::string_view bytes) const {
 
 std::optional<std::string> CodePage::FromUtf8(std::string_view text) const {
   return Convert(static_cast<iconv_t>(fromUtf8_), text, false);
+}
+
+std::string CodePage::UpperCase(std::string_view name) const {
+  std::string upper;
+  upper.reserve(name.size());
+  for (const char32_t character :
+       QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toUcs4()) {
+    if (character < 0x80) {
+      upper += text::AsciiUpper(static_cast<char>(character));
+      continue;
+    }
+    const char32_t capital = QChar::toUpper(character);
+    const QString chosen = QString::fromUcs4(&character, 1);
+    const QString capitalText = QString::fromUcs4(&capital, 1);
+    upper += (capital != character && FromUtf8(capitalText.toStdString()) ? capitalText : chosen)
+                 .toStdString();
+  }
+  return upper;
 }
 
 }  // namespace vss6

@@ -22,6 +22,10 @@ class CodePage {
   // The bytes of UTF-8 `text` in the code page; nothing when it holds a character the code page
   // has no bytes for, or is not UTF-8.
   std::optional<std::string> FromUtf8(std::string_view text) const;
+  // A name read in this code page (UTF-8) with each letter in upper case where the code page can
+  // write that upper case, the others as they are: two names SourceSafe and Windows take for one
+  // come out equal ("été.txt" and "ÉTÉ.txt" in Windows-1252), whatever the locale.
+  std::string UpperCase(std::string_view name) const;
 
  private:
   std::string name_;

@@ -1,5 +1,7 @@
 #include "engines/vss6/NamesFile.h"
 
+#include "engines/vss6/CodePage.h"
+
 namespace vss6 {
 
 NamesFile::NamesFile(std::vector<unsigned char> bytes, std::string path)
@@ -27,6 +29,17 @@ std::optional<std::string> NamesFile::Name(std::uint32_t offset, std::uint16_t k
     return std::string(FieldText(body, start, body.size() - start, path_));
   }
   return std::nullopt;
+}
+
+std::string EntryName(const NameField& name, bool project, const NamesFile& names,
+                      const CodePage& codePage) {
+  std::string bytes = name.shortName;
+  if (name.namesOffset != 0) {
+    if (auto longName = names.Name(name.namesOffset, project ? kProjectLongName : kFileLongName)) {
+      bytes = std::move(*longName);
+    }
+  }
+  return codePage.ToUtf8(bytes);
 }
 
 }  // namespace vss6

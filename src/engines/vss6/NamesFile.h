@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engines/vss6/ItemFiles.h"
 #include "engines/vss6/Records.h"
 
 namespace vss6 {
@@ -29,5 +30,11 @@ class NamesFile {
   std::vector<unsigned char> bytes_;
   std::string path_;
 };
+
+class CodePage;
+
+// An entry's name in UTF-8: its long name from `names`, else its short name, read in `codePage`.
+std::string EntryName(const NameField& name, bool project, const NamesFile& names,
+                      const CodePage& codePage);
 
 }  // namespace vss6

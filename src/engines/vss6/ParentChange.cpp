@@ -85,6 +85,9 @@ EntryRequest EntryRequestFor(Vss6Tree& tree, const TreeItem& item, std::filesyst
   request.nameOf = [&tree](const NameField& name, bool project) {
     return tree.NameOf(name, project);
   };
+  request.upperCase = [&tree](std::string_view name) {
+    return tree.NameCodePage().UpperCase(name);
+  };
   return request;
 }
 

@@ -34,6 +34,9 @@ struct EntryRequest {
   std::string spec;               // the item's path, for messages
   EntrySeen entry;
   EntryNamer nameOf;
+  // A name in upper case as the database's code page has it, to tell names SourceSafe takes for
+  // one.
+  std::function<std::string(std::string_view name)> upperCase;
   // Told the name of each step before it writes ("journal", "entries", "log", "files").
   std::function<void(std::string_view step)> onStep;
 };

@@ -6,7 +6,6 @@
 #include "engines/vss6/ItemFiles.h"
 #include "engines/vss6/LogActions.h"
 #include "engines/vss6/Vss6Errors.h"
-#include "platform/text/AsciiCase.h"
 
 namespace vss6 {
 namespace {
@@ -61,11 +60,12 @@ ProjectState RecoverEntry(const RecoverRequest& request) {
   const ProjectEntry& found = read.Entry();
   RequireRecoverable(parent.data, parent.locks, found, request.spec);
 
-  // A live item of the project with the same name (in any case) keeps it.
-  const std::string name = request.nameOf(found.name, found.type == kProjectType);
+  // A live item of the project with the same name, in any letter case of the code page, keeps it.
+  const std::string name =
+      request.upperCase(request.nameOf(found.name, found.type == kProjectType));
   for (const ProjectEntry& other : read.entries) {
     if (&other != &found && !other.Deleted() &&
-        text::AsciiEqualNoCase(request.nameOf(other.name, other.type == kProjectType), name)) {
+        request.upperCase(request.nameOf(other.name, other.type == kProjectType)) == name) {
       throw DestroyRefused(DestroyRefused::Kind::kNotWritten,
                            "A live item in the project of '" + request.spec +
                                "' has its name; recovering it would clash",

@@ -5,9 +5,11 @@
 #include <map>
 #include <set>
 
+#include "engines/vss6/CodePage.h"
 #include "engines/vss6/DataFolder.h"
 #include "engines/vss6/ItemFiles.h"
 #include "engines/vss6/LogActions.h"
+#include "engines/vss6/NamesFile.h"
 #include "engines/vss6/Users.h"
 #include "platform/text/AsciiCase.h"
 
@@ -18,7 +20,8 @@ constexpr std::uint16_t kSharedFileFlag = 0x20;  // in a file's header
 
 class Checker {
  public:
-  explicit Checker(std::filesystem::path data) : data_(std::move(data)) {}
+  Checker(std::filesystem::path data, const std::string& codePage)
+      : data_(std::move(data)), codePage_(codePage) {}
 
   std::vector<std::string> Run() {
     const std::filesystem::path versionPath = data_.Find("version.dat");
@@ -28,6 +31,13 @@ class Checker {
       throw VersionError("'" + (data_.Path() / "version.dat").string() +
                          "' does not say format version 6; this program reads SourceSafe 6 "
                          "databases only");
+    }
+    if (const std::filesystem::path names = data_.Find("names.dat"); !names.empty()) {
+      try {
+        names_ = NamesFile(Read(names), names.string());
+      } catch (const FormatError&) {
+        // Said by CheckNames; the short names are shown meanwhile.
+      }
     }
     std::vector<std::string> pending{"AAAAAAAA"};
     std::set<std::string> seen{"AAAAAAAA"};
@@ -126,9 +136,22 @@ class Checker {
       if (text::AsciiLower(entries[index].name.shortName) <
           text::AsciiLower(entries[index - 1].name.shortName)) {
         faults_.push_back("order: '" + entryPath.string() + "' lists '" +
-                          entries[index].name.shortName + "' after '" +
-                          entries[index - 1].name.shortName + "'");
+                          codePage_.ToUtf8(entries[index].name.shortName) + "' after '" +
+                          codePage_.ToUtf8(entries[index - 1].name.shortName) + "'");
         break;
+      }
+    }
+    // Live entries SourceSafe takes for one: their names alike but for letter case.
+    std::map<std::string, std::string> liveNames;  // upper case → as named
+    for (const ProjectEntry& entry : entries) {
+      if (entry.Deleted()) {
+        continue;
+      }
+      const std::string name = NameOf(entry);
+      const auto [at, added] = liveNames.emplace(codePage_.UpperCase(name), name);
+      if (!added) {
+        faults_.push_back("names: '" + entryPath.string() + "' holds two live entries named '" +
+                          at->second + "' and '" + name + "', which SourceSafe takes for one name");
       }
     }
     for (const ProjectEntry& entry : entries) {
@@ -312,15 +335,27 @@ class Checker {
     }
   }
 
+  // An entry's name, its long one where names.dat can give it.
+  std::string NameOf(const ProjectEntry& entry) const {
+    try {
+      return EntryName(entry.name, entry.type == kProjectType, names_, codePage_);
+    } catch (const FormatError&) {
+      return codePage_.ToUtf8(entry.name.shortName);
+    }
+  }
+
   DataFolder data_;
+  CodePage codePage_;
+  NamesFile names_;
   std::vector<std::string> faults_;
   std::map<std::string, std::vector<std::string>> fileParents_;  // file → projects naming it
 };
 
 }  // namespace
 
-std::vector<std::string> CheckDatabase(const std::filesystem::path& dataFolder) {
-  return Checker(dataFolder).Run();
+std::vector<std::string> CheckDatabase(const std::filesystem::path& dataFolder,
+                                       const std::string& codePage) {
+  return Checker(dataFolder, codePage).Run();
 }
 
 }  // namespace vss6

@@ -197,6 +197,12 @@ void Vss6Item::Recover() {
               "' may not recover items of this database" +
               (session.user.readOnly ? " (a read-only user)" : " (only Admin may)"));
   }
+  if (const std::string above = session.tree->DeletedProjectAbove(item_); !above.empty()) {
+    Raise(ErrorCode::kDestroyNotWritten,
+          "'" + Spec() + "' lies in the deleted project '" + above +
+              "', where it would stay out of sight; recover the project first (with SourceSafe's "
+              "own tools: Scourwell does not recover projects of a SourceSafe 6 database)");
+  }
   RaisingFromReader([&] {
     vss6::Vss6Tree& tree = *session_->tree;
     const vss6::RecoverRequest request = vss6::EntryRequestFor(
@@ -274,7 +280,9 @@ std::vector<std::string> Vss6Database::Check(const std::string& iniPath) {
     }
     std::vector<std::string> faults;
     try {
-      faults = vss6::CheckDatabase(location->data);
+      faults = vss6::CheckDatabase(location->data, codePage_.empty() ? "CP1252" : codePage_);
+    } catch (const std::invalid_argument& error) {
+      Raise(ErrorCode::kInvalidArgument, error.what());
     } catch (const vss6::FormatError& error) {
       // The check reads past damage; what stops it is a folder it cannot read as this format.
       Raise(ErrorCode::kUnsupportedVersion, error.what());

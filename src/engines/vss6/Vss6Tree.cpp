@@ -35,13 +35,7 @@ Vss6Tree::Vss6Tree(std::filesystem::path dataFolder, const std::string& codePage
 }
 
 std::string Vss6Tree::NameOf(const NameField& name, bool project) const {
-  std::string bytes = name.shortName;
-  if (name.namesOffset != 0) {
-    if (auto longName = names_.Name(name.namesOffset, project ? kProjectLongName : kFileLongName)) {
-      bytes = std::move(*longName);
-    }
-  }
-  return codePage_.ToUtf8(bytes);
+  return EntryName(name, project, names_, codePage_);
 }
 
 TreeItem Vss6Tree::Root() {
@@ -103,6 +97,21 @@ std::string Vss6Tree::ProjectSpec(const std::string& physical) const {
   } catch (const FormatError&) {
     return {};
   }
+}
+
+std::string Vss6Tree::DeletedProjectAbove(const TreeItem& item) const {
+  std::size_t steps = 0;
+  for (std::string at = item.parent; at != kRootPhysical && steps++ <= projects_.size();) {
+    const auto found = projects_.find(at);
+    if (found == projects_.end()) {
+      return {};
+    }
+    if (found->second.deleted) {
+      return ProjectSpec(at);
+    }
+    at = found->second.parent;
+  }
+  return {};
 }
 
 std::string Vss6Tree::SpecOf(const TreeItem& item) const {
@@ -171,7 +180,7 @@ std::vector<TreeItem> Vss6Tree::Children(const TreeItem& project) {
     child.deleted = entry.Deleted();
     child.entryFlags = entry.flags;
     if (child.project) {
-      projects_[child.physical] = {project.physical, child.name};
+      projects_[child.physical] = {project.physical, child.name, child.deleted};
     } else {
       // The size of its current content; a file whose files are missing or damaged is still
       // listed, its size unknown (the check names what is wrong).

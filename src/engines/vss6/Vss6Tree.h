@@ -60,6 +60,9 @@ class Vss6Tree {
   std::vector<std::pair<std::string, std::vector<unsigned char>>> OwnFilesOf(const TreeItem& item);
   // The path of a listed project by its physical name; empty when no listed project has it.
   std::string ProjectSpec(const std::string& physical) const;
+  // The path of the nearest listed project above `item` whose entry is marked deleted; empty
+  // when none is.
+  std::string DeletedProjectAbove(const TreeItem& item) const;
 
   // An entry's name in UTF-8: its long name from names.dat, else its short name.
   std::string NameOf(const NameField& name, bool project) const;
@@ -86,6 +89,7 @@ class Vss6Tree {
   struct Project {
     std::string parent;  // physical name
     std::string name;    // UTF-8
+    bool deleted = false;
   };
 
   DataFolder data_;

@@ -139,15 +139,17 @@ const std::vector<CommandForm>& Commands() {
       {"check",
        1,
        1,
-       {},
-       "vssdb check DIR",
+       {{"--codepage", true}},
+       "vssdb check DIR [--codepage CP]",
        "Checks the database; prints each fault and exits 1 when there is one. Needs no login: "
        "it reads the files and changes nothing, so anyone who may read them may check them. "
        "DIR may also be a SourceSafe 6 database (its srcsafe.ini names a Data_Path): then "
        "every record's check value, the header counts against the records and entries, the "
        "parent-folder records against the entries naming each file, each project's log "
-       "against its entries, the entries' order, item files that no project names and a "
-       "journal of a destroy that was cut off are checked, each fault with its file.",
+       "against its entries, the entries' order, two live entries of a project named alike "
+       "but for letter case, item files that no project names, and a journal or record of a "
+       "destroy that was cut off (whose it is, and the files it names that entries still use) "
+       "are checked, each fault with its file and names read in the code page CP.",
        false},
   };
   return commands;

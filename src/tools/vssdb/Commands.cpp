@@ -18,9 +18,9 @@
 #include "engines/ownformat/Schema.h"
 #include "engines/ownformat/Session.h"
 #include "errors/ErrorRecord.h"
+#include "platform/text/Printable.h"
 #include "tools/vssdb/Arguments.h"
 #include "tools/vssdb/DatabaseCommands.h"
-#include "tools/vssdb/Printable.h"
 #include "tools/vssdb/PurgeCommand.h"
 
 namespace vssdb {
@@ -128,7 +128,7 @@ int Execute(const Arguments& arguments, Console& console) {
 void PrintError(std::ostream& err, std::int32_t number, std::string_view description) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(number));
-  err << "vssdb: error " << text << ": " << Printable(description, false) << '\n';
+  err << "vssdb: error " << text << ": " << text::Printable(description, false) << '\n';
 }
 
 }  // namespace
@@ -181,7 +181,7 @@ int Run(const std::vector<std::string>& words, Console& console) {
     PrintError(err, error.Number(), error.Description());
     return 1;
   } catch (const std::exception& error) {
-    err << "vssdb: " << Printable(error.what(), false) << '\n';
+    err << "vssdb: " << text::Printable(error.what(), false) << '\n';
     return 1;
   }
 }

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "errors/ErrorMessage.h"
-#include "tools/vssdb/Printable.h"
+#include "platform/text/Printable.h"
 
 namespace vssdb {
 namespace {
@@ -53,14 +53,14 @@ void ConsoleHost::ShowPurgeFileName(const std::string& spec) { Progress(caption_
 
 void ConsoleHost::Log(const std::string& line) {
   EndProgress();
-  console_.err << Printable(line, false) << '\n';
+  console_.err << text::Printable(line, false) << '\n';
 }
 
 void ConsoleHost::Progress(const std::string& line) {
   if (!console_.terminal) {
     return;
   }
-  std::string shown = Printable(line, false);
+  std::string shown = text::Printable(line, false);
   if (shown.size() > kProgressWidth) {
     std::size_t cut = shown.size() - (kProgressWidth - 3);
     while (cut < shown.size() && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80) {

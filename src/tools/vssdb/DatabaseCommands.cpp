@@ -9,12 +9,12 @@
 #include "engines/common/EngineError.h"
 #include "engines/vss6/CodePage.h"
 #include "errors/ErrorRecord.h"
+#include "platform/text/Printable.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
 #include "tools/vssdb/Arguments.h"
 #include "tools/vssdb/DeletedReport.h"
-#include "tools/vssdb/Printable.h"
 
 namespace vssdb {
 namespace {
@@ -41,11 +41,11 @@ void PrintItem(std::ostream& out, bool longForm, IVSSItem& item) {
                   item.Deleted() ? "deleted" : "-", bytes.c_str());
     out << columns;
   }
-  out << Printable(spec, true);
+  out << text::Printable(spec, true);
   if (longForm && item.Deleted()) {
     try {
       if (const std::string refusal = item.DestroyRefusal(); !refusal.empty()) {
-        out << "  (kept: " << Printable(refusal, false) << ')';
+        out << "  (kept: " << text::Printable(refusal, false) << ')';
       }
     } catch (const errors::ErrorRecord&) {
       // Not known: the purge checks again.
@@ -116,11 +116,8 @@ std::vector<std::shared_ptr<IVSSItem>> Named(sourcecontrol::IVSSDatabase& databa
   return found;
 }
 
-}  // namespace
-
-std::shared_ptr<sourcecontrol::IVSSDatabase> OpenDatabase(const Arguments& arguments,
-                                                          std::ostream& err) {
-  const std::string& path = arguments.operands.at(0);
+// The code page --codepage names, or empty for the default; a usage error when it is unknown.
+std::string CheckedCodePage(const Arguments& arguments) {
   const std::optional<std::string> codePage = arguments.Value("--codepage");
   if (codePage) {
     try {
@@ -129,11 +126,19 @@ std::shared_ptr<sourcecontrol::IVSSDatabase> OpenDatabase(const Arguments& argum
       throw UsageError(error.what());
     }
   }
+  return codePage.value_or("");
+}
+
+}  // namespace
+
+std::shared_ptr<sourcecontrol::IVSSDatabase> OpenDatabase(const Arguments& arguments,
+                                                          std::ostream& err) {
+  const std::string& path = arguments.operands.at(0);
   std::shared_ptr<sourcecontrol::IVSSDatabase> database = sourcecontrol::NewVSSDatabase(path);
-  database->SetNameCodePage(codePage.value_or(""));
+  database->SetNameCodePage(CheckedCodePage(arguments));
   database->Open(path, arguments.user, arguments.password);
   for (const std::string& note : database->OpenNotes()) {
-    err << "vssdb: " << Printable(note, false) << '\n';
+    err << "vssdb: " << text::Printable(note, false) << '\n';
   }
   return database;
 }
@@ -189,9 +194,11 @@ int RecoverCommand(const Arguments& arguments, Console& console) {
 
 int CheckCommand(const Arguments& arguments, Console& console) {
   const std::string& path = arguments.operands.at(0);
-  const std::vector<std::string> faults = sourcecontrol::NewVSSDatabase(path)->Check(path);
+  const std::shared_ptr<sourcecontrol::IVSSDatabase> database = sourcecontrol::NewVSSDatabase(path);
+  database->SetNameCodePage(CheckedCodePage(arguments));
+  const std::vector<std::string> faults = database->Check(path);
   for (const std::string& fault : faults) {
-    console.out << Printable(fault, false) << '\n';
+    console.out << text::Printable(fault, false) << '\n';
   }
   if (!faults.empty()) {
     throw EngineError(ErrorCode::kDamaged,

@@ -10,11 +10,11 @@
 #include <cstdio>
 
 #include "platform/text/AsciiCase.h"
+#include "platform/text/Printable.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "tools/vssdb/Arguments.h"
 #include "tools/vssdb/ConsoleHost.h"
-#include "tools/vssdb/Printable.h"
 #include "wizardcore/DeletedItemCollection.h"
 #include "wizardcore/Refusals.h"
 #include "wizardcore/Search.h"
@@ -117,10 +117,10 @@ void DeletedReport::WriteText(std::ostream& out) const {
     char columns[96];
     std::snprintf(columns, sizeof columns, "%-12s %-8s %-28s ", row.outcome.c_str(),
                   KindName(row.kind).c_str(), wizardcore::DescribeTakes(entry, Plain()).c_str());
-    out << columns << Printable(row.spec, true) << '\n';
+    out << columns << text::Printable(row.spec, true) << '\n';
     if (row.error) {
-      out << "    " << ErrorNumber(row.error) << ": " << Printable(row.error.description, false)
-          << '\n';
+      out << "    " << ErrorNumber(row.error) << ": "
+          << text::Printable(row.error.description, false) << '\n';
     }
   }
   if (totals_) {

@@ -8,12 +8,12 @@
 #include "errors/ErrorRecord.h"
 #include "platform/files/SafeFiles.h"
 #include "platform/text/AsciiCase.h"
+#include "platform/text/Printable.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "tools/vssdb/Arguments.h"
 #include "tools/vssdb/ConsoleHost.h"
 #include "tools/vssdb/DatabaseCommands.h"
 #include "tools/vssdb/DeletedReport.h"
-#include "tools/vssdb/Printable.h"
 #include "wizardcore/DeletedItemCollection.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/KeepCopy.h"
@@ -113,7 +113,7 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
           wizardcore::KeepCopy(host, list, {arguments.operands.at(0), arguments.user},
                                keepIn ? std::filesystem::path(*keepIn) : wizardcore::KeptFolder())
               .string();
-      console.err << "vssdb: kept the copy in " << Printable(keptCopy, false) << '\n';
+      console.err << "vssdb: kept the copy in " << text::Printable(keptCopy, false) << '\n';
     }
     console.err << "vssdb: purging " << selection.checked << " entries\n" << std::flush;
     wizardcore::Purge purge(host, list, items, database.get());

@@ -5,11 +5,11 @@
 #include "engines/common/EngineError.h"
 #include "engines/common/Location.h"
 #include "errors/ErrorRecord.h"
+#include "platform/text/Printable.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "tools/vssdb/Arguments.h"
 #include "tools/vssdb/DatabaseCommands.h"
 #include "tools/vssdb/DeletedReport.h"
-#include "tools/vssdb/Printable.h"
 #include "wizardcore/KeptArchive.h"
 
 namespace vssdb {
@@ -23,8 +23,8 @@ int RestoreCommand(const Arguments& arguments, Console& console) {
           "not both");
     }
     const auto written = wizardcore::ExtractKeptCopy(copyPath, *folder);
-    console.out << "extracted " << written.size() << " files of " << Printable(copyPath, false)
-                << " into " << Printable(*folder, false)
+    console.out << "extracted " << written.size() << " files of "
+                << text::Printable(copyPath, false) << " into " << text::Printable(*folder, false)
                 << "; no database was written (files/ holds each item's latest content, raw/ "
                    "the database's own files of it, manifest.json what was kept)\n";
     return 0;
@@ -48,17 +48,17 @@ int RestoreCommand(const Arguments& arguments, Console& console) {
   const auto database = OpenDatabase(opening, console.err);
   bool refused = false;
   for (const wizardcore::RestoreRow& row : wizardcore::RestoreKept(*database, copy)) {
-    console.out << row.outcome << ' ' << Printable(row.spec, false);
+    console.out << row.outcome << ' ' << text::Printable(row.spec, false);
     if (row.error) {
       console.out << ": error " << ErrorNumber(row.error) << ": "
-                  << Printable(row.error.description, false);
+                  << text::Printable(row.error.description, false);
       refused = true;
     }
     console.out << '\n';
   }
   for (const wizardcore::KeptCopyRead::Entry& entry : copy.entries) {
     for (const std::string& spec : entry.unreadable) {
-      console.err << "vssdb: the content of " << Printable(spec, false)
+      console.err << "vssdb: the content of " << text::Printable(spec, false)
                   << " could not be kept before the purge; it is back without it\n";
     }
   }

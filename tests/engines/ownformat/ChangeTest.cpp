@@ -70,13 +70,14 @@ TEST_F(EngineTest, AnItemRecoveredOrAddedBelowAProjectStopsItsDestroy) {
     const char* name;
     std::function<void()> made;
   };
-  for (const Change& change : {Change{"recovered deep below",
-                                      [&] { other->Recover(other->Find("$/P/Q/keep.txt", true)); }},
-                               Change{"added below", [&] {
-                                        other->Recover(other->Find("$/P", true));
-                                        other->AddFile("$/P/new.txt", {});
-                                        other->Delete(other->Find("$/P", false));
-                                      }}}) {
+  for (const Change& change :
+       {Change{"recovered deep below",
+               [&] { RecoverBelowDeletedProject(*other, "$/P", "$/P/Q/keep.txt"); }},
+        Change{"added below", [&] {
+                 other->Recover(other->Find("$/P", true));
+                 other->AddFile("$/P/new.txt", {});
+                 other->Delete(other->Find("$/P", false));
+               }}}) {
     SCOPED_TRACE(change.name);
     const ItemRecord listed = admin->Find("$/P", true);
     change.made();

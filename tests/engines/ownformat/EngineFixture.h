@@ -71,4 +71,13 @@ std::int32_t ErrorNumberOf(Call&& call, std::string* description = nullptr) {
 
 inline std::int32_t N(ErrorCode code) { return static_cast<std::int32_t>(code); }
 
+// Another user makes the deleted `item` live below the deleted `project`, as a user can: the
+// project recovered first, then the item, then the project deleted again.
+inline void RecoverBelowDeletedProject(Session& session, const std::string& project,
+                                       const std::string& item) {
+  session.Recover(session.Find(project, true));
+  session.Recover(session.Find(item, true));
+  session.Delete(session.Find(project, false));
+}
+
 }  // namespace engine_test

@@ -57,7 +57,7 @@ TEST_F(GroupTest, ADestroyRefusedInsideAGroupLeavesTheOthers) {
   const ItemRecord p = admin->Find("$/P", true);
   {
     const auto other = OpenAs("Admin");
-    other->Recover(other->Find("$/P/c", true));  // P changes under the first session
+    RecoverBelowDeletedProject(*other, "$/P", "$/P/c");  // P changes under the first session
   }
   admin->BeginDestroyGroup({});
   admin->Destroy(a);
@@ -98,7 +98,7 @@ TEST_F(GroupTest, ALargeProjectGoesInStepsAndStopsWhenChangedBetweenThem) {
       left.Bind(1, big).Step();
       recovered = "$/Big/" + left.Text(0);
       left.Reset();
-      other->Recover(other->Find(recovered, true));
+      RecoverBelowDeletedProject(*other, "$/Big", recovered);
     }
   });
   std::string description;

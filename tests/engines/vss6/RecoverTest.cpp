@@ -13,6 +13,10 @@
 #include "engines/vss6/Records.h"
 #include "engines/vss6/Recover.h"
 #include "engines/vss6/Vss6Check.h"
+#include "engines/vss6/Vss6Database.h"
+#include "errors/ErrorRecord.h"
+#include "sourcecontrol/IVSSItem.h"
+#include "sourcecontrol/IVSSItems.h"
 #include "support/InChild.h"
 #include "support/Required.h"
 
@@ -155,6 +159,93 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 "A live item in the project of '$/P/gone' has its name"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A deleted file beside a live one whose name differs only in letter case, as the code page has
+// it: recovering it would give two live items SourceSafe and Windows take for one. The check
+// reports such a pair of live entries, naming them in UTF-8.
+struct AlikeNames {
+  const char* name;
+  const char* codePage;
+  const char* deleted;  // bytes in the code page
+  const char* live;
+  bool alike;
+};
+
+class AlikeNamesTest : public ::testing::TestWithParam<AlikeNames> {};
+
+TEST_P(AlikeNamesTest, RecoverRefusesANameTakenInTheCodePagesLetterCase) {
+  const AlikeNames row = GetParam();
+  Vss6Builder builder;
+  const std::string project = builder.Project(Vss6Builder::kRoot, "P");
+  builder.File(project, row.deleted, "old\n", true);
+  builder.File(project, row.live);
+  Vss6Copy copy(builder);
+  const auto before = copy.Snapshot();
+  Vss6Tree tree(copy.Data(), row.codePage);
+  const std::vector<TreeItem> items = Vss6Copy::Walk(tree);
+  const auto deleted = std::find_if(items.begin(), items.end(), [](auto& i) { return i.deleted; });
+  ASSERT_NE(deleted, items.end());
+  bool refused = false;
+  try {
+    vss6::RecoverEntry(RequestFor(copy, tree, *deleted));
+  } catch (const vss6::DestroyRefused& refusal) {
+    refused = true;
+    EXPECT_THAT(refusal.what(), HasSubstr("has its name"));
+  }
+  EXPECT_EQ(refused, row.alike);
+  if (refused) {
+    EXPECT_EQ(copy.Snapshot(), before);
+  }
+  // Both live now when the recover went ahead: the check finds nothing to say, or the pair.
+  const std::vector<std::string> faults = vss6::CheckDatabase(copy.Data(), row.codePage);
+  EXPECT_THAT(faults, ::testing::IsEmpty());
+  Vss6Builder twins;
+  const std::string holder = twins.Project(Vss6Builder::kRoot, "P");
+  twins.File(holder, row.deleted);
+  twins.File(holder, row.live);
+  Vss6Copy both(twins);
+  const std::vector<std::string> named = vss6::CheckDatabase(both.Data(), row.codePage);
+  if (row.alike) {
+    const vss6::CodePage codePage(row.codePage);
+    EXPECT_THAT(named, ::testing::ElementsAre(
+                           ::testing::AllOf(HasSubstr("two live entries named"),
+                                            HasSubstr("'" + codePage.ToUtf8(row.deleted) + "'"),
+                                            HasSubstr("'" + codePage.ToUtf8(row.live) + "'"))));
+  } else {
+    EXPECT_THAT(named, ::testing::IsEmpty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, AlikeNamesTest,
+    ::testing::Values(AlikeNames{"Ascii", "CP1252", "gone.txt", "GONE.TXT", true},
+                      AlikeNames{"AccentsInWindows1252", "CP1252", "\xE9t\xE9.txt", "\xC9T\xC9.txt",
+                                 true},
+                      AlikeNames{"AnotherLetter", "CP1252", "\xE9.txt", "e.txt", false},
+                      AlikeNames{"CyrillicIn1251", "1251", "\xE0.txt", "\xC0.txt", true},
+                      AlikeNames{"SharpSHasNoCapital", "CP1252", "\xDF.txt", "SS.txt", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A file inside a deleted project would come back out of sight: refused, nothing written.
+TEST(RecoverTest, AFileInsideADeletedProjectIsRefused) {
+  Vss6Builder builder;
+  const std::string project = builder.Project(Vss6Builder::kRoot, "P", true);
+  builder.File(project, "inside.txt", "x", true);
+  Vss6Copy copy(builder);
+  const auto before = copy.Snapshot();
+  vss6::Vss6Database database;
+  database.Open(copy.Root().string(), "Admin", "");
+  const auto inside = database.VSSItem("$/P", true)->Items(true)->Item(1);
+  ASSERT_EQ(inside->Spec(), "$/P/inside.txt");
+  try {
+    inside->Recover();
+    FAIL() << "recovered";
+  } catch (const errors::ErrorRecord& error) {
+    EXPECT_EQ(error.Number(), static_cast<std::int32_t>(0x8004DF0Du));
+    EXPECT_THAT(error.Description(), HasSubstr("lies in the deleted project '$/P'"));
+  }
+  EXPECT_EQ(copy.Snapshot(), before);
+}
 
 // Killed before each step that writes; the next open finishes the recover when its log record
 // was written, and undoes it when not.

@@ -1,10 +1,16 @@
-#include "tools/vssdb/Printable.h"
+#pragma once
 
 #include <cstdio>
+#include <string>
+#include <string_view>
 
-namespace vssdb {
+namespace text {
 
-std::string Printable(std::string_view text, bool names) {
+// Text safe to print on a terminal, in a report or as one line of a script's input: control
+// characters (C0, DEL and C1, which could move the cursor, clear the screen or end the line) as
+// \xNN or \uNNNN; with `names`, a backslash doubled, so that a name's own backslash is told from
+// an escape. Every name and message that reaches a person goes through it.
+inline std::string Printable(std::string_view text, bool names = false) {
   std::string printable;
   printable.reserve(text.size());
   char escape[8];
@@ -27,4 +33,4 @@ std::string Printable(std::string_view text, bool names) {
   return printable;
 }
 
-}  // namespace vssdb
+}  // namespace text
