@@ -106,7 +106,7 @@ void FMain::ShowOutcomes(const std::vector<wizardcore::OutcomeRow>& outcomes, co
       continue;
     }
     // One line each, whatever the names hold.
-    lines += QString::fromStdString(row.outcome + ": " + text::Printable(row.spec, true));
+    lines += QString::fromStdString(row.outcome + ": " + text::Printable(row.label, true));
     if (row.error) {
       lines += QString::fromStdString(" (" + std::to_string(row.error.number) + ") " +
                                       text::Printable(row.error.description));

@@ -49,6 +49,10 @@ enum class Outcome {
 // its check box, and the item it was listed for (the purge destroys that very item).
 struct DeletedEntry {
   std::string spec;
+  // Its key among the items the search keeps: the spec, and for the second and later entries of
+  // one path (a file deleted, added again and deleted again) their number after it.
+  std::string key;
+  int samePath = 1;  // its number among the listed entries of its path, from 1
   EntryKind kind = EntryKind::Unknown;
   // What goes when this entry is destroyed: the item itself and everything below it, live and
   // deleted.

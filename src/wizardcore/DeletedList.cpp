@@ -1,5 +1,7 @@
 #include "wizardcore/DeletedList.h"
 
+#include <QString>
+
 #include <algorithm>
 #include <utility>
 
@@ -17,9 +19,37 @@ DeletedList::Batch::~Batch() {
   }
 }
 
+std::string DeletedList::FoldPath(const std::string& spec) {
+  return QString::fromStdString(spec).toCaseFolded().toStdString();
+}
+
+std::string DeletedList::KeyFor(const std::string& spec, int samePath) {
+  // No path holds a NUL character, so no other entry's key can be this one.
+  return samePath <= 1 ? spec : spec + '\0' + std::to_string(samePath);
+}
+
+int DeletedList::WithPath(const std::string& spec) const {
+  const auto found = paths_.find(FoldPath(spec));
+  return found == paths_.end() ? 0 : found->second;
+}
+
+std::string DeletedList::Label(int index) const {
+  const DeletedEntry& entry = (*this)[index];
+  const int all = WithPath(entry.spec);
+  if (all <= 1) {
+    return entry.spec;
+  }
+  return entry.spec + " (" + std::to_string(entry.samePath) + " of " + std::to_string(all) +
+         " entries of this path)";
+}
+
 int DeletedList::Add(DeletedEntry entry) {
   const int index = Size();
   entry.end = index + 1;
+  entry.samePath = ++paths_[FoldPath(entry.spec)];
+  if (entry.key.empty()) {
+    entry.key = KeyFor(entry.spec, entry.samePath);
+  }
   entries_.push_back(std::move(entry));
   ++count_;
   if (observer_ != nullptr) {
@@ -48,6 +78,7 @@ void DeletedList::Remove(int index) {
 
 void DeletedList::Clear() {
   entries_.clear();
+  paths_.clear();
   unread_.clear();
   count_ = 0;
   if (observer_ != nullptr) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "wizardcore/DeletedEntry.h"
@@ -59,8 +60,16 @@ class DeletedList {
   DeletedEntry& At(int index) { return entries_.at(static_cast<std::size_t>(index)); }
 
   // Appends an entry and returns its index. Its place in the tree comes with it (`parent`);
-  // `end` is set when the walk leaves it (Close).
+  // `end` is set when the walk leaves it (Close). It is numbered among the entries of its path.
   int Add(DeletedEntry entry);
+  // How many entries added so far have the path `spec` (without regard to case, as the database
+  // compares paths).
+  int WithPath(const std::string& spec) const;
+  // The entry's path as people are shown it: with "(2 of 3 entries of this path)" after it when
+  // more than one listed entry has that path, so that they can be told apart.
+  std::string Label(int index) const;
+  // The key the search keeps the entry's item under: its path, numbered when it is not the first.
+  static std::string KeyFor(const std::string& spec, int samePath);
   // The walk has left the entry at `index`: what it holds is known.
   void Close(int index, const Tally& takes);
   // Takes the entry off the list; it keeps its index and its outcome.
@@ -93,7 +102,10 @@ class DeletedList {
   void Set(int index, bool checked);
   void Changed(int first, int last);
 
+  static std::string FoldPath(const std::string& spec);
+
   std::vector<DeletedEntry> entries_;
+  std::unordered_map<std::string, int> paths_;  // entries by folded path
   std::vector<UnreadProject> unread_;
   int count_ = 0;
   Observer* observer_ = nullptr;

@@ -160,10 +160,9 @@ void Purge::PurgeVssItems() {
       }
     }
     proc.Do(115, [&] {
-      // The collection holds only the first of two items with the same spec; the key goes with
-      // that item's entry.
-      if (items_.Holds(entry.spec, item.get())) {
-        items_.Remove(entry.spec);
+      // The entry's own key, when line 102 could put its item under it.
+      if (items_.Holds(entry.key, item.get())) {
+        items_.Remove(entry.key);
       }
     });
     proc.Do(116, [&] { list_.Remove(index); });

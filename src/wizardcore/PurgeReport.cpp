@@ -62,6 +62,7 @@ std::vector<OutcomeRow> PurgeOutcomes(const DeletedList& list, const PurgeSummar
     OutcomeRow row;
     row.index = index;
     row.spec = entry.spec;
+    row.label = list.Label(index);
     if (!entry.refusal.empty() && entry.outcome == Outcome::None) {
       row.outcome = "kept";
       row.reason = entry.refusal;
@@ -116,7 +117,7 @@ std::string PurgeReportText(const PurgeContext& context, const std::vector<Outco
   for (const OutcomeRow& row : rows) {
     std::string outcome = row.outcome;
     outcome.resize(std::max<std::size_t>(outcome.size(), 12), ' ');
-    text += outcome + " " + text::Printable(row.spec, true) + "\n";
+    text += outcome + " " + text::Printable(row.label.empty() ? row.spec : row.label, true) + "\n";
     if (row.error) {
       text += "             (" + std::to_string(row.error.number) + ") '" +
               shown(row.error.description) + "'\n";

@@ -21,6 +21,7 @@ RecoverSummary RecoverChecked(Host& host, DeletedList& list) {
     OutcomeRow row;
     row.index = index;
     row.spec = entry.spec;
+    row.label = list.Label(index);
     host.DoEvents();
     if (host.StopRequested()) {
       summary.stopped = true;

@@ -80,10 +80,18 @@ bool Search::Enter(errors::Procedure& proc, const std::shared_ptr<sourcecontrol:
   int listed = -1;
   if (proc.If(
           101, [&] { return errors::Object(item).Deleted(); }, false)) {
-    proc.Do(102, [&] { items_.Add(item, item->Spec()); });
+    // Under a key of its own: a path deleted more than once (a file deleted, added again and
+    // deleted again) gives each of its entries a numbered key.
+    std::string key;
+    proc.Do(102, [&] {
+      const std::string spec = item->Spec();
+      key = DeletedList::KeyFor(spec, list_.WithPath(spec) + 1);
+      items_.Add(item, key);
+    });
     proc.Do(103, [&] {
       DeletedEntry entry;
       entry.spec = item->Spec();
+      entry.key = key;
       entry.kind = kind;
       entry.takes = own;
       entry.parent = listedAbove_;

@@ -105,6 +105,26 @@ TEST_F(SearchTest, AProjectWhoseChildrenCannotBeReadIsNamedAFileIsNot) {
   EXPECT_FALSE(list[0].takes.complete);  // what lies below it is unknown
 }
 
+// A path deleted, added again and deleted again: each entry keeps its own item under a key of its
+// own, without an error report, and people are shown which is which.
+TEST_F(SearchTest, EachEntryOfAPathDeletedTwiceHasItsOwnKeyAndIsToldApart) {
+  auto first = Fake("$/D/x.txt", true, 3);
+  auto second = Fake("$/D/X.txt", true, 5);
+  auto project = Fake("$/D", true, 0, true);
+  project->children = {first, second};
+  root->children = {project, Fake("$/y.txt", true, 1)};
+  Search();
+  EXPECT_TRUE(host.reports.empty());
+  ASSERT_EQ(list.Size(), 4);
+  EXPECT_NE(list[1].key, list[2].key);
+  EXPECT_TRUE(items.Holds(list[1].key, first.get()));
+  EXPECT_TRUE(items.Holds(list[2].key, second.get()));
+  EXPECT_EQ(items.Count(), 4);
+  EXPECT_EQ(list.Label(1), "$/D/x.txt (1 of 2 entries of this path)");
+  EXPECT_EQ(list.Label(2), "$/D/X.txt (2 of 2 entries of this path)");
+  EXPECT_EQ(list.Label(3), "$/y.txt");
+}
+
 TEST_F(SearchTest, WhenLine103AddsNoEntryLine104ChecksNone) {
   auto unnamed = Fake("$/unnamed", true);
   unnamed->onSpec = [] { throw errors::ErrorRecord(-2147166577, "SourceSafe", "no spec"); };

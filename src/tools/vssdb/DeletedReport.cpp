@@ -91,8 +91,9 @@ ReportFormat ParseFormat(const std::optional<std::string>& name) {
 }
 
 void DeletedReport::Add(const wizardcore::DeletedEntry& entry, std::string outcome,
-                        errors::CapturedError error) {
-  rows_.push_back({entry.spec, entry.kind, entry.takes, std::move(outcome), std::move(error)});
+                        errors::CapturedError error, std::string label) {
+  rows_.push_back({entry.spec, label.empty() ? entry.spec : std::move(label), entry.kind,
+                   entry.takes, std::move(outcome), std::move(error)});
 }
 
 void DeletedReport::Write(ReportFormat format, std::ostream& out) const {
@@ -117,7 +118,7 @@ void DeletedReport::WriteText(std::ostream& out) const {
     char columns[96];
     std::snprintf(columns, sizeof columns, "%-12s %-8s %-28s ", row.outcome.c_str(),
                   KindName(row.kind).c_str(), wizardcore::DescribeTakes(entry, Plain()).c_str());
-    out << columns << text::Printable(row.spec, true) << '\n';
+    out << columns << text::Printable(row.label, true) << '\n';
     if (row.error) {
       out << "    " << ErrorNumber(row.error) << ": "
           << text::Printable(row.error.description, false) << '\n';

@@ -38,8 +38,9 @@ class DeletedReport {
  public:
   explicit DeletedReport(std::string database) : database_(std::move(database)) {}
 
+  // `label` is the entry's path as the text shows it (DeletedList::Label); its spec otherwise.
   void Add(const wizardcore::DeletedEntry& entry, std::string outcome = {},
-           errors::CapturedError error = {});
+           errors::CapturedError error = {}, std::string label = {});
   // What the purge would take (a dry run) or the account of what it did, for people; in JSON
   // also as numbers.
   void SetTotals(const wizardcore::Selection& selection) { totals_ = selection; }
@@ -50,6 +51,7 @@ class DeletedReport {
  private:
   struct Row {
     std::string spec;
+    std::string label;
     wizardcore::EntryKind kind;
     wizardcore::Tally takes;
     std::string outcome;

@@ -37,7 +37,7 @@ void AddRow(DeletedReport& report, const DeletedEntry& entry, const wizardcore::
   if (!error && !row.reason.empty()) {
     error = {static_cast<std::int32_t>(ErrorCode::kDestroyNotWritten), row.reason};
   }
-  report.Add(entry, row.outcome, std::move(error));
+  report.Add(entry, row.outcome, std::move(error), row.label);
 }
 
 // Asks at the terminal; only "y" or "yes" goes on.
@@ -138,7 +138,7 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
       }
       ++row;
     } else if (asked && list[index].checked) {
-      report.Add(list[index], "would-destroy");
+      report.Add(list[index], "would-destroy", {}, list.Label(index));
     }
   }
   if (asked) {
