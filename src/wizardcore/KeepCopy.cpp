@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <map>
 #include <memory>
-#include <set>
 #include <vector>
 
 #include "errors/ErrorRecord.h"
@@ -22,6 +22,7 @@
 #include "sourcecontrol/IVSSItems.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/Host.h"
+#include "wizardcore/MemberNames.h"
 #include "wizardcore/UserFolder.h"
 
 namespace wizardcore {
@@ -71,9 +72,14 @@ QByteArray WithArray(const QJsonObject& object, const char* name, const QByteArr
   return text + ",\"" + name + "\":[" + elements + "]}";
 }
 
-// The name of a file below "files/": its path without "$/".
-std::string MemberName(const std::string& spec) {
-  return "files/" + (spec.rfind("$/", 0) == 0 ? spec.substr(2) : spec);
+// The member for `path`; a path that cannot be kept safely stops the copy, and so the purge.
+std::string MemberOf(MemberNames& members, const std::string& folder, const std::string& path) {
+  std::string why;
+  const std::optional<std::string> member = members.For(folder, path, why);
+  if (!member) {
+    NotKept(why);
+  }
+  return *member;
 }
 
 std::string Stamp(std::time_t when, const char* format) {
@@ -130,9 +136,10 @@ std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepCo
         archive_write_open_fd(out.get(), file.Get()) != ARCHIVE_OK) {
       NotKept("the archive could not be started");
     }
-    QByteArray entries;             // the manifest's entries, as JSON text
-    std::set<std::string> written;  // raw members already in the archive
-    la_int64_t synced = 0;          // bytes of the archive on disk already
+    QByteArray entries;                          // the manifest's entries, as JSON text
+    MemberNames members;                         // every member's name, each its own
+    std::map<std::string, std::string> written;  // the engine's files kept, and their members
+    la_int64_t synced = 0;                       // bytes of the archive on disk already
     int covered = 0;  // entries before this one lie inside a checked project kept already
     for (int index = 0; index < list.Size(); ++index) {
       const DeletedEntry& entry = list[index];
@@ -168,7 +175,7 @@ std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepCo
         if (unreadable) {
           kept1["unreadable"] = QString::fromStdString(unreadable.description);
         } else if (!project) {
-          const std::string member = MemberName(spec);
+          const std::string member = MemberOf(members, "files", spec);
           AddMember(out.get(), member, content, now);
           bytes += static_cast<std::int64_t>(content.size());
           kept1["member"] = QString::fromStdString(member);
@@ -180,10 +187,12 @@ std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepCo
             errors::CaptureError([&] { own = item->OwnFiles(); });
         QJsonArray raw;
         for (const sourcecontrol::OwnFile& file : own) {
-          if (written.insert(file.name).second) {
-            AddMember(out.get(), "raw/" + file.name, file.bytes, now);
+          const auto [at, first] = written.emplace(file.name, std::string());
+          if (first) {
+            at->second = MemberOf(members, "raw", file.name);
+            AddMember(out.get(), at->second, file.bytes, now);
           }
-          raw.append(QString::fromStdString("raw/" + file.name));
+          raw.append(QString::fromStdString(at->second));
         }
         if (!raw.isEmpty()) {
           kept1["raw"] = raw;

@@ -105,4 +105,66 @@ TEST_F(KeepCopyTest, WhatCannotBeWrittenOrReadStopsItAndLeavesNothing) {
   EXPECT_TRUE(std::filesystem::is_empty(folder / "kept"));
 }
 
+// Members are named from paths but never as they are: two entries of one path each keep their own
+// content, and no name can lead an extractor out of its folder or move a terminal's cursor. The
+// manifest has the real paths and says which member holds what.
+TEST(KeepCopyNamesTest, EveryItemHasAMemberOfItsOwnWithASafeName) {
+  auto project = Fake("$/D", true, 0, true);
+  project->children = {Fake("$/D/x.txt", true, 5), Fake("$/D/x.txt", true, 6)};
+  project->children[0]->content = "first";
+  project->children[1]->content = "second";
+  auto root = Fake("$/", false, 0, true);
+  root->children = {project, Fake("$/P/../../../../tmp/evil", true, 1), Fake("$/a\nb", true, 1),
+                    Fake("$/50%\\", true, 1), Fake("$/X.TXT", true, 1)};
+  wizardcore_test::RecordingHost host;
+  wizardcore::DeletedList list;
+  wizardcore::DeletedItemCollection items;
+  wizardcore::Search(host, list, items).SearchVssItem(root);
+  testing_support::TempDir folder;
+  const std::filesystem::path kept =
+      wizardcore::KeepCopy(host, list, {"/srv/vss", "Admin"}, folder / "kept");
+
+  std::map<std::string, std::string> members = testing_support::ArchiveMembers(kept);
+  const QJsonObject manifest =
+      QJsonDocument::fromJson(QByteArray::fromStdString(members["manifest.json"])).object();
+  members.erase("manifest.json");
+  EXPECT_THAT(
+      members,
+      ::testing::UnorderedElementsAre(
+          ::testing::Pair("files/D/x.txt", "first"), ::testing::Pair("files/D/x (2).txt", "second"),
+          ::testing::Pair("files/P/%2E%2E/%2E%2E/%2E%2E/%2E%2E/tmp/evil", ""),
+          ::testing::Pair("files/a%0Ab", ""), ::testing::Pair("files/50%25%5C", ""),
+          ::testing::Pair("files/X.TXT", "")));
+  std::map<std::string, std::string> memberOf;
+  for (const QJsonValue& entry : manifest["entries"].toArray()) {
+    for (const QJsonValue& item : entry.toObject()["items"].toArray()) {
+      memberOf[item.toObject()["member"].toString().toStdString()] =
+          item.toObject()["path"].toString().toStdString();
+    }
+  }
+  EXPECT_EQ(memberOf["files/D/x (2).txt"], "$/D/x.txt");
+  EXPECT_EQ(memberOf["files/a%0Ab"], "$/a\nb");
+  EXPECT_EQ(memberOf["files/P/%2E%2E/%2E%2E/%2E%2E/%2E%2E/tmp/evil"], "$/P/../../../../tmp/evil");
+}
+
+// A path that is not UTF-8 cannot be named in the manifest as it is: the copy, and so the purge,
+// stops before anything is destroyed, saying why.
+TEST(KeepCopyNamesTest, APathThatCannotBeKeptSafelyStopsTheCopy) {
+  auto root = Fake("$/", false, 0, true);
+  root->children = {Fake("$/\xFF.txt", true, 1)};
+  wizardcore_test::RecordingHost host;
+  wizardcore::DeletedList list;
+  wizardcore::DeletedItemCollection items;
+  wizardcore::Search(host, list, items).SearchVssItem(root);
+  testing_support::TempDir folder;
+  try {
+    wizardcore::KeepCopy(host, list, {"/srv/vss", "Admin"}, folder / "kept");
+    FAIL() << "kept";
+  } catch (const errors::ErrorRecord& error) {
+    EXPECT_EQ(error.Number(), wizardcore::kCopyNotKept);
+    EXPECT_THAT(error.Description(), ::testing::HasSubstr("is not UTF-8"));
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(folder / "kept"));
+}
+
 }  // namespace
