@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,12 +13,40 @@ namespace sourcecontrol {
 
 class IVSSItem;
 
+// A file's content to put back, given piece by piece as it is read: a copy may hold files far
+// larger than is wise to hold in memory.
+class RestoredContent {
+ public:
+  using Sink = std::function<void(std::span<const unsigned char> piece)>;
+  using Reader = std::function<void(const Sink& sink)>;
+
+  RestoredContent() = default;
+  // Content held in memory.
+  RestoredContent(std::vector<unsigned char> bytes)  // NOLINT: bytes stand for their content
+      : size_(static_cast<std::int64_t>(bytes.size())),
+        read_([held = std::move(bytes)](const Sink& sink) { sink(held); }) {}
+  // `size` bytes that `read` gives to its sink, in order, when asked; it throws when they cannot
+  // be read.
+  RestoredContent(std::int64_t size, Reader read) : size_(size), read_(std::move(read)) {}
+
+  std::int64_t Size() const noexcept { return size_; }
+  void Read(const Sink& sink) const {
+    if (read_) {
+      read_(sink);
+    }
+  }
+
+ private:
+  std::int64_t size_ = 0;
+  Reader read_;
+};
+
 // An item of an entry kept before a purge, to be put back.
 struct RestoredItem {
   std::string spec;
   bool project = false;
   bool deleted = false;  // its own mark, as it was
-  std::vector<unsigned char> content;
+  RestoredContent content;
 };
 
 // A source-control database. Every failure raises an errors::ErrorRecord with a non-zero
@@ -57,10 +86,13 @@ class IVSSDatabase {
   // asked before it; empty when nothing.
   virtual std::string PurgeAdvice() { return {}; }
   // Puts back an entry kept before a purge, as it was then: `items` in order, the entry first (a
-  // deleted item), each other one below an item before it. All of it or nothing. Raises
-  // kAlreadyExists when a deleted item of the project has the entry's name now, kItemNotFound
-  // when its project is not there, and, for an engine that does not write such entries, the
-  // error that says so.
+  // deleted item), each other one below an item before it, each file's content read as it goes
+  // in. All of it or nothing. Raises kAlreadyExists when a deleted item of the project has the
+  // entry's name now (one put back inside the same group of changes aside: a copy may hold two
+  // entries of one path), kItemNotFound when its project is not there, kInvalidArgument for a
+  // file larger than the engine keeps, and, for an engine that does not write such entries, the
+  // error that says so. Inside BeginDestroyGroup and EndDestroyGroup, restores are saved in
+  // groups as destroys are.
   virtual void Restore(const std::vector<RestoredItem>& items) {
     (void)items;
     throw errors::ErrorRecord(static_cast<std::int32_t>(0x8004D6C8u), "Scourwell",

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "engines/common/Location.h"
@@ -86,7 +87,8 @@ class Session {
   void Delete(const ItemRecord& item);
   // Brings a deleted item back; refused when a live item has its name.
   void Recover(const ItemRecord& item);
-  // Puts back an entry kept before a purge (see IVSSDatabase::Restore), in one transaction.
+  // Puts back an entry kept before a purge (see IVSSDatabase::Restore), in one transaction, or
+  // inside a group as destroys are.
   void Restore(const std::vector<sourcecontrol::RestoredItem>& items);
   // Removes the item, and everything below a project, for good, in one transaction. Refused
   // without the right to destroy, and when the item, or anything below it, changed since `item`
@@ -96,7 +98,7 @@ class Session {
   // or is kGroupTime old, after the destroy that fills it, and by EndDestroyGroup. Far faster
   // than one durable transaction each; a crash loses at most the open group, whose items stay
   // deleted. `between` is called about every kTurnEvery while a destroy takes long. Only
-  // destroys may be made until EndDestroyGroup.
+  // destroys and restores may be made until EndDestroyGroup.
   void BeginDestroyGroup(std::function<void()> between);
   // How many destroys of the open group are not saved yet.
   int UnsavedDestroys() const noexcept { return group_ ? groupCount_ : 0; }
@@ -116,6 +118,8 @@ class Session {
   // Reads the children of `project`, and of the projects below it breadth first, up to about
   // kPrefetchRows items, under one read lock.
   void Prefetch(const ItemRecord& project);
+  // Restore's writes, inside a transaction: gives back the entry's new id.
+  std::int64_t PutBack(const std::vector<sourcecontrol::RestoredItem>& items);
   // Marks an unchanged item deleted or live again.
   void SetDeletedMark(const ItemRecord& item, bool deleted);
   // The destroy's checks of the user's right and of the root, inside its transaction.
@@ -171,6 +175,7 @@ class Session {
   std::chrono::steady_clock::time_point groupStart_;
   int groupCount_ = 0;
   std::function<void()> between_;
+  std::unordered_set<std::int64_t> restoredInGroup_;  // entries put back by the open grouping
   std::chrono::steady_clock::time_point lastTurn_;
 
   std::int64_t userId_ = 0;

@@ -49,6 +49,10 @@ bool Connection::InTransaction() const noexcept { return sqlite3_get_autocommit(
 
 int Connection::Changes() const noexcept { return sqlite3_changes(db_.get()); }
 
+std::int64_t Connection::MaxLength() const noexcept {
+  return sqlite3_limit(db_.get(), SQLITE_LIMIT_LENGTH, -1);
+}
+
 void Connection::Fail(int resultCode) const {
   const std::string message = db_ ? sqlite3_errmsg(db_.get()) : sqlite3_errstr(resultCode);
   throw SqliteError(resultCode & 0xff, resultCode, message);

@@ -24,6 +24,8 @@ class Connection {
   void Execute(const std::string& sql);
   void SetBusyTimeout(std::chrono::milliseconds timeout);
   std::int64_t LastInsertRowId() const noexcept;
+  // The most bytes a text or blob of this connection may hold.
+  std::int64_t MaxLength() const noexcept;
   int Changes() const noexcept;
   // True while a transaction is open; false once SQLite has rolled one back by itself.
   bool InTransaction() const noexcept;

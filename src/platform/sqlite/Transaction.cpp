@@ -22,4 +22,21 @@ void Transaction::Commit() {
   open_ = false;
 }
 
+Savepoint::Savepoint(Connection& connection) : connection_(connection) {
+  connection_.Execute("SAVEPOINT change");
+}
+
+Savepoint::~Savepoint() {
+  if (open_) {
+    // Never throws; once SQLite has rolled back the whole transaction there is nothing to undo.
+    sqlite3_exec(connection_.Handle(), "ROLLBACK TO change; RELEASE change", nullptr, nullptr,
+                 nullptr);
+  }
+}
+
+void Savepoint::Release() {
+  connection_.Execute("RELEASE change");
+  open_ = false;
+}
+
 }  // namespace sqlite

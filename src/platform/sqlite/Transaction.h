@@ -23,4 +23,21 @@ class Transaction {
   bool open_ = true;
 };
 
+// A savepoint inside the open transaction: what was written after it is rolled back when the
+// object goes, unless Release ran. For a change that must go whole or not at all inside a larger
+// transaction that goes on either way.
+class Savepoint {
+ public:
+  explicit Savepoint(Connection& connection);
+  ~Savepoint();
+  Savepoint(const Savepoint&) = delete;
+  Savepoint& operator=(const Savepoint&) = delete;
+
+  void Release();
+
+ private:
+  Connection& connection_;
+  bool open_ = true;
+};
+
 }  // namespace sqlite

@@ -41,19 +41,22 @@ int RestoreCommand(const Arguments& arguments, Console& console) {
             "(nothing shows how SourceSafe would); vssdb restore " +
             copyPath + " --to FOLDER extracts their files and the database's own files of them");
   }
-  // The copy is read whole before the database is opened: a damaged one writes nothing.
+  // The copy's manifest and members are checked before the database is opened: a damaged copy
+  // writes nothing.
   const wizardcore::KeptCopyRead copy = wizardcore::ReadKeptCopy(copyPath);
   Arguments opening = arguments;
   opening.operands = {target};
   const auto database = OpenDatabase(opening, console.err);
   bool refused = false;
+  bool failed = false;
   for (const wizardcore::RestoreRow& row : wizardcore::RestoreKept(*database, copy)) {
-    console.out << row.outcome << ' ' << text::Printable(row.spec, false);
+    console.out << row.outcome << ' ' << text::Printable(row.spec, true);
     if (row.error) {
       console.out << ": error " << ErrorNumber(row.error) << ": "
                   << text::Printable(row.error.description, false);
-      refused = true;
     }
+    refused = refused || row.outcome == "refused";
+    failed = failed || row.outcome == "failed";
     console.out << '\n';
   }
   for (const wizardcore::KeptCopyRead::Entry& entry : copy.entries) {
@@ -62,7 +65,7 @@ int RestoreCommand(const Arguments& arguments, Console& console) {
                   << " could not be kept before the purge; it is back without it\n";
     }
   }
-  return refused ? 3 : 0;
+  return failed ? 1 : refused ? 3 : 0;
 }
 
 }  // namespace vssdb
