@@ -22,6 +22,7 @@
 #include "support/InChild.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
+#include "support/Vss6Builder.h"
 #include "tools/vssdb/Commands.h"
 #include "wizardcore/KeptArchive.h"
 
@@ -122,6 +123,27 @@ TEST_P(TwiceDeletedTest, BothComeBackWithTheirOwnContent) {
 INSTANTIATE_TEST_SUITE_P(Shapes, TwiceDeletedTest, ::testing::Bool(), [](const auto& info) {
   return info.param ? "InADeletedProject" : "Alone";
 });
+
+// The same in a SourceSafe 6 database, where such a file's two entries have their own physical
+// names: both are listed without a fault, purged with their project, and kept each in its own
+// member.
+TEST_F(RestoreCommandTest, ASourceSafePathDeletedTwiceIsKeptWhole) {
+  testing_support::Vss6Builder builder;
+  const std::string project = builder.Project(testing_support::Vss6Builder::kRoot, "D", true);
+  builder.File(project, "x.txt", "first", true);
+  builder.File(project, "x.txt", "second", true);
+  builder.Write(folder / "vss");
+  const std::string vss = (folder / "vss").string();
+  EXPECT_EQ(Vssdb({"list", vss, "--deleted"}).out, "$/D\n$/D/x.txt\n$/D/x.txt\n");
+  Outcome outcome = Vssdb({"purge", vss, "--yes", "--keep-copy", (folder / "kept").string()});
+  ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+  EXPECT_EQ(Vssdb({"list", vss, "--deleted"}).out, "");
+  outcome = Vssdb({"restore", Kept().string(), "--to", (folder / "out").string()});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_THAT((std::vector<std::string>{Read(folder / "out" / "files" / "D" / "x.txt"),
+                                        Read(folder / "out" / "files" / "D" / "x (2).txt")}),
+              ::testing::UnorderedElementsAre("first", "second"));
+}
 
 // A copy of one file, "files/a.txt", whose member the case makes something else.
 struct Forged {
