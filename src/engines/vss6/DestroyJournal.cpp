@@ -9,6 +9,7 @@
 #include <charconv>
 #include <climits>
 #include <cstring>
+#include <iterator>
 #include <sstream>
 
 #include "engines/vss6/EntryCensus.h"
@@ -325,17 +326,27 @@ FilesRemoved RemoveDestroyedFiles(DataFolder& data, const DestroyJournal& journa
                                   UsedFiles* used) {
   FilesRemoved removed;
   const std::optional<std::filesystem::path> current = CurrentEntryFile(data, journal.parent);
-  std::vector<std::filesystem::path> files = journal.temporaries;
-  files.insert(files.end(), journal.remove.begin(), journal.remove.end());
-  for (const auto& file : files) {
-    // The parent's entry files stay unless the one its header names is known and is another.
-    if (IsEntryFileOf(file, journal.parent) && (!current || SameFile(file, *current))) {
-      continue;
-    }
-    try {
-      if (!RemoveUnlessUsed(data, file, used)) {
-        removed.inUse.push_back(file);
+  std::vector<std::filesystem::path> files;
+  for (const auto* list : {&journal.temporaries, &journal.remove}) {
+    for (const auto& file : *list) {
+      // The parent's entry files stay unless the one its header names is known and is another.
+      if (!IsEntryFileOf(file, journal.parent) || (current && !SameFile(file, *current))) {
+        files.push_back(file);
       }
+    }
+  }
+  // A record that names a file an entry uses is not what a destroy of ours leaves (stale, or not
+  // ours at all): none of what it names is removed.
+  if (used != nullptr) {
+    std::copy_if(files.begin(), files.end(), std::back_inserter(removed.inUse),
+                 [&](const auto& file) { return used->Uses(file); });
+    if (!removed.inUse.empty()) {
+      return removed;
+    }
+  }
+  for (const auto& file : files) {
+    try {
+      data.Remove(file);
     } catch (const files::FileError& error) {
       removed.failures.push_back(error.what());
     } catch (const FormatError& error) {

@@ -102,12 +102,12 @@ void UndoDestroy(DataFolder& data, const DestroyJournal& journal, UsedFiles* use
 // What removing a destroy's files came to.
 struct FilesRemoved {
   std::vector<std::string> failures;         // files that could not be removed, each with why
-  std::vector<std::filesystem::path> inUse;  // files kept because an entry still uses them
+  std::vector<std::filesystem::path> inUse;  // files an entry still uses: nothing was removed
 };
 
 // Removes the files of a destroy that took effect, never the entry file the parent's header
-// names now (SourceSafe may have written the project since), nor, when `used` is given, any file
-// an entry of the database still uses.
+// names now (SourceSafe may have written the project since); when `used` is given and says that
+// an entry of the database still uses one of them, none of them.
 FilesRemoved RemoveDestroyedFiles(DataFolder& data, const DestroyJournal& journal,
                                   UsedFiles* used = nullptr);
 

@@ -340,7 +340,8 @@ class Recoverer {
     }
     if (!removed.inUse.empty()) {
       text += (text.empty() ? "" : "; and ") + std::to_string(removed.inUse.size()) +
-              " of the files it names are used by entries of the database, so they were kept: " +
+              " of the files it names are used by entries of the database, so none of its files "
+              "was removed: " +
               Listed(Shown(removed.inUse));
     }
     return text;
