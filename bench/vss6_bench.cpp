@@ -1,31 +1,52 @@
-// Listing the deleted items of a SourceSafe 6 database beside the floor that storage sets:
-// reading every byte of its data folder once. Both run on a warm cache, best of several rounds.
-// Where the tests' database builder is built too, also the memory a listing of a crafted tree
-// 5,000 projects deep takes.
-//   vss6_bench [DATA_FOLDER [CODE_PAGE]]   (default: the largest shared database)
-#include <algorithm>
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <vector>
-
-#include "engines/vss6/Vss6Tree.h"
-
-#if defined(SCOURWELL_DEEP_TREE)
+// The SourceSafe 6 engine beside the floor that storage sets: reading every byte of a data folder
+// once, on a warm cache.
+//   vss6_bench [DATA_FOLDER [CODE_PAGE]]   listing a database (default: the largest shared one),
+//                                          and the memory a listing of a crafted tree 5,000
+//                                          projects deep takes
+//   vss6_bench --large [FILES...]          databases written from the format's facts of FILES
+//                                          files each (default 12,500, 50,000 and 200,000): the
+//                                          listing, the listing with the engine's refusals, the
+//                                          purge of every deleted entry (with and without the
+//                                          copy kept first), the check and a single destroy,
+//                                          each with its peak memory, and each figure's ratio
+//                                          between sizes
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <vector>
+
+#include "engines/vss6/Vss6Database.h"
+#include "engines/vss6/Vss6Tree.h"
+#include "sourcecontrol/IVSSItem.h"
 #include "support/TempDir.h"
 #include "support/Vss6Builder.h"
-#endif
+#include "wizardcore/DeletedItemCollection.h"
+#include "wizardcore/DeletedList.h"
+#include "wizardcore/Host.h"
+#include "wizardcore/KeepCopy.h"
+#include "wizardcore/Purge.h"
+#include "wizardcore/Refusals.h"
+#include "wizardcore/Search.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
 
-int ListDeleted(const std::filesystem::path& data, const std::string& codePage) {
+double MsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+int ListDeleted(const fs::path& data, const std::string& codePage) {
   vss6::Vss6Tree tree(data, codePage);
   int deleted = 0;
   std::vector<vss6::TreeItem> pending{tree.Root()};
@@ -39,10 +60,10 @@ int ListDeleted(const std::filesystem::path& data, const std::string& codePage) 
   return deleted;
 }
 
-std::uintmax_t ReadEverything(const std::filesystem::path& data) {
+std::uintmax_t ReadEverything(const fs::path& data) {
   std::uintmax_t bytes = 0;
   std::vector<char> buffer(1 << 16);
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(data)) {
+  for (const auto& entry : fs::recursive_directory_iterator(data)) {
     if (!entry.is_regular_file()) {
       continue;
     }
@@ -60,20 +81,252 @@ double BestMilliseconds(Work&& work, int rounds) {
   for (int round = 0; round < rounds; ++round) {
     const auto start = Clock::now();
     work();
-    best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    best = std::min(best, MsSince(start));
   }
   return best;
+}
+
+// What a run in a child of its own took: its time and its peak memory alone.
+struct Figure {
+  double ms = 0;
+  double peakMiB = 0;
+  double gapMs = 0;  // the longest time between two turns for the window
+  std::string said;  // what the run counted
+  bool ok = true;
+};
+
+// Runs `work` in a child process; it gives back the longest gap between turns and what it
+// counted, in a line.
+Figure InChild(const std::function<std::pair<double, std::string>()>& work) {
+  int pipe[2];
+  if (::pipe(pipe) != 0) {
+    return {0, 0, 0, "no pipe", false};
+  }
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(pipe[0]);
+    const auto start = Clock::now();
+    std::string text;
+    try {
+      const auto [gap, said] = work();
+      char line[64];
+      std::snprintf(line, sizeof line, "%.3f %.3f ", MsSince(start), gap);
+      text = line + said;
+    } catch (const std::exception& error) {
+      text = std::string("-1 0 failed: ") + error.what();
+    }
+    (void)!::write(pipe[1], text.data(), text.size());
+    ::_exit(0);
+  }
+  ::close(pipe[1]);
+  std::string text;
+  char buffer[512];
+  for (ssize_t got; (got = ::read(pipe[0], buffer, sizeof buffer)) > 0;) {
+    text.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(pipe[0]);
+  int status = 0;
+  rusage usage{};
+  ::wait4(child, &status, 0, &usage);
+  Figure figure;
+  char said[400] = {};
+  std::sscanf(text.c_str(), "%lf %lf %399[^\n]", &figure.ms, &figure.gapMs, said);
+  figure.said = said;
+  figure.ok = status == 0 && figure.ms >= 0;
+  figure.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  return figure;
+}
+
+// A host for the core alone: no Stop, turns timed.
+struct TimedHost final : wizardcore::Host {
+  void StatementFailed(const std::string&, std::int32_t,
+                       const errors::CapturedError& error) noexcept override {
+    ++failures;
+    lastFailure = error.description;
+  }
+  void DoEvents() override {
+    const Clock::time_point now = Clock::now();
+    longest = std::max(longest, std::chrono::duration<double, std::milli>(now - last).count());
+    last = now;
+  }
+  bool StopRequested() const override { return false; }
+  void ShowSearchedFolder(const std::string&) override {}
+  void ShowChecking(const std::string&) override {}
+  void ShowNowPurging(const std::string&) override {}
+  void ShowPurgeFileName(const std::string&) override {}
+  void Log(const std::string&) override {}
+
+  Clock::time_point last = Clock::now();
+  double longest = 0;
+  int failures = 0;
+  std::string lastFailure;
+};
+
+// A database of `files` files: projects of 50 files below the root, every 20th file deleted,
+// every 50th project deleted with its files (a few of them deleted first), every 100th file
+// shared with the next project; contents of `bytes` bytes.
+void Generate(const fs::path& root, int files, int bytes) {
+  testing_support::Vss6Builder builder;
+  constexpr int kFilesEach = 50;
+  const int projects = std::max(1, files / kFilesEach);
+  std::vector<std::string> physical;
+  char name[32];
+  for (int p = 0; p < projects; ++p) {
+    std::snprintf(name, sizeof name, "Proj%05d", p);
+    physical.push_back(builder.Project(testing_support::Vss6Builder::kRoot, name, p % 50 == 49));
+  }
+  const std::string content(static_cast<std::size_t>(bytes), 'x');
+  for (int p = 0; p < projects; ++p) {
+    for (int f = 0; f < kFilesEach; ++f) {
+      std::snprintf(name, sizeof name, "f%05d-%03d.txt", p, f);
+      const std::string file = builder.File(physical[static_cast<std::size_t>(p)], name,
+                                            content + std::to_string(f), f % 20 == 7);
+      if (f % 100 == 3 && p + 1 < projects) {
+        builder.Share(file, physical[static_cast<std::size_t>(p) + 1]);
+      }
+    }
+  }
+  builder.Write(root);
+}
+
+struct Run {
+  wizardcore::DeletedList list;
+  wizardcore::DeletedItemCollection items;
+  TimedHost host;
+  vss6::Vss6Database database;
+};
+
+void Search(Run& run, const fs::path& root, bool refusals) {
+  run.database.Open(root.string(), "Admin", "");
+  wizardcore::Search(run.host, run.list, run.items)
+      .SearchVssItem(run.database.VSSItem("$/", false));
+  if (refusals) {
+    wizardcore::MarkRefused(run.host, run.list);
+  }
+}
+
+std::string Listed(const Run& run) {
+  int refused = 0;
+  for (int index = 0; index < run.list.Size(); ++index) {
+    refused += run.list[index].refusal.empty() ? 0 : 1;
+  }
+  return std::to_string(run.list.Size()) + " listed, " + std::to_string(refused) + " refused";
+}
+
+void Copy(const fs::path& from, const fs::path& to) {
+  fs::remove_all(to);
+  fs::copy(from, to, fs::copy_options::recursive);
+}
+
+// One size's figures, by name.
+using Figures = std::map<std::string, Figure>;
+
+Figures Measure(int files) {
+  const testing_support::TempDir dir;
+  const fs::path made = dir / "made";
+  // Written by a child, so that this process stays small and each run's peak is its own.
+  const Figure written = InChild([&] {
+    Generate(made, files, 200);
+    return std::pair(0.0, std::string());
+  });
+  std::cout << files << " files: written in " << written.ms << " ms\n";
+  const fs::path data = made / "data";
+  Figures figures;
+  ReadEverything(data);  // warm
+  figures["floor"].ms = BestMilliseconds([&] { ReadEverything(data); }, 3);
+  figures["listing"] = InChild([&] {
+    Run run;
+    Search(run, made, false);
+    return std::pair(run.host.longest, Listed(run));
+  });
+  figures["refusals"] = InChild([&] {
+    Run run;
+    Search(run, made, true);
+    return std::pair(run.host.longest, Listed(run));
+  });
+  const fs::path scratch = dir / "scratch";
+  for (const bool keep : {false, true}) {
+    Copy(made, scratch);
+    ReadEverything(scratch / "data");
+    figures[keep ? "purge+copy" : "purge"] = InChild([&] {
+      Run run;
+      Search(run, scratch, true);
+      const auto start = Clock::now();
+      if (keep) {
+        wizardcore::KeepCopy(run.host, run.list, {scratch.string(), "Admin"}, dir / "kept");
+      }
+      wizardcore::Purge purge(run.host, run.list, run.items, &run.database);
+      run.host.longest = 0;
+      purge.PurgeVssItems();
+      const wizardcore::PurgeSummary& summary = purge.Summary();
+      char said[200];
+      std::snprintf(said, sizeof said, "%d destroyed, %d failed, %d kept; purge alone %.0f ms",
+                    summary.destroyed, summary.failed, summary.kept, MsSince(start));
+      return std::pair(
+          run.host.longest,
+          std::string(said) +
+              (run.host.failures > 0 ? " (" + run.host.lastFailure + ")" : std::string()));
+    });
+    fs::remove_all(dir / "kept");
+  }
+  figures["check"] = InChild([&] {
+    vss6::Vss6Database database;
+    const std::vector<std::string> faults = database.Check(scratch.string());
+    return std::pair(0.0, std::to_string(faults.size()) + " faults after the purge" +
+                              (faults.empty() ? "" : ": " + faults.front()));
+  });
+  Copy(made, scratch);
+  ReadEverything(scratch / "data");
+  figures["destroy"] = InChild([&] {
+    vss6::Vss6Database database;
+    database.Open(scratch.string(), "Admin", "");
+    database.VSSItem("$/Proj00000/f00000-007.txt", true)->Destroy();
+    return std::pair(0.0, std::string("one file"));
+  });
+  return figures;
+}
+
+int Large(const std::vector<int>& sizes) {
+  std::vector<Figures> all;
+  for (const int files : sizes) {
+    all.push_back(Measure(files));
+    const Figures& figures = all.back();
+    const double floor = figures.at("floor").ms;
+    std::printf("  floor (read every file of data/ once, warm) %8.0f ms\n", floor);
+    for (const char* name : {"listing", "refusals", "purge", "purge+copy", "check", "destroy"}) {
+      const Figure& figure = figures.at(name);
+      std::printf("  %-11s %8.0f ms  %5.2fx the floor  peak %6.1f MiB  gap %6.1f ms  %s%s\n", name,
+                  figure.ms, figure.ms / floor, figure.peakMiB, figure.gapMs, figure.said.c_str(),
+                  figure.ok ? "" : " (FAILED)");
+    }
+  }
+  for (std::size_t i = 1; i < all.size(); ++i) {
+    std::printf("%d files against %d (%.1f times the files):", sizes[i], sizes[i - 1],
+                static_cast<double>(sizes[i]) / sizes[i - 1]);
+    for (const char* name :
+         {"floor", "listing", "refusals", "purge", "purge+copy", "check", "destroy"}) {
+      std::printf(" %s %.2f", name, all[i].at(name).ms / all[i - 1].at(name).ms);
+    }
+    std::printf("\n");
+  }
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::filesystem::path data = argc > 1
-                                         ? std::filesystem::path(argv[1])
-                                         : std::filesystem::path(SCOURWELL_SHARED_DIR) / "realvss" /
-                                               "shukladhaval25_Inventory-Shaili" / "data";
+  if (argc > 1 && std::string(argv[1]) == "--large") {
+    std::vector<int> sizes;
+    for (int i = 2; i < argc; ++i) {
+      sizes.push_back(std::stoi(argv[i]));
+    }
+    return Large(sizes.empty() ? std::vector<int>{12500, 50000, 200000} : sizes);
+  }
+  const fs::path data = argc > 1 ? fs::path(argv[1])
+                                 : fs::path(SCOURWELL_SHARED_DIR) / "realvss" /
+                                       "shukladhaval25_Inventory-Shaili" / "data";
   const std::string codePage = argc > 2 ? argv[2] : "CP1252";
-  if (!std::filesystem::exists(data)) {
+  if (!fs::exists(data)) {
     std::cerr << "vss6_bench: no database at " << data << '\n';
     return 2;
   }
@@ -86,7 +339,6 @@ int main(int argc, char** argv) {
             << deleted << " deleted): " << list << " ms; read all " << bytes
             << " bytes of data/: " << floor << " ms; ratio " << list / floor
             << " (target: at most 3)\n";
-#if defined(SCOURWELL_DEEP_TREE)
   // The listing in a child of its own, so that its peak memory is its alone.
   constexpr int kDepth = 5000;
   testing_support::Vss6Builder builder;
@@ -97,20 +349,10 @@ int main(int argc, char** argv) {
   builder.File(project, "bottom.txt", "x", true);
   const testing_support::TempDir deep;
   builder.Write(deep.Path());
-  const auto start = Clock::now();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::_exit(ListDeleted(deep.Path() / "data", "CP1252") == 1 ? 0 : 1);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  const double milliseconds =
-      std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-  rusage usage{};
-  ::getrusage(RUSAGE_CHILDREN, &usage);
-  std::cout << "list a crafted tree " << kDepth << " projects deep: " << milliseconds
-            << " ms, peak " << static_cast<double>(usage.ru_maxrss) / 1024.0 << " MiB"
-            << (status == 0 ? "" : " (the listing failed)") << " (target: well under 300 MiB)\n";
-#endif
+  const Figure figure = InChild(
+      [&] { return std::pair(0.0, std::to_string(ListDeleted(deep.Path() / "data", "CP1252"))); });
+  std::cout << "list a crafted tree " << kDepth << " projects deep: " << figure.ms << " ms, peak "
+            << figure.peakMiB << " MiB" << (figure.ok && figure.said == "1" ? "" : " (failed)")
+            << " (target: well under 300 MiB)\n";
   return 0;
 }

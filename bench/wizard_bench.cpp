@@ -65,6 +65,7 @@ struct Silent final : wizardcore::Host {
   void DoEvents() override {}
   bool StopRequested() const override { return false; }
   void ShowSearchedFolder(const std::string&) override {}
+  void ShowChecking(const std::string&) override {}
   void ShowNowPurging(const std::string&) override {}
   void ShowPurgeFileName(const std::string&) override {}
   void Log(const std::string&) override {}

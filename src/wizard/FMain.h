@@ -132,6 +132,7 @@ class FMain : public QWidget, public settings::FormObject {
     void DoEvents() override;
     bool StopRequested() const override { return window_.StopRequested; }
     void ShowSearchedFolder(const std::string& spec) override;
+    void ShowChecking(const std::string& line) override;
     void ShowNowPurging(const std::string& caption) override;
     void ShowPurgeFileName(const std::string& spec) override;
     void Log(const std::string& line) override;

@@ -22,6 +22,7 @@ namespace wizard {
 void FMain::SearchVssItem(const std::shared_ptr<sourcecontrol::IVSSItem>& item) {
   // The list's page is hidden during the search: its view learns what was found at the end.
   wizardcore::DeletedItemsModel::Hold hold(listModel_);
+  lblNowSearchingIn.setText(QStringLiteral("Now searching in:"));
   wizardcore::Search(host_, listed_, DeletedItems).SearchVssItem(item);
   // What the engine would refuse is shown as kept before anyone is asked.
   wizardcore::MarkRefused(host_, listed_);
@@ -143,6 +144,12 @@ void FMain::RunHost::DoEvents() { forms::Current().DoEvents(); }
 
 void FMain::RunHost::ShowSearchedFolder(const std::string& spec) {
   window_.lblSearchedFolder.setText(QString::fromStdString(spec));
+}
+
+void FMain::RunHost::ShowChecking(const std::string& line) {
+  // In the place of the search's line, which the pass follows on the same page.
+  window_.lblNowSearchingIn.setText(QString::fromStdString(line));
+  window_.lblSearchedFolder.clear();
 }
 
 void FMain::RunHost::ShowNowPurging(const std::string& caption) {

@@ -16,6 +16,9 @@ class Host : public errors::Reporter {
   virtual bool StopRequested() const = 0;
   // The project whose children the search visits now.
   virtual void ShowSearchedFolder(const std::string& spec) = 0;
+  // The pass after the search that asks the engine which entries it would refuse: its progress
+  // line, "Checking which entries can be purged: 12 of 3000".
+  virtual void ShowChecking(const std::string& line) = 0;
   // The purge's progress line ("Now purging item (3/12):") and the item in hand.
   virtual void ShowNowPurging(const std::string& caption) = 0;
   virtual void ShowPurgeFileName(const std::string& spec) = 0;

@@ -10,11 +10,14 @@ namespace wizardcore {
 void MarkRefused(Host& host, DeletedList& list) {
   DeletedList::Batch batch(list);
   int unknown = 0;  // answers that could not be read: the first is logged, the others counted
+  const std::string total = " of " + std::to_string(list.Count());
+  int asked = 0;
   for (int index = 0; index < list.Size(); ++index) {
     const DeletedEntry& entry = list[index];
     if (entry.removed || !entry.item) {
       continue;
     }
+    host.ShowChecking("Checking which entries can be purged: " + std::to_string(++asked) + total);
     std::string reason;
     if (const errors::CapturedError error =
             errors::CaptureError([&] { reason = entry.item->DestroyRefusal(); });

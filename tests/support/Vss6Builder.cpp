@@ -109,6 +109,7 @@ std::string Vss6Builder::Add(const std::string& parent, const std::string& name,
     physical[i] = static_cast<char>('A' + number % 26);
     number /= 26;
   }
+  indexes_[physical] = items_.size();
   items_.push_back({physical, name, project, content, parent});
   entries_.push_back({items_.size() - 1, parent, name, deleted, false, false});
   return physical;
@@ -144,12 +145,11 @@ void Vss6Builder::User(const std::string& name, const std::string& upperCasePass
 }
 
 std::size_t Vss6Builder::IndexOf(const std::string& physical) const {
-  const auto found = std::find_if(items_.begin(), items_.end(),
-                                  [&](const Item& item) { return item.physical == physical; });
-  if (found == items_.end()) {
+  const auto found = indexes_.find(physical);
+  if (found == indexes_.end()) {
     throw std::invalid_argument("no item " + physical);
   }
-  return static_cast<std::size_t>(found - items_.begin());
+  return found->second;
 }
 
 std::string Vss6Builder::UsersFile() const {
@@ -186,6 +186,14 @@ void Vss6Builder::Write(const std::filesystem::path& root, bool withIni) const {
     }
   }
 
+  // The entries of each project and those naming each item, found once.
+  std::unordered_map<std::string, std::vector<const Entry*>> inProject;
+  std::vector<std::vector<const Entry*>> naming(items_.size());
+  for (const Entry& entry : entries_) {
+    inProject[entry.project].push_back(&entry);
+    naming[entry.item].push_back(&entry);
+  }
+
   for (std::size_t index = 0; index < items_.size(); ++index) {
     const Item& item = items_[index];
     Bytes file(0x34, 0);
@@ -212,12 +220,7 @@ void Vss6Builder::Write(const std::filesystem::path& root, bool withIni) const {
 
     if (item.project) {
       log(1, name, item.physical);  // created
-      std::vector<const Entry*> children;
-      for (const Entry& entry : entries_) {
-        if (entry.project == item.physical) {
-          children.push_back(&entry);
-        }
-      }
+      std::vector<const Entry*> children = inProject[item.physical];
       for (const Entry* entry : children) {
         if (entry->damaged) {
           continue;
@@ -259,13 +262,13 @@ void Vss6Builder::Write(const std::filesystem::path& root, bool withIni) const {
     } else {
       std::uint32_t lastFolder = 0;
       std::uint16_t projects = 0;
-      for (const Entry& entry : entries_) {
-        if (entry.item != index || entry.damaged) {
+      for (const Entry* entry : naming[index]) {
+        if (entry->damaged) {
           continue;
         }
         Bytes pf(16, 0);
         vss6::WriteU32(pf, 0, lastFolder);
-        Put(pf, 4, entry.project);
+        Put(pf, 4, entry->project);
         lastFolder = offset();
         Append(records, vss6::MakeRecord("PF", pf));
         ++projects;

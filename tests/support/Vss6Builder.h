@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace testing_support {
@@ -65,6 +66,7 @@ class Vss6Builder {
   std::size_t IndexOf(const std::string& physical) const;
 
   std::vector<Item> items_{{kRoot, "$", true, {}, {}}};
+  std::unordered_map<std::string, std::size_t> indexes_{{kRoot, 0}};  // items_ by physical name
   std::vector<Entry> entries_;
   std::vector<UserRecord> users_{{"Admin", 0x6E90, false}};
 };

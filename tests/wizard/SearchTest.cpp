@@ -1,3 +1,5 @@
+#include <set>
+
 #include "WizardFixture.h"
 
 namespace wizard_test {
@@ -44,6 +46,20 @@ TEST_F(WizardTest, TwoDeletedItemsWithOneSpecAreBothListedWithoutAReport) {
   EXPECT_THAT(Reports(), ElementsAre());
   EXPECT_TRUE(Deleted().empty());
   EXPECT_EQ(Rows(), 0);
+}
+
+// After the walk, the pass that asks the engine what it would refuse says so in its own line,
+// where the search said where it was.
+TEST_F(WizardTest, TheRefusalPassShowsItsOwnProgressLine) {
+  for (const char* name : {"$/a", "$/b"}) {
+    AddFile(name);
+    Delete(name);
+  }
+  std::set<QString> lines;
+  forms.onDoEvents = [&] { lines.insert(Text("lblNowSearchingIn")); };
+  ListAll();
+  EXPECT_THAT(lines, ::testing::Contains(QString("Now searching in:")));
+  EXPECT_THAT(lines, ::testing::Contains(QString("Checking which entries can be purged: 2 of 2")));
 }
 
 TEST_F(WizardTest, StopDuringTheSearchKeepsTheEntriesFoundSoFar) {

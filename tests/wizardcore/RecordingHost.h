@@ -26,6 +26,7 @@ class RecordingHost final : public wizardcore::Host {
   }
   bool StopRequested() const override { return stop; }
   void ShowSearchedFolder(const std::string& spec) override { searched = spec; }
+  void ShowChecking(const std::string& line) override { checking = line; }
   void ShowNowPurging(const std::string& caption) override { nowPurging = caption; }
   void ShowPurgeFileName(const std::string& spec) override { purging.push_back(spec); }
   void Log(const std::string& line) override { logged.push_back(line); }
@@ -35,6 +36,7 @@ class RecordingHost final : public wizardcore::Host {
   std::vector<std::string> logged;
   std::vector<std::string> purging;  // the items shown in hand, in order
   std::string searched;
+  std::string checking;
   std::string nowPurging;
   int pumps = 0;
   bool stop = false;

@@ -50,6 +50,7 @@ TEST_F(SearchTest, TheEngineSaysBeforehandWhatItWouldRefuse) {
   EXPECT_EQ(list[3].refusal, "");
   EXPECT_EQ(list[4].refusal, "");
   EXPECT_EQ(list[5].refusal, "");  // not asked: Stop came first
+  EXPECT_EQ(host.checking, "Checking which entries can be purged: 5 of 6");
   EXPECT_FALSE(list[0].checked);
   EXPECT_FALSE(list[1].checked);
   EXPECT_TRUE(list[2].checked);

@@ -125,9 +125,7 @@ DataFolder::Letter* DataFolder::LetterFolder(const std::string& letter) {
     folder.name = entry.name;
     try {
       folder.fd = files::OpenFolderAt(fd_.Get(), entry.name, path_ / entry.name);
-      for (const Name& file : ListFolder(folder.fd.Get(), path_ / entry.name)) {
-        folder.files.emplace(text::AsciiLower(file.name), file.name);
-      }
+      Relist(folder);
     } catch (...) {
       letters_.erase(letter);
       throw;
@@ -135,6 +133,32 @@ DataFolder::Letter* DataFolder::LetterFolder(const std::string& letter) {
     return &folder;
   }
   return nullptr;
+}
+
+bool DataFolder::Relist(Letter& folder) {
+  struct stat status {};
+  if (::fstat(folder.fd.Get(), &status) != 0) {
+    throw FormatError("Cannot read the folder " + Quoted(path_ / folder.name) + ": " +
+                      std::strerror(errno));
+  }
+  if (!folder.files.empty() && status.st_mtim.tv_sec == folder.listed.tv_sec &&
+      status.st_mtim.tv_nsec == folder.listed.tv_nsec) {
+    return false;
+  }
+  // The time first: a change made while the folder is listed shows at the next look.
+  folder.listed = status.st_mtim;
+  folder.files.clear();
+  for (const Name& file : ListFolder(folder.fd.Get(), path_ / folder.name)) {
+    folder.files.emplace(text::AsciiLower(file.name), file.name);
+  }
+  return true;
+}
+
+void DataFolder::Changed(Letter& folder) {
+  struct stat status {};
+  if (::fstat(folder.fd.Get(), &status) == 0) {
+    folder.listed = status.st_mtim;
+  }
 }
 
 DataFolder::Letter* DataFolder::LetterOf(const std::filesystem::path& file) {
@@ -155,11 +179,15 @@ std::filesystem::path DataFolder::ItemPath(const std::string& physical,
 
 std::filesystem::path DataFolder::FindItemFile(const std::string& physical,
                                                std::string_view extension) {
-  const Letter* folder = LetterFolder(text::AsciiLower(physical.substr(0, 1)));
+  Letter* folder = LetterFolder(text::AsciiLower(physical.substr(0, 1)));
   if (folder == nullptr) {
     return {};
   }
-  const auto found = folder->files.find(text::AsciiLower(physical + std::string(extension)));
+  const std::string name = text::AsciiLower(physical + std::string(extension));
+  auto found = folder->files.find(name);
+  if (found == folder->files.end() && Relist(*folder)) {
+    found = folder->files.find(name);
+  }
   return found == folder->files.end() ? std::filesystem::path()
                                       : path_ / folder->name / found->second;
 }
@@ -238,6 +266,7 @@ void DataFolder::Replace(const std::filesystem::path& file, std::string_view byt
   files::ReplaceFileAt(folder, file.parent_path(), name, bytes, ownership);
   if (Letter* letter = file.parent_path() == path_ ? nullptr : LetterOf(file)) {
     letter->files[text::AsciiLower(name)] = name;
+    Changed(*letter);
   }
 }
 
@@ -249,14 +278,16 @@ void DataFolder::Remove(const std::filesystem::path& file) {
   }
   if (Letter* letter = file.parent_path() == path_ ? nullptr : LetterOf(file)) {
     letter->files.erase(text::AsciiLower(name));
+    letter->unsynced = true;  // a file written anew syncs its folder itself; a removal does not
+    Changed(*letter);
   }
 }
 
 void DataFolder::Sync() {
-  ::fsync(fd_.Get());
-  for (const auto& [letter, folder] : letters_) {
-    if (folder.fd.Valid()) {
+  for (auto& [letter, folder] : letters_) {
+    if (folder.fd.Valid() && folder.unsynced) {
       ::fsync(folder.fd.Get());
+      folder.unsynced = false;
     }
   }
 }

@@ -23,7 +23,10 @@ class PermissionRefused : public std::runtime_error {
 };
 
 // The data folder of a database, opened once: the files of each item in the letter folder of its
-// physical name, found without regard to case (copies made on other systems change it). Every file
+// physical name, found without regard to case (copies made on other systems change it). Each
+// letter folder is listed once and its listing kept true after this object's own writes; a file
+// not found in it is looked for again in a new listing when the folder changed since (another
+// program made or removed files there), told by its modification time. Every file
 // and letter folder is reached from the data folder's descriptor and never through a symbolic
 // link, so that a link planted in the database cannot lead a read, a write or a removal outside
 // it. Files are named by the paths this object hands out (data/NAME, data/LETTER/NAME).
@@ -43,9 +46,6 @@ class DataFolder {
   std::filesystem::path FindItemFile(const std::string& physical, std::string_view extension = {});
   // A file of the data folder itself (names.dat, um.dat) in any case; empty when there is none.
   std::filesystem::path Find(const std::string& name);
-
-  // Forgets the folders' contents read so far, after another program made or removed files.
-  void Forget() { letters_.clear(); }
 
   // Every plain file of the letter folders, and every symbolic link in the data folder or in them
   // (which this program does not follow).
@@ -69,7 +69,7 @@ class DataFolder {
                const files::Ownership& ownership);
   // Removes a file; one already gone is fine. Throws files::FileError.
   void Remove(const std::filesystem::path& file);
-  // Makes the removals and renames so far durable.
+  // Makes the removals so far durable: the folders they were made in.
   void Sync();
   // Throws PermissionRefused unless this process can make and remove files in the folder of
   // `file` and, when it is there, remove `file` itself (the sticky bit lets only its owner).
@@ -83,8 +83,14 @@ class DataFolder {
     std::string name;  // as on disk
     files::FileDescriptor fd;
     std::unordered_map<std::string, std::string> files;  // lower-case name → name on disk
+    struct timespec listed {};                           // the folder's time when listed
+    bool unsynced = false;  // this object removed files from it since the last Sync
   };
-  Letter* LetterFolder(const std::string& letter);      // null when there is none
+  Letter* LetterFolder(const std::string& letter);  // null when there is none
+  // Lists the folder's files anew when it changed since it was listed; false when it did not.
+  bool Relist(Letter& folder);
+  // After this object changed the folder: its listing stays true, and so its time.
+  void Changed(Letter& folder);
   Letter* LetterOf(const std::filesystem::path& file);  // the letter folder holding `file`
   // The open folder holding `file`, and its name there.
   std::pair<int, std::string> Locate(const std::filesystem::path& file);

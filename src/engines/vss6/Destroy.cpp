@@ -26,7 +26,7 @@ constexpr std::uint16_t kWasDeleted = 1;
 
 std::optional<DestroyRefused> WhyNotDestroy(const DestroyRequest& request) {
   try {
-    DataFolder data(request.data);
+    DataFolder& data = *request.data;
     FileLocks locks;
     const ParentRead read = ReadParent(data, locks, request.entry, request.spec);
     PlanDestroy(data, locks, request.entryCounts(), request.entry.parent, read.entries[read.found],
@@ -67,20 +67,15 @@ DestroyRequest RequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem:
   return request;
 }
 
-DestroyDone DestroyEntry(const DestroyRequest& request) {
-  ParentAtHand parent(request);
-  DataFolder& data = parent.data;
-  FileLocks& locks = parent.locks;
-  ParentRead& read = parent.read;
-  const ProjectEntry& found = read.Entry();
-  ParentChange change;
-  change.action = found.type == kProjectType ? kDestroyProject : kDestroyFile;
-  change.logBody = LogBody(read, change.action, request.user);
+namespace {
 
-  // The whole database's entries: an item another entry still names is not taken.
-  const EntryCounts& counts = request.entryCounts();
-  const DestroyPlan plan = PlanDestroy(data, locks, counts, request.entry.parent, found,
-                                       request.spec, request.nameOf, request.projectOf);
+// The plan to destroy the entry at `index` of the parent read, checked against what the listing
+// saw of every project it takes.
+DestroyPlan Planned(DataFolder& data, FileLocks& locks, const ParentRead& read, std::size_t index,
+                    const DestroyRequest& request) {
+  const DestroyPlan plan =
+      PlanDestroy(data, locks, request.entryCounts(), request.entry.parent, read.entries[index],
+                  request.spec, request.nameOf, request.projectOf);
   for (const DestroyPlan::Project& project : plan.projects) {
     const std::optional<ProjectState> seen =
         request.seenState ? request.seenState(project.physical) : std::nullopt;
@@ -91,32 +86,75 @@ DestroyDone DestroyEntry(const DestroyRequest& request) {
                                "listed; nothing was done");
     }
   }
+  return plan;
+}
+
+}  // namespace
+
+void CheckDestroy(const DestroyRequest& request) {
+  ParentAtHand parent(request);
+  LogBody(parent.read, kDestroyFile, request.user);  // the parent can take a record
+  Planned(parent.data, parent.locks, parent.read, parent.read.found, request);
+}
+
+DestroyDone DestroyEntry(const DestroyRequest& request) { return DestroyEntries({request}); }
+
+DestroyDone DestroyEntries(const std::vector<DestroyRequest>& requests) {
+  const DestroyRequest& first = requests.at(0);
+  ParentAtHand parent(first);
+  DataFolder& data = parent.data;
+  ParentRead& read = parent.read;
+
+  // Each entry as it is now, and what destroying it takes (the whole database's entries: an item
+  // another entry still names is not taken).
+  std::vector<std::size_t> found{read.found};
+  for (std::size_t i = 1; i < requests.size(); ++i) {
+    if (requests[i].entry.parent != first.entry.parent) {
+      throw std::invalid_argument("The destroys of one change must lie in one project");
+    }
+    found.push_back(FindEntry(read, requests[i].entry, requests[i].spec));
+  }
+  ParentChange change;
+  DestroyDone done;
+  std::vector<bool> taken(read.entries.size(), false);
+  for (std::size_t i = 0; i < requests.size(); ++i) {
+    const ProjectEntry& entry = read.entries[found[i]];
+    if (taken[found[i]]) {
+      throw std::invalid_argument("'" + requests[i].spec + "' is asked for twice");
+    }
+    taken[found[i]] = true;
+    const DestroyPlan plan = Planned(data, parent.locks, read, found[i], requests[i]);
+    change.remove.insert(change.remove.end(), plan.files.begin(), plan.files.end());
+    for (const DestroyPlan::Project& project : plan.projects) {
+      done.projects.push_back(project.physical);
+    }
+    done.items.insert(done.items.end(), plan.items.begin(), plan.items.end());
+    // The destroy record: the entry's NAME, the word, its physical name.
+    std::vector<unsigned char>& body = change.logBodies.emplace_back(
+        LogBody(read, entry.type == kProjectType ? kDestroyProject : kDestroyFile, first.user, i));
+    const auto jpBody =
+        read.entryBytes.begin() + static_cast<std::ptrdiff_t>(entry.recordOffset) + 8;
+    std::copy_n(jpBody + 4, 40, body.begin() + kLogChildName);
+    WriteU16(body, kDestroyWord, kWasDeleted);
+    std::copy_n(jpBody + 46, 8, body.begin() + kDestroyPhysical);
+  }
 
   // The new entry file: every other record as it was, in its order.
-  const std::vector<unsigned char>& entryBytes = read.entryBytes;
-  change.entries.assign(entryBytes.begin(),
-                        entryBytes.begin() + static_cast<std::ptrdiff_t>(found.recordOffset));
-  change.entries.insert(change.entries.end(),
-                        entryBytes.begin() + static_cast<std::ptrdiff_t>(found.recordEnd),
-                        entryBytes.end());
-  change.entriesDelta = -1;
-  change.remove = plan.files;
-
-  // The destroy record: the entry's NAME, the word, its physical name.
-  const auto jpBody = entryBytes.begin() + static_cast<std::ptrdiff_t>(found.recordOffset) + 8;
-  std::copy_n(jpBody + 4, 40, change.logBody.begin() + kLogChildName);
-  WriteU16(change.logBody, kDestroyWord, kWasDeleted);
-  std::copy_n(jpBody + 46, 8, change.logBody.begin() + kDestroyPhysical);
+  for (std::size_t index = 0; index < read.entries.size(); ++index) {
+    if (!taken[index]) {
+      const ProjectEntry& entry = read.entries[index];
+      change.entries.insert(
+          change.entries.end(),
+          read.entryBytes.begin() + static_cast<std::ptrdiff_t>(entry.recordOffset),
+          read.entryBytes.begin() + static_cast<std::ptrdiff_t>(entry.recordEnd));
+    }
+  }
+  change.entriesDelta = -static_cast<int>(requests.size());
 
   const ParentWritten written =
-      WriteParent(data, read, change, request.journal, request.entry.physical, request.onStep);
-  DestroyDone done;
+      WriteParent(data, read, change, first.journal, first.entry.physical, first.onStep);
   done.parent = written.parent;
   done.leftovers = written.leftovers;
-  for (const DestroyPlan::Project& project : plan.projects) {
-    done.projects.push_back(project.physical);
-  }
-  done.items = plan.items;
   return done;
 }
 

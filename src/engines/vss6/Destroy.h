@@ -38,7 +38,7 @@ DestroyRequest RequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem:
 // entry leaves the parent's entry file, written anew under the other extension; a destroy record
 // is appended to the parent's log and its header counts follow; the item's files go last. Each
 // file is written in full beside the old one and renamed over it, under a journal that the next
-// open uses to finish or undo a destroy that was cut off.
+// open uses to finish or undo a destroy that was cut off. (DestroyEntries with one request.)
 //
 // Throws DestroyRefused (the item is of a kind not written, another entry names its files, or it
 // or its project changed since it was listed), LockedError (another program holds a lock on a
@@ -49,6 +49,17 @@ DestroyRequest RequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem:
 // what was written. Files that cannot be removed after it took effect are given back in
 // `leftovers` and kept in a record that later opens and destroys work off.
 DestroyDone DestroyEntry(const DestroyRequest& request);
+
+// Destroys several deleted entries of one project as one change: the entry file written once
+// without all of them, one destroy record each appended to the log in the order given, the
+// header's counts following once, and the items' files removed after; cut off at any step, the
+// next open finishes or undoes all of it. Refused whole, nothing written, when any of them would
+// be refused or changed since it was listed. `requests` all name the same parent.
+DestroyDone DestroyEntries(const std::vector<DestroyRequest>& requests);
+
+// Checks `request` as DestroyEntry does before it writes, under the same locks, and throws what
+// it would throw; writes nothing.
+void CheckDestroy(const DestroyRequest& request);
 
 // Why DestroyEntry would refuse `request` for the kind of item it is (shared, pinned, ...), read
 // under the same locks and checks but writing nothing; none when it would go ahead as far as can

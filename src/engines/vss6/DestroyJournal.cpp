@@ -117,10 +117,13 @@ bool RemoveUnlessUsed(DataFolder& data, const std::filesystem::path& file, UsedF
 
 std::string FormatJournal(const DestroyJournal& journal) {
   std::ostringstream text;
-  text << kFirstLine << '\n'
-       << "data=" << journal.data.string() << '\n'
-       << "data-inode=" << journal.dataInode << '\n'
-       << "parent=" << journal.parent << '\n'
+  // Without the folder's inode, as an older version wrote it.
+  text << (journal.dataInode == 0 ? kFirstLineVersion1 : kFirstLine) << '\n'
+       << "data=" << journal.data.string() << '\n';
+  if (journal.dataInode != 0) {
+    text << "data-inode=" << journal.dataInode << '\n';
+  }
+  text << "parent=" << journal.parent << '\n'
        << "physical=" << journal.physical << '\n'
        << "record=" << journal.record << '\n'
        << "revision=" << journal.revision << '\n';

@@ -77,7 +77,7 @@ std::uint32_t LocalClockNow() {
 EntryRequest EntryRequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem::path journal,
                              std::string user) {
   EntryRequest request;
-  request.data = tree.DataPath();
+  request.data = &tree.Data();
   request.journal = std::move(journal);
   request.user = std::move(user);
   request.spec = tree.SpecOf(item);
@@ -93,12 +93,12 @@ EntryRequest EntryRequestFor(Vss6Tree& tree, const TreeItem& item, std::filesyst
 
 namespace {
 
-const std::filesystem::path& AfterInterrupted(const EntryRequest& request) {
-  if (const Recovery recovery = FinishInterruptedDestroy(request.journal, request.data);
+DataFolder& AfterInterrupted(const EntryRequest& request) {
+  if (const Recovery recovery = FinishInterruptedDestroy(request.journal, request.data->Path());
       recovery.blocking) {
     throw LockedError(*recovery.blocking);
   }
-  return request.data;
+  return *request.data;
 }
 
 }  // namespace
@@ -122,6 +122,11 @@ ParentRead ReadParent(DataFolder& data, FileLocks& locks, const EntrySeen& entry
   read.entryBytes = data.ReadWhole(read.entryPath);
   read.entries = ReadEntryFile(read.entryBytes, read.entryPath.string());
 
+  read.found = FindEntry(read, entry, spec);
+  return read;
+}
+
+std::size_t FindEntry(const ParentRead& read, const EntrySeen& entry, const std::string& spec) {
   const auto found =
       std::find_if(read.entries.begin(), read.entries.end(),
                    [&](const ProjectEntry& e) { return e.physical == entry.physical; });
@@ -138,12 +143,11 @@ ParentRead ReadParent(DataFolder& data, FileLocks& locks, const EntrySeen& entry
                          "'" + spec + "' is not deleted; only deleted items are destroyed",
                          "not deleted");
   }
-  read.found = static_cast<std::size_t>(found - read.entries.begin());
-  return read;
+  return static_cast<std::size_t>(found - read.entries.begin());
 }
 
 std::vector<unsigned char> LogBody(const ParentRead& read, std::uint16_t action,
-                                   const std::string& user) {
+                                   const std::string& user, std::size_t nth) {
   const ItemHeader& header = read.header;
   // The parent must be whole before it is written: its counts and its last log record.
   if (header.endOfFile != read.item.size()) {
@@ -157,16 +161,19 @@ std::vector<unsigned char> LogBody(const ParentRead& read, std::uint16_t action,
   if (header.logEntries == 0 || header.lastLog < kHeaderRecordOffset) {
     Damaged(read.itemPath, "has no log");
   }
-  if (header.logEntries == 0xFFFF || read.item.size() > 0xFFFFFFFFu - 8 - kLogBodySize) {
+  constexpr std::size_t kRecordSize = 8 + kLogBodySize;
+  if (header.logEntries + nth >= 0xFFFF ||
+      read.item.size() + nth * kRecordSize > 0xFFFFFFFFu - kRecordSize) {
     throw DestroyRefused(DestroyRefused::Kind::kNotWritten,
-                         "'" + read.itemPath.string() + "' cannot take another log record");
+                         "'" + read.itemPath.string() + "' cannot take more log records");
   }
   const Record lastLog = ReadRecord(read.item, header.lastLog, "EL", read.itemPath.string());
   const auto revision =
-      static_cast<std::uint16_t>(ReadU16(lastLog.body, 6, read.itemPath.string()) + 1);
-  const auto recordOffset = static_cast<std::uint32_t>(read.item.size());
+      static_cast<std::uint16_t>(ReadU16(lastLog.body, 6, read.itemPath.string()) + 1 + nth);
+  const auto recordOffset = static_cast<std::uint32_t>(read.item.size() + nth * kRecordSize);
   std::vector<unsigned char> body(kLogBodySize, 0);
-  WriteU32(body, 0, header.lastLog);
+  WriteU32(body, 0,
+           nth == 0 ? header.lastLog : recordOffset - static_cast<std::uint32_t>(kRecordSize));
   WriteU16(body, 4, action);
   WriteU16(body, 6, revision);
   WriteU32(body, 8, LocalClockNow());
@@ -186,15 +193,20 @@ ParentWritten WriteParent(DataFolder& data, ParentRead& read, const ParentChange
   std::vector<unsigned char>& item = read.item;
   const ItemHeader& header = read.header;
   const auto recordOffset = static_cast<std::uint32_t>(item.size());
-  const std::vector<unsigned char> record = MakeRecord("EL", change.logBody);
-  item.insert(item.end(), record.begin(), record.end());
+  std::uint32_t lastRecord = recordOffset;
+  for (const std::vector<unsigned char>& body : change.logBodies) {
+    lastRecord = static_cast<std::uint32_t>(item.size());
+    const std::vector<unsigned char> record = MakeRecord("EL", body);
+    item.insert(item.end(), record.begin(), record.end());
+  }
+  const auto added = static_cast<std::uint16_t>(change.logBodies.size());
 
-  // The parent's header: one log record more, the counts, the other entry file.
+  // The parent's header: its log records more, the counts, the other entry file.
   const std::string newExtension = OtherExtension(header.dataExtension);
   const std::span<unsigned char> dh(item.data() + kHeaderRecordOffset + 8, 356);
-  WriteU16(dh, kLogEntriesAt, static_cast<std::uint16_t>(header.logEntries + 1));
+  WriteU16(dh, kLogEntriesAt, static_cast<std::uint16_t>(header.logEntries + added));
   std::copy_n(newExtension.begin(), 2, dh.begin() + kExtensionAt);
-  WriteU32(dh, kLastLogAt, recordOffset);
+  WriteU32(dh, kLastLogAt, lastRecord);
   WriteU32(dh, kEndOfFileAt, static_cast<std::uint32_t>(item.size()));
   WriteU16(dh, kTotalEntriesAt,
            static_cast<std::uint16_t>(header.totalEntries + change.entriesDelta));
@@ -214,7 +226,8 @@ ParentWritten WriteParent(DataFolder& data, ParentRead& read, const ParentChange
   journal.parent = read.parent;
   journal.physical = physical;
   journal.record = recordOffset;
-  journal.revision = ReadU16(change.logBody, 6, read.itemPath.string());
+  // The first record tells whether the change took effect: the item file holds all or none.
+  journal.revision = ReadU16(change.logBodies.at(0), 6, read.itemPath.string());
   journal.temporaries = {read.itemPath.string() + ".new", newEntryPath.string() + ".new"};
   journal.remove.push_back(read.entryPath);
   journal.remove.insert(journal.remove.end(), change.remove.begin(), change.remove.end());
@@ -249,7 +262,7 @@ ParentWritten WriteParent(DataFolder& data, ParentRead& read, const ParentChange
   } else {
     KeepLeftovers(journalPath, journal);
   }
-  done.parent.logEntries = static_cast<std::uint16_t>(header.logEntries + 1);
+  done.parent.logEntries = static_cast<std::uint16_t>(header.logEntries + added);
   done.parent.endOfFile = static_cast<std::uint32_t>(item.size());
   return done;
 }

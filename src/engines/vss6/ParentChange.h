@@ -28,7 +28,9 @@ struct TreeItem;
 // What a change to a listed entry needs: where the database is, who makes the change, and the
 // entry as the listing saw it.
 struct EntryRequest {
-  std::filesystem::path data;     // the data folder
+  // The session's view of the data folder (the tree's), shared by all its reads, dry runs and
+  // changes, and kept true after its own writes. It must outlive the request.
+  DataFolder* data = nullptr;
   std::filesystem::path journal;  // where the journal goes, outside the data folder
   std::string user;               // as um.dat spells it, for the log record
   std::string spec;               // the item's path, for messages
@@ -66,25 +68,27 @@ struct ParentRead {
 // or changed since it was listed; kNotWritten: it is not deleted), FormatError, LockedError.
 ParentRead ReadParent(DataFolder& data, FileLocks& locks, const EntrySeen& entry,
                       const std::string& spec);
+// The index in `read.entries` of another entry of the same parent, checked as ReadParent checks
+// its own.
+std::size_t FindEntry(const ParentRead& read, const EntrySeen& entry, const std::string& spec);
 
 // Finishes or undoes a change cut off before (throws LockedError when one is under way or a
 // journal is left alone), then reads the entry's project under lock.
 struct ParentAtHand {
   explicit ParentAtHand(const EntryRequest& request);
-  DataFolder data;
+  DataFolder& data;
   FileLocks locks;
   ParentRead read;
 };
 
-// A change to an entry of a project: the parent's entry file as it is to be, and the log record
-// that says what was done.
+// A change to entries of a project: the parent's entry file as it is to be, and the log records
+// that say what was done, one for each entry, in order.
 struct ParentChange {
-  std::uint16_t action = 0;
-  std::vector<unsigned char> entries;  // the new entry file
-  std::vector<unsigned char> logBody;  // the record's body: LogBody's, with the action's fields
-  int entriesDelta = 0;                // change of the header's "total entries"
-  int subprojectsDelta = 0;            // change of its "subprojects"
-  std::vector<std::filesystem::path> remove;  // files that go once the change took effect
+  std::vector<unsigned char> entries;                 // the new entry file
+  std::vector<std::vector<unsigned char>> logBodies;  // LogBody's, with the action's fields
+  int entriesDelta = 0;                               // change of the header's "total entries"
+  int subprojectsDelta = 0;                           // change of its "subprojects"
+  std::vector<std::filesystem::path> remove;          // files that go once the change took effect
 };
 
 // What writing the change did.
@@ -93,14 +97,15 @@ struct ParentWritten {
   std::vector<std::string> leftovers;  // files that could not be removed, each with why
 };
 
-// The body of the next log record of the parent: previous offset, action, revision, time, user,
-// and the comment offset (the end of the record); the rest zero. Throws FormatError when the
-// parent is not whole (its end, its counts, its log), DestroyRefused when its log is full.
+// The body of the `nth` next log record of the parent (0: the one after its last): previous
+// offset, action, revision, time, user, and the comment offset (the end of the record); the rest
+// zero. Throws FormatError when the parent is not whole (its end, its counts, its log),
+// DestroyRefused when its log cannot take so many more.
 std::vector<unsigned char> LogBody(const ParentRead& read, std::uint16_t action,
-                                   const std::string& user);
+                                   const std::string& user, std::size_t nth = 0);
 
 // Writes `change` to the parent as SourceSafe does: the entry file anew under the other
-// extension, the record appended to the parent's log and its header counts following; then the
+// extension, the records appended to the parent's log and its header counts following; then the
 // files to remove. Each file is written in full beside the old one and renamed over it, under the
 // journal at `journalPath` that the next open uses to finish or undo a change cut off. Nothing is
 // written before the files it writes are known to keep their owner and group and those it

@@ -74,8 +74,8 @@ ProjectState RecoverEntry(const RecoverRequest& request) {
   }
 
   ParentChange change;
-  change.action = kRecoverFile;
-  change.logBody = LogBody(read, change.action, request.user);
+  std::vector<unsigned char>& logBody =
+      change.logBodies.emplace_back(LogBody(read, kRecoverFile, request.user));
   // The entry file as it was, with the entry's deleted bit cleared and its record sealed again.
   change.entries = read.entryBytes;
   const std::size_t flagsAt = found.recordOffset + 8 + 2;
@@ -83,8 +83,8 @@ ProjectState RecoverEntry(const RecoverRequest& request) {
   Reseal(change.entries, found.recordOffset);
   // The recover record: the entry's NAME and physical name.
   const auto jpBody = read.entryBytes.begin() + static_cast<std::ptrdiff_t>(found.recordOffset) + 8;
-  std::copy_n(jpBody + 4, 40, change.logBody.begin() + kLogChildName);
-  std::copy_n(jpBody + 46, 8, change.logBody.begin() + kLogChildPhysical);
+  std::copy_n(jpBody + 4, 40, logBody.begin() + kLogChildName);
+  std::copy_n(jpBody + 46, 8, logBody.begin() + kLogChildPhysical);
 
   const ParentWritten written = WriteParent(parent.data, read, change, request.journal,
                                             request.entry.physical, request.onStep);

@@ -7,6 +7,7 @@
 #include "engines/common/Location.h"
 #include "engines/common/Raising.h"
 #include "engines/vss6/Destroy.h"
+#include "engines/vss6/DestroyGroup.h"
 #include "engines/vss6/DestroyJournal.h"
 #include "engines/vss6/Records.h"
 #include "engines/vss6/Recover.h"
@@ -26,6 +27,7 @@ struct Vss6Session {
   std::shared_ptr<vss6::Vss6Tree> tree;
   sourcesafe::SourceSafe6Location location;
   vss6::User user;
+  std::unique_ptr<vss6::DestroyGroup> group;  // while a purge writes its destroys together
 };
 
 using sourcecontrol::ItemType;
@@ -176,8 +178,16 @@ void Vss6Item::Destroy() {
   }
   RaisingFromReader([&] {
     vss6::Vss6Tree& tree = *session_->tree;
-    const vss6::DestroyRequest request = vss6::RequestFor(
+    vss6::DestroyRequest request = vss6::RequestFor(
         tree, item_, vss6::JournalPath(session_->location.folder), session_->user.name);
+    if (session_->group) {
+      try {
+        session_->group->Add(std::move(request));
+      } catch (const vss6::GroupNotWritten& error) {
+        Raise(ErrorCode::kDestroysNotSaved, error.what());
+      }
+      return;
+    }
     const vss6::DestroyDone done = vss6::DestroyEntry(request);
     tree.NoteDestroyed(item_.parent, done.parent, done.projects, done.items);
     if (!done.leftovers.empty()) {
@@ -263,6 +273,47 @@ std::shared_ptr<IVSSItem> Vss6Database::VSSItem(const std::string& spec, bool de
   }
   return RaisingFromReader(
       [&] { return std::make_shared<Vss6Item>(session_, Find(*session_->tree, spec, deleted)); });
+}
+
+void Vss6Database::BeginDestroyGroup(std::function<void()> /*between*/) {
+  if (!session_) {
+    Raise(ErrorCode::kNotOpen, "The database is not open");
+  }
+  const std::shared_ptr<vss6::Vss6Tree> tree = session_->tree;
+  session_->group = std::make_unique<vss6::DestroyGroup>(
+      [tree](const std::string& parent, const vss6::DestroyDone& done) {
+        tree->NoteDestroyed(parent, done.parent, done.projects, done.items);
+      });
+}
+
+int Vss6Database::UnsavedDestroys() {
+  return session_ && session_->group ? session_->group->Waiting() : 0;
+}
+
+void Vss6Database::EndDestroyGroup() {
+  if (!session_ || !session_->group) {
+    return;
+  }
+  const std::unique_ptr<vss6::DestroyGroup> group = std::move(session_->group);
+  std::string notWritten;
+  RaisingFromReader([&] {
+    try {
+      group->Write();
+    } catch (const vss6::GroupNotWritten& error) {
+      notWritten = error.what();
+    }
+  });
+  std::string leftovers;
+  for (const std::string& leftover : group->TakeLeftovers()) {
+    leftovers += (leftovers.empty() ? "" : " ") + leftover;
+  }
+  // Those that did not take place first: the purge counts them as failed.
+  if (!notWritten.empty()) {
+    Raise(ErrorCode::kDestroysNotSaved, notWritten + (leftovers.empty() ? "" : " " + leftovers));
+  }
+  if (!leftovers.empty()) {
+    Raise(ErrorCode::kDestroyedWithLeftovers, leftovers);
+  }
 }
 
 bool Vss6Database::MayDestroy() {

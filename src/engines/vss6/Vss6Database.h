@@ -26,6 +26,10 @@ class Vss6Database final : public sourcecontrol::IVSSDatabase {
   // may, as this program does not read the rights of each project.
   bool MayDestroy() override;
   std::vector<std::string> OpenNotes() override { return openNotes_; }
+  // A purge's destroys of entries of one project are written together, as one change each.
+  void BeginDestroyGroup(std::function<void()> between) override;
+  int UnsavedDestroys() override;
+  void EndDestroyGroup() override;
   // Other clients do not know this program's locks: nobody should work in the database, and
   // SourceSafe's Analyze checks it afterwards.
   std::string PurgeAdvice() override {

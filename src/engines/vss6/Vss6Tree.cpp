@@ -233,7 +233,6 @@ void Vss6Tree::NoteWritten(const std::string& project, const ProjectState& state
   if (const auto found = seenStates_.find(project); found != seenStates_.end()) {
     found->second = state;
   }
-  data_.Forget();
 }
 
 void Vss6Tree::NoteDestroyed(const std::string& parent, const ProjectState& parentState,

@@ -67,6 +67,8 @@ class Vss6Tree {
   // An entry's name in UTF-8: its long name from names.dat, else its short name.
   std::string NameOf(const NameField& name, bool project) const;
   const std::filesystem::path& DataPath() const noexcept { return data_.Path(); }
+  // The session's view of the data folder, which its changes share and keep true.
+  DataFolder& Data() noexcept { return data_; }
   const CodePage& NameCodePage() const noexcept { return codePage_; }
   // The users of data/um.dat. Throws FormatError.
   std::vector<User> Users();
@@ -77,9 +79,8 @@ class Vss6Tree {
   // asked for, and kept up to date with the destroys noted since. Throws FormatError when an
   // entry file cannot be read.
   const EntryCounts& CountEntries();
-  // After a destroy: the parent's header as the destroy left it, the items it took gone, and the
-  // data folder's contents read again.
-  // After a change to a project's entries: its header as the change left it.
+  // After a change to a project's entries: its header as the change left it. After a destroy,
+  // also the items it took gone.
   void NoteWritten(const std::string& project, const ProjectState& state);
   void NoteDestroyed(const std::string& parent, const ProjectState& parentState,
                      const std::vector<std::string>& projectsTaken,

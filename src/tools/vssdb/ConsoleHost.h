@@ -29,6 +29,7 @@ class ConsoleHost final : public wizardcore::Host {
   void DoEvents() override {}
   bool StopRequested() const override;
   void ShowSearchedFolder(const std::string& spec) override;
+  void ShowChecking(const std::string& line) override { Progress(line); }
   void ShowNowPurging(const std::string& caption) override { caption_ = caption; }
   void ShowPurgeFileName(const std::string& spec) override;
   void Log(const std::string& line) override;

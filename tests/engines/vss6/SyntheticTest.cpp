@@ -256,15 +256,15 @@ TEST_P(KilledSyntheticDestroyTest, IsFinishedOrUndoneByTheNextOpen) {
   const Vss6Copy copy(sample.builder);
   const auto before = copy.Snapshot();
   const int status = testing_support::RunInChild(60, [&] {
-    vss6::Vss6Tree tree(copy.Data());
+    // The database named by a path relative to the working folder, which the journal must not
+    // keep as it is.
+    if (kill.relative && ::chdir(copy.Root().parent_path().c_str()) != 0) {
+      return 2;
+    }
+    vss6::Vss6Tree tree(kill.relative ? fs::path("db") / "data" : copy.Data());
     vss6::DestroyRequest request =
         copy.RequestFor(tree, Vss6Copy::Find(Vss6Copy::Walk(tree), kOld));
     if (kill.relative) {
-      // An older version wrote the data folder into the journal as it was given.
-      if (::chdir(copy.Root().parent_path().c_str()) != 0) {
-        return 2;
-      }
-      request.data = fs::path("db") / "data";
       request.journal = fs::path("db") / copy.Journal().filename();
     }
     request.onStep = [&](std::string_view step) {

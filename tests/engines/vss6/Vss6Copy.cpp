@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 #include "engines/vss6/DataFolder.h"
 #include "engines/vss6/ItemFiles.h"
 #include "engines/vss6/Records.h"
+#include "support/Process.h"
 
 namespace vss6_test {
 namespace {
@@ -66,6 +68,46 @@ const Vss6Copy::Walked& Vss6Copy::Find(const std::vector<Walked>& items, const s
     throw std::runtime_error("no " + spec);
   }
   return *found;
+}
+
+std::optional<Vss6Copy::Independent> Vss6Copy::ReadIndependently() const {
+  if (!std::filesystem::exists(kIndependentReader) ||
+      !std::filesystem::exists("/usr/bin/python3")) {
+    return std::nullopt;
+  }
+  const testing_support::Completed run = testing_support::RunCommand(
+      {"/usr/bin/python3", kIndependentReader.string(), Root().string()});
+  Independent read;
+  read.sound = run.status == 0;
+  std::istringstream lines(run.out);
+  for (std::string line; std::getline(lines, line);) {
+    // "file    DELETED $/a.txt  [BAAAAAAA]": the kind, the state and the spec.
+    std::istringstream words(line);
+    std::string kind;
+    std::string state;
+    words >> kind >> state;
+    if (kind != "file" && kind != "project") {
+      continue;
+    }
+    std::string spec;
+    std::getline(words >> std::ws, spec);
+    spec = spec.substr(0, spec.rfind("  ["));
+    read.lines.push_back(kind + " " + state + " " + spec);
+  }
+  std::sort(read.lines.begin(), read.lines.end());
+  return read;
+}
+
+std::vector<std::string> Vss6Copy::Lines(vss6::Vss6Tree& tree) {
+  std::vector<std::string> lines;
+  for (const Walked& item : Walk(tree)) {
+    if (!item.parent.empty()) {
+      lines.push_back(std::string(item.project ? "project" : "file") + " " +
+                      (item.deleted ? "DELETED" : "live") + " " + item.spec);
+    }
+  }
+  std::sort(lines.begin(), lines.end());
+  return lines;
 }
 
 vss6::DestroyRequest Vss6Copy::RequestFor(vss6::Vss6Tree& tree, const vss6::TreeItem& item) const {

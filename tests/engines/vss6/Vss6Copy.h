@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 namespace vss6_test {
 
 inline const std::filesystem::path kShared = SCOURWELL_SHARED_DIR "/realvss";
+inline const std::filesystem::path kIndependentReader = SCOURWELL_SHARED_DIR "/tools/vssread.py";
 
 // A copy of a shared real database in a temporary folder, for tests that write.
 class Vss6Copy {
@@ -31,6 +33,17 @@ class Vss6Copy {
 
   // Every file below the copy, by path relative to it, with its bytes.
   std::map<std::string, std::string> Snapshot() const;
+
+  // What the independent reader (shared/tools/vssread.py) lists of the copy, one "kind state
+  // spec" line an entry ("file DELETED $/a.txt"), and whether it read every record without a
+  // problem; nothing when the reader or python3 is not there.
+  struct Independent {
+    std::vector<std::string> lines;
+    bool sound = false;
+  };
+  std::optional<Independent> ReadIndependently() const;
+  // The same lines from this program's own walk of the tree.
+  static std::vector<std::string> Lines(vss6::Vss6Tree& tree);
 
   // An item of the tree, with its path.
   struct Walked : vss6::TreeItem {
