@@ -22,10 +22,15 @@ namespace wizard {
 void FMain::SearchVssItem(const std::shared_ptr<sourcecontrol::IVSSItem>& item) {
   // The list's page is hidden during the search: its view learns what was found at the end.
   wizardcore::DeletedItemsModel::Hold hold(listModel_);
-  lblNowSearchingIn.setText(QStringLiteral("Now searching in:"));
   wizardcore::Search(host_, listed_, DeletedItems).SearchVssItem(item);
-  // What the engine would refuse is shown as kept before anyone is asked.
+  // What the engine would refuse is shown as kept before anyone is asked; the search's line
+  // stands again after the pass's own.
   wizardcore::MarkRefused(host_, listed_);
+  if (lblSearchedFolder.isHidden()) {
+    lblNowSearchingIn.setText(QStringLiteral("Now searching in:"));
+    lblNowSearchingIn.adjustSize();
+    lblSearchedFolder.show();
+  }
 }
 
 void FMain::PurgeVssItems() {
@@ -148,8 +153,9 @@ void FMain::RunHost::ShowSearchedFolder(const std::string& spec) {
 
 void FMain::RunHost::ShowChecking(const std::string& line) {
   // In the place of the search's line, which the pass follows on the same page.
+  window_.lblSearchedFolder.hide();
   window_.lblNowSearchingIn.setText(QString::fromStdString(line));
-  window_.lblSearchedFolder.clear();
+  window_.lblNowSearchingIn.adjustSize();
 }
 
 void FMain::RunHost::ShowNowPurging(const std::string& caption) {
