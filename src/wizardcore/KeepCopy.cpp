@@ -28,6 +28,9 @@
 namespace wizardcore {
 namespace {
 
+// A kept copy's name ends so: a tar archive compressed with zstd, which archive managers open.
+constexpr const char* kKeptSuffix = ".tar.zst";
+
 // How many bytes of the archive may wait in the page cache before they are synced.
 constexpr la_int64_t kSyncEvery = 8 << 20;
 
@@ -121,7 +124,7 @@ std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepCo
     NotKept(error.what());
   }
   const std::string stem = DatabaseName(context.database) + "-" + Stamp(now, "%Y%m%d-%H%M%S");
-  std::string name = stem + ".tar";
+  std::string name = stem + kKeptSuffix;
   // Written under a name of this process's own, so that two purges in the same second do not meet.
   const std::string part = stem + "." + std::to_string(::getpid()) + ".part";
   files::FileDescriptor file;
@@ -132,7 +135,12 @@ std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepCo
   }
   try {
     const std::unique_ptr<archive, ArchiveFree> out(archive_write_new());
+    // Compressed: small files are mostly a tar header and padding, which zstd takes away at a
+    // level that keeps up with the disk.
     if (!out || archive_write_set_format_pax_restricted(out.get()) != ARCHIVE_OK ||
+        archive_write_add_filter_zstd(out.get()) != ARCHIVE_OK ||
+        archive_write_set_filter_option(out.get(), "zstd", "compression-level", "1") !=
+            ARCHIVE_OK ||
         archive_write_open_fd(out.get(), file.Get()) != ARCHIVE_OK) {
       NotKept("the archive could not be started");
     }
@@ -247,7 +255,7 @@ std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepCo
         NotKept("'" + (folder / name).string() +
                 "' could not be put in place: " + std::strerror(errno));
       }
-      name = stem + "-" + std::to_string(attempt) + ".tar";
+      name = stem + "-" + std::to_string(attempt) + kKeptSuffix;
     }
     if (::unlinkat(made.Get(), part.c_str(), 0) != 0 || ::fsync(made.Get()) != 0) {
       NotKept("'" + (folder / name).string() +

@@ -44,7 +44,9 @@ constexpr std::int32_t kRefusals[] = {
 class ArchiveReader {
  public:
   explicit ArchiveReader(std::filesystem::path path) : path_(std::move(path)) {
+    // Copies are compressed with zstd; those of earlier versions are plain tar archives.
     if (!in_ || archive_read_support_format_tar(in_.get()) != ARCHIVE_OK ||
+        archive_read_support_filter_zstd(in_.get()) != ARCHIVE_OK ||
         archive_read_open_filename(in_.get(), path_.c_str(), 64 * 1024) != ARCHIVE_OK) {
       Fail("it cannot be opened");
     }

@@ -1,7 +1,9 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <fstream>
+#include <random>
 
 #include "WizardFixture.h"
 #include "engines/ownformat/Integrity.h"
@@ -73,8 +75,12 @@ TEST_F(WizardTest, AFullDiskRefusesEachDestroyWhichIsReportedAndChangesNothing) 
 }
 
 TEST_F(WizardTest, AFullDiskWhileTheCopyIsKeptDestroysNothing) {
+  std::mt19937 random(7);
   for (const char* name : {"a", "b"}) {
-    AddFile(std::string("$/") + name, std::string(2000, 'x'));
+    // Content no compression makes smaller than the limit below.
+    std::string content(2000, '\0');
+    std::generate(content.begin(), content.end(), [&] { return static_cast<char>(random()); });
+    AddFile(std::string("$/") + name, content);
     Delete(std::string("$/") + name);
   }
   ListAll();
