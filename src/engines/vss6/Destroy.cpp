@@ -92,7 +92,7 @@ DestroyPlan Planned(DataFolder& data, FileLocks& locks, const ParentRead& read, 
 }  // namespace
 
 void CheckDestroy(const DestroyRequest& request) {
-  ParentAtHand parent(request);
+  ParentAtHand parent(request, false);  // a journal in the way stops the change that writes
   LogBody(parent.read, kDestroyFile, request.user);  // the parent can take a record
   Planned(parent.data, parent.locks, parent.read, parent.read.found, request);
 }

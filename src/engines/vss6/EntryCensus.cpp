@@ -1,8 +1,5 @@
 #include "engines/vss6/EntryCensus.h"
 
-#include <unordered_set>
-#include <vector>
-
 #include "engines/vss6/ItemFiles.h"
 #include "engines/vss6/Records.h"
 #include "platform/text/AsciiCase.h"
@@ -20,24 +17,51 @@ ItemHeader HeaderOf(DataFolder& data, const std::filesystem::path& itemPath) {
 
 }  // namespace
 
-EntryCounts CountEntries(DataFolder& data) {
-  EntryCounts counts;
-  std::vector<std::string> pending{kRootPhysical};
-  std::unordered_set<std::string> visited{kRootPhysical};
-  while (!pending.empty()) {
-    const std::string project = std::move(pending.back());
-    pending.pop_back();
+void EntryTally::Count(const std::string& project, const std::vector<ProjectEntry>& entries) {
+  if (!counted_.insert(project).second) {
+    return;
+  }
+  for (const ProjectEntry& entry : entries) {
+    ++counts_[entry.physical];
+    if (entry.type == kProjectType && counted_.count(entry.physical) == 0) {
+      uncounted_.push_back(entry.physical);
+    }
+  }
+}
+
+const EntryCounts& EntryTally::Complete(DataFolder& data) {
+  if (complete_) {
+    return counts_;
+  }
+  if (counted_.count(kRootPhysical) == 0) {
+    uncounted_.push_back(kRootPhysical);
+  }
+  while (!uncounted_.empty()) {
+    const std::string project = std::move(uncounted_.back());
+    uncounted_.pop_back();
+    if (counted_.count(project) != 0) {
+      continue;
+    }
     const std::filesystem::path itemPath = data.ItemPath(project);
     const std::filesystem::path entryPath =
         data.ItemPath(project, HeaderOf(data, itemPath).dataExtension);
-    for (const ProjectEntry& entry : ReadEntryFile(data.ReadWhole(entryPath), entryPath.string())) {
-      ++counts[entry.physical];
-      if (entry.type == kProjectType && visited.insert(entry.physical).second) {
-        pending.push_back(entry.physical);
-      }
+    Count(project, ReadEntryFile(data.ReadWhole(entryPath), entryPath.string()));
+  }
+  complete_ = true;
+  return counts_;
+}
+
+void EntryTally::Taken(const std::vector<std::string>& items) {
+  for (const std::string& item : items) {
+    if (const auto found = counts_.find(item); found != counts_.end() && --found->second <= 0) {
+      counts_.erase(found);
     }
   }
-  return counts;
+}
+
+EntryCounts CountEntries(DataFolder& data) {
+  EntryTally tally;
+  return tally.Complete(data);
 }
 
 UsedFiles::UsedFiles(DataFolder& data) : data_(data), counts_(CountEntries(data)) {

@@ -3,13 +3,38 @@
 #include <filesystem>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "engines/vss6/DataFolder.h"
+#include "engines/vss6/ItemFiles.h"
 
 namespace vss6 {
 
 // How many entries of the database name each item, by physical name.
 using EntryCounts = std::unordered_map<std::string, int>;
+
+// For each item, how many entries of the database name it, deleted ones included, counted a
+// project at a time: the projects a listing reads are counted as it reads them (Count), the others
+// when the whole count is first needed (Complete), so that a session reads each entry file for it
+// once at most.
+class EntryTally {
+ public:
+  // The entries of `project` as read; a project counted already is not counted again (its later
+  // changes are this session's own, which Taken follows).
+  void Count(const std::string& project, const std::vector<ProjectEntry>& entries);
+  // Reads and counts every project not counted yet, from the root down. Throws FormatError when an
+  // entry file cannot be read.
+  const EntryCounts& Complete(DataFolder& data);
+  // After a destroy: the items it took are named once less.
+  void Taken(const std::vector<std::string>& items);
+
+ private:
+  EntryCounts counts_;
+  std::unordered_set<std::string> counted_;  // projects whose entries are in the counts
+  std::vector<std::string> uncounted_;       // child projects met, perhaps not counted yet
+  bool complete_ = false;
+};
 
 // Reads every project's entry file from the root down and counts, for each item, the entries
 // that name it, deleted ones included. Throws FormatError when an entry file cannot be read.

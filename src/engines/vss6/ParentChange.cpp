@@ -93,7 +93,10 @@ EntryRequest EntryRequestFor(Vss6Tree& tree, const TreeItem& item, std::filesyst
 
 namespace {
 
-DataFolder& AfterInterrupted(const EntryRequest& request) {
+DataFolder& AfterInterrupted(const EntryRequest& request, bool finishFirst) {
+  if (!finishFirst) {
+    return *request.data;
+  }
   if (const Recovery recovery = FinishInterruptedDestroy(request.journal, request.data->Path());
       recovery.blocking) {
     throw LockedError(*recovery.blocking);
@@ -103,8 +106,9 @@ DataFolder& AfterInterrupted(const EntryRequest& request) {
 
 }  // namespace
 
-ParentAtHand::ParentAtHand(const EntryRequest& request)
-    : data(AfterInterrupted(request)), read(ReadParent(data, locks, request.entry, request.spec)) {}
+ParentAtHand::ParentAtHand(const EntryRequest& request, bool finishFirst)
+    : data(AfterInterrupted(request, finishFirst)),
+      read(ReadParent(data, locks, request.entry, request.spec)) {}
 
 ParentRead ReadParent(DataFolder& data, FileLocks& locks, const EntrySeen& entry,
                       const std::string& spec) {

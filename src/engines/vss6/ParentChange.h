@@ -73,9 +73,10 @@ ParentRead ReadParent(DataFolder& data, FileLocks& locks, const EntrySeen& entry
 std::size_t FindEntry(const ParentRead& read, const EntrySeen& entry, const std::string& spec);
 
 // Finishes or undoes a change cut off before (throws LockedError when one is under way or a
-// journal is left alone), then reads the entry's project under lock.
+// journal is left alone; a check that writes nothing may leave that to the change itself), then
+// reads the entry's project under lock.
 struct ParentAtHand {
-  explicit ParentAtHand(const EntryRequest& request);
+  explicit ParentAtHand(const EntryRequest& request, bool finishFirst = true);
   DataFolder& data;
   FileLocks locks;
   ParentRead read;

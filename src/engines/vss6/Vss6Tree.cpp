@@ -167,6 +167,7 @@ std::vector<TreeItem> Vss6Tree::Children(const TreeItem& project) {
     }
   }
   seenStates_[project.physical] = {header.logEntries, header.endOfFile};
+  entryCounts_.Count(project.physical, entries);  // the first time it is read
   std::vector<TreeItem> children;
   children.reserve(entries.size());
   for (const ProjectEntry& entry : entries) {
@@ -222,12 +223,7 @@ std::optional<ProjectState> Vss6Tree::SeenState(const std::string& physical) con
   return found == seenStates_.end() ? std::nullopt : std::optional(found->second);
 }
 
-const EntryCounts& Vss6Tree::CountEntries() {
-  if (!entryCounts_) {
-    entryCounts_ = vss6::CountEntries(data_);
-  }
-  return *entryCounts_;
-}
+const EntryCounts& Vss6Tree::CountEntries() { return entryCounts_.Complete(data_); }
 
 void Vss6Tree::NoteWritten(const std::string& project, const ProjectState& state) {
   if (const auto found = seenStates_.find(project); found != seenStates_.end()) {
@@ -242,14 +238,7 @@ void Vss6Tree::NoteDestroyed(const std::string& parent, const ProjectState& pare
   for (const std::string& project : projectsTaken) {
     seenStates_.erase(project);  // its name stays known, for the paths of items listed below it
   }
-  if (entryCounts_) {
-    for (const std::string& item : itemsTaken) {
-      if (const auto found = entryCounts_->find(item);
-          found != entryCounts_->end() && --found->second <= 0) {
-        entryCounts_->erase(found);
-      }
-    }
-  }
+  entryCounts_.Taken(itemsTaken);
 }
 
 }  // namespace vss6

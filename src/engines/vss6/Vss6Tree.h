@@ -12,6 +12,7 @@
 #include "engines/vss6/CodePage.h"
 #include "engines/vss6/DataFolder.h"
 #include "engines/vss6/DestroyPlan.h"
+#include "engines/vss6/EntryCensus.h"
 #include "engines/vss6/ItemFiles.h"
 #include "engines/vss6/NamesFile.h"
 #include "engines/vss6/Users.h"
@@ -75,9 +76,9 @@ class Vss6Tree {
 
   // What a project's header said when its children were last read, if they were.
   std::optional<ProjectState> SeenState(const std::string& physical) const;
-  // How many entries name each item, read from every project's entry file the first time it is
-  // asked for, and kept up to date with the destroys noted since. Throws FormatError when an
-  // entry file cannot be read.
+  // How many entries name each item: counted from the entry files the listing read, and from the
+  // others the first time it is asked for; kept up to date with the destroys noted since. Throws
+  // FormatError when an entry file cannot be read.
   const EntryCounts& CountEntries();
   // After a change to a project's entries: its header as the change left it. After a destroy,
   // also the items it took gone.
@@ -98,7 +99,7 @@ class Vss6Tree {
   NamesFile names_;
   std::unordered_map<std::string, Project> projects_;         // by physical name
   std::unordered_map<std::string, ProjectState> seenStates_;  // by physical name
-  std::optional<EntryCounts> entryCounts_;
+  EntryTally entryCounts_;
 };
 
 }  // namespace vss6
