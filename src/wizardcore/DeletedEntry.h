@@ -49,7 +49,7 @@ enum class Outcome {
 // its check box, and the item it was listed for (the purge destroys that very item).
 struct DeletedEntry {
   std::string spec;
-  // Its key among the items the search keeps: the spec, and for the second and later entries of
+  // Its key among the items the search keeps: its path, and for the second and later entries of
   // one path (a file deleted, added again and deleted again) their number after it.
   std::string key;
   int samePath = 1;  // its number among the listed entries of its path, from 1

@@ -21,8 +21,9 @@ struct KeepContext {
 // The folder copies are kept in: $XDG_DATA_HOME/scourwell/kept (or ~/.local/share/...).
 std::filesystem::path KeptFolder();
 
-// Writes one tar archive (pax, compressed with zstd: "<database>-YYYYMMDD-HHMMSS.tar.zst") into `folder` (made 0700 when missing) holding, for each checked
-// entry that no checked project holds, the latest content of every file at or below its path
+// Writes one tar archive (pax, compressed with zstd: "<database>-YYYYMMDD-HHMMSS.tar.zst") into
+// `folder` (made 0700 when missing) holding, for each checked entry that no checked project holds,
+// the latest content of every file at or below its path
 // ("files/<path below $/>"), and "manifest.json": the database, the user, the time, and for each
 // entry its path, kind, size and files. The archive is written beside its final name, synced,
 // renamed, and its folder synced before this returns its path. Throws errors::ErrorRecord

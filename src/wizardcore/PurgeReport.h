@@ -16,7 +16,7 @@ struct OutcomeRow {
   int index = -1;       // the entry's index on the list
   std::string outcome;  // destroyed, failed, refused, kept, not-reached
   std::string spec;
-  std::string label;            // the spec as people are shown it (DeletedList::Label)
+  std::string label;            // its path as people are shown it (DeletedList::Label)
   errors::CapturedError error;  // why it failed or was refused; 0 when it did not
   std::string reason;           // why it was kept, when no error says it
 };

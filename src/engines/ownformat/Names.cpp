@@ -154,4 +154,18 @@ std::string ChildSpec(std::string_view parentSpec, std::string_view name) {
   return spec;
 }
 
+std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+std::pair<std::string, std::string> SplitParent(std::string_view spec) {
+  std::vector<std::string> names = SplitSpec(spec);
+  if (names.empty()) {
+    throw EngineError(ErrorCode::kAlreadyExists, "The root project $/ always exists");
+  }
+  std::string parent(kRootSpec);
+  for (std::size_t i = 0; i + 1 < names.size(); ++i) {
+    parent = ChildSpec(parent, names[i]);
+  }
+  return {parent, names.back()};
+}
+
 }  // namespace sourcesafe

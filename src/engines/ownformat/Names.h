@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace sourcesafe {
@@ -43,5 +44,12 @@ std::vector<std::string> SplitSpec(std::string_view spec);
 
 // The spec of a child of the project whose spec is `parentSpec`.
 std::string ChildSpec(std::string_view parentSpec, std::string_view name);
+
+// `text` between single quotes, for messages.
+std::string Quoted(std::string_view text);
+
+// The spec of the project above `spec`, and the last name of `spec`. Throws kAlreadyExists for
+// the root, which has no project above it.
+std::pair<std::string, std::string> SplitParent(std::string_view spec);
 
 }  // namespace sourcesafe

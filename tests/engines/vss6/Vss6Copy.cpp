@@ -81,7 +81,7 @@ std::optional<Vss6Copy::Independent> Vss6Copy::ReadIndependently() const {
   read.sound = run.status == 0;
   std::istringstream lines(run.out);
   for (std::string line; std::getline(lines, line);) {
-    // "file    DELETED $/a.txt  [BAAAAAAA]": the kind, the state and the spec.
+    // "file    DELETED $/a.txt  [BAAAAAAA]": the kind, the state and the path.
     std::istringstream words(line);
     std::string kind;
     std::string state;
