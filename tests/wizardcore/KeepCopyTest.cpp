@@ -54,7 +54,8 @@ TEST_F(KeepCopyTest, HoldsEveryFileTheCheckedEntriesTakeAndAManifest) {
   const std::filesystem::path kept =
       wizardcore::KeepCopy(host, list, {"/srv/vss/", "Admin"}, folder / "kept");
   EXPECT_EQ(kept.parent_path(), folder / "kept");
-  EXPECT_THAT(kept.filename().string(), ::testing::MatchesRegex("vss-[0-9]{8}-[0-9]{6}\\.tar\\.zst"));
+  EXPECT_THAT(kept.filename().string(),
+              ::testing::MatchesRegex("vss-[0-9]{8}-[0-9]{6}\\.tar\\.zst"));
   EXPECT_EQ(std::filesystem::status(folder / "kept").permissions(),
             std::filesystem::perms::owner_all);
   EXPECT_EQ(std::filesystem::status(kept).permissions(),
