@@ -13,6 +13,7 @@
 #include "engines/vss6/DestroyJournal.h"
 #include "engines/vss6/FileLocks.h"
 #include "engines/vss6/ItemFiles.h"
+#include "engines/vss6/Layout.h"
 #include "engines/vss6/LogActions.h"
 #include "platform/files/SafeFiles.h"
 
@@ -132,11 +133,8 @@ DestroyDone DestroyEntries(const std::vector<DestroyRequest>& requests) {
     // The destroy record: the entry's NAME, the word, its physical name.
     std::vector<unsigned char>& body = change.logBodies.emplace_back(
         LogBody(read, entry.type == kProjectType ? kDestroyProject : kDestroyFile, first.user, i));
-    const auto jpBody =
-        read.entryBytes.begin() + static_cast<std::ptrdiff_t>(entry.recordOffset) + 8;
-    std::copy_n(jpBody + 4, 40, body.begin() + kLogChildName);
+    CopyEntryNames(read, entry, body, kDestroyPhysical);
     WriteU16(body, kDestroyWord, kWasDeleted);
-    std::copy_n(jpBody + 46, 8, body.begin() + kDestroyPhysical);
   }
 
   // The new entry file: every other record as it was, in its order.

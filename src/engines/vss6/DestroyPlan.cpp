@@ -1,4 +1,5 @@
 #include "engines/vss6/DestroyPlan.h"
+#include "engines/vss6/Layout.h"
 
 #include <set>
 
@@ -9,9 +10,6 @@ namespace vss6 {
 namespace {
 
 // A file's header flags that stand in the way: locked, shared, checked out.
-constexpr std::uint16_t kFileLocked = 0x01;
-constexpr std::uint16_t kFileShared = 0x20;
-constexpr std::uint16_t kFileCheckedOut = 0x40;
 // Deeper trees than this are not walked (a damaged database could nest without end).
 constexpr int kMaxDepth = 256;
 
@@ -81,14 +79,14 @@ class Planner {
       if (record.signature == "BF") {
         Refuse(spec, "branched items", "branched");
       } else if (record.signature == "PF") {
-        const std::string holder =
-            text::AsciiUpper(std::string(FieldText(record.body, 4, 8, file)));
+        const std::string holder = text::AsciiUpper(
+            std::string(FieldText(record.body, kPfProjectAt, kPhysicalSize, file)));
         if (holder != parent) {
           others.push_back(holder);
         }
         ++parentRecords;
       } else if (record.signature == "EL") {
-        const std::uint16_t action = ReadU16(record.body, 4, file);
+        const std::uint16_t action = ReadU16(record.body, kLogActionAt, file);
         if (!KnownInHistory(action, project)) {
           Refuse(spec, "items with labels, branches, pins, moves or archives in their history",
                  "labelled, branched, pinned, moved or archived (history action " +

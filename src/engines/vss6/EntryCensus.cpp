@@ -1,4 +1,5 @@
 #include "engines/vss6/EntryCensus.h"
+#include "engines/vss6/Layout.h"
 
 #include "engines/vss6/ItemFiles.h"
 #include "engines/vss6/Records.h"
@@ -9,10 +10,9 @@ namespace {
 
 constexpr const char* kRootPhysical = "AAAAAAAA";
 // The item file's magic, its type and version, and the DH record.
-constexpr std::size_t kHeaderBytes = kHeaderRecordOffset + 8 + 356;
 
 ItemHeader HeaderOf(DataFolder& data, const std::filesystem::path& itemPath) {
-  return ReadItemHeader(data.Read(itemPath, kHeaderBytes - 1), itemPath.string());
+  return ReadItemHeader(data.Read(itemPath, kItemHeaderBytes - 1), itemPath.string());
 }
 
 }  // namespace

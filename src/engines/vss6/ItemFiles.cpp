@@ -1,4 +1,5 @@
 #include "engines/vss6/ItemFiles.h"
+#include "engines/vss6/Layout.h"
 
 #include <algorithm>
 
@@ -8,8 +9,6 @@ namespace vss6 {
 namespace {
 
 constexpr std::string_view kMagic = "SourceSafe@Microsoft";
-constexpr std::size_t kHeaderBodySize = 356;
-constexpr std::size_t kEntryBodySize = 56;
 constexpr std::uint16_t kFormatVersion = 6;
 
 [[noreturn]] void Wrong(std::string_view file, const std::string& what) {
@@ -19,27 +18,28 @@ constexpr std::uint16_t kFormatVersion = 6;
 }  // namespace
 
 bool IsPhysicalName(std::string_view name) noexcept {
-  return name.size() == 8 && std::all_of(name.begin(), name.end(), text::IsAsciiLetter);
+  return name.size() == kPhysicalSize && std::all_of(name.begin(), name.end(), text::IsAsciiLetter);
 }
 
 NameField ReadNameField(Bytes bytes, std::size_t offset, std::string_view file) {
   NameField name;
   name.flags = ReadU16(bytes, offset, file);
-  name.shortName = std::string(FieldText(bytes, offset + 2, 34, file));
-  name.namesOffset = ReadU32(bytes, offset + 36, file);
+  name.shortName = std::string(FieldText(bytes, offset + kNameShortAt, kNameShortSize, file));
+  name.namesOffset = ReadU32(bytes, offset + kNameNamesOffsetAt, file);
   return name;
 }
 
 ItemHeader ReadItemHeader(Bytes bytes, std::string_view file) {
-  if (FieldText(bytes, 0, 32, file) != kMagic) {
+  if (FieldText(bytes, 0, kMagicSize, file) != kMagic) {
     Wrong(file, "is not a SourceSafe item file (its first bytes are not the item file's magic)");
   }
   ItemHeader header;
-  header.type = ReadU16(bytes, 0x20, file);
+  header.type = ReadU16(bytes, kItemTypeAt, file);
   if (header.type != kProjectType && header.type != kFileType) {
     Wrong(file, "names an item of unknown type " + std::to_string(header.type));
   }
-  if (const std::uint16_t version = ReadU16(bytes, 0x22, file); version != kFormatVersion) {
+  if (const std::uint16_t version = ReadU16(bytes, kItemVersionAt, file);
+      version != kFormatVersion) {
     Wrong(file, "is an item file of format " + std::to_string(version) + ", not 6");
   }
   const Record dh = ReadRecord(bytes, kHeaderRecordOffset, "DH", file);
@@ -48,24 +48,25 @@ ItemHeader ReadItemHeader(Bytes bytes, std::string_view file) {
                     std::to_string(kHeaderBodySize));
   }
   const Bytes body = dh.body;
-  if (ReadU16(body, 0, file) != header.type) {
+  if (ReadU16(body, kDhTypeAt, file) != header.type) {
     Wrong(file, "says it is of two types at once (file header and DH record differ)");
   }
-  header.logEntries = ReadU16(body, 2, file);
-  header.name = ReadNameField(body, 4, file);
-  header.dataExtension = std::string(reinterpret_cast<const char*>(body.data() + 46), 2);
-  header.firstLog = ReadU32(body, 48, file);
-  header.lastLog = ReadU32(body, 52, file);
-  header.endOfFile = ReadU32(body, 56, file);
+  header.logEntries = ReadU16(body, kDhLogEntriesAt, file);
+  header.name = ReadNameField(body, kDhNameAt, file);
+  header.dataExtension =
+      std::string(reinterpret_cast<const char*>(body.data() + kDhExtensionAt), kExtensionSize);
+  header.firstLog = ReadU32(body, kDhFirstLogAt, file);
+  header.lastLog = ReadU32(body, kDhLastLogAt, file);
+  header.endOfFile = ReadU32(body, kDhEndOfFileAt, file);
   if (header.type == kProjectType) {
-    header.totalEntries = ReadU16(body, 352, file);
-    header.subprojects = ReadU16(body, 354, file);
-    header.parentProject = std::string(FieldText(body, 340, 8, file));
+    header.totalEntries = ReadU16(body, kDhTotalEntriesAt, file);
+    header.subprojects = ReadU16(body, kDhSubprojectsAt, file);
+    header.parentProject = std::string(FieldText(body, kDhParentAt, kPhysicalSize, file));
   } else {
-    header.fileFlags = ReadU16(body, 80, file);
-    header.branchSource = std::string(FieldText(body, 82, 8, file));
-    header.branches = ReadU16(body, 100, file);
-    header.projectReferences = ReadU16(body, 102, file);
+    header.fileFlags = ReadU16(body, kDhFileFlagsAt, file);
+    header.branchSource = std::string(FieldText(body, kDhBranchSourceAt, kPhysicalSize, file));
+    header.branches = ReadU16(body, kDhBranchesAt, file);
+    header.projectReferences = ReadU16(body, kDhReferencesAt, file);
   }
   const std::string extension = header.dataExtension;
   if (extension.size() != 2 || extension[0] != '.' ||
@@ -95,11 +96,11 @@ std::vector<ProjectEntry> ReadEntryFile(Bytes bytes, std::string_view file) {
                       std::to_string(offset) + ", not 56");
     }
     ProjectEntry entry;
-    entry.type = ReadU16(jp.body, 0, file);
-    entry.flags = ReadU16(jp.body, 2, file);
-    entry.name = ReadNameField(jp.body, 4, file);
-    entry.pinnedVersion = ReadU16(jp.body, 44, file);
-    entry.physical = std::string(FieldText(jp.body, 46, 8, file));
+    entry.type = ReadU16(jp.body, kJpTypeAt, file);
+    entry.flags = ReadU16(jp.body, kJpFlagsAt, file);
+    entry.name = ReadNameField(jp.body, kJpNameAt, file);
+    entry.pinnedVersion = ReadU16(jp.body, kJpPinnedAt, file);
+    entry.physical = std::string(FieldText(jp.body, kJpPhysicalAt, kPhysicalSize, file));
     if ((entry.type != kProjectType && entry.type != kFileType) ||
         !IsPhysicalName(entry.physical)) {
       Wrong(file, "holds an entry at offset " + std::to_string(offset) +

@@ -5,15 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "engines/vss6/Layout.h"
 #include "engines/vss6/Records.h"
 
 namespace vss6 {
-
-inline constexpr std::uint16_t kProjectType = 1;
-inline constexpr std::uint16_t kFileType = 2;
-inline constexpr std::uint16_t kDeletedFlag = 0x01;       // of a project entry
-inline constexpr std::uint16_t kSharedFlag = 0x08;        // of a project entry
-inline constexpr std::size_t kHeaderRecordOffset = 0x34;  // of an item file's DH record
 
 // The 40-byte name of an item: flags, the short name (often not the real one), and where the
 // real names are in names.dat (0: nowhere).

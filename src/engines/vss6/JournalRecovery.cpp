@@ -14,6 +14,7 @@
 #include "engines/vss6/EntryCensus.h"
 #include "engines/vss6/FileLocks.h"
 #include "engines/vss6/ItemFiles.h"
+#include "engines/vss6/Layout.h"
 #include "engines/vss6/LogActions.h"
 #include "platform/text/AsciiCase.h"
 
@@ -84,12 +85,12 @@ Effect Committed(DataFolder& data, const DestroyJournal& journal) {
     }
     const Record record = ReadRecord(bytes, journal.record, "EL", file);
     // A destroy's record, or a recover's (which journals the same way).
-    const std::uint16_t action = ReadU16(record.body, 4, file);
+    const std::uint16_t action = ReadU16(record.body, kLogActionAt, file);
     const bool destroy = action == kDestroyFile || action == kDestroyProject;
     const bool recover = action == kRecoverFile || action == kRecoverProject;
-    const std::string physical = text::AsciiUpper(std::string(
-        FieldText(record.body, destroy ? kDestroyPhysical : kLogChildPhysical, 8, file)));
-    return (destroy || recover) && ReadU16(record.body, 6, file) == journal.revision &&
+    const std::string physical = text::AsciiUpper(std::string(FieldText(
+        record.body, destroy ? kDestroyPhysical : kLogChildPhysical, kPhysicalSize, file)));
+    return (destroy || recover) && ReadU16(record.body, kLogRevisionAt, file) == journal.revision &&
                    physical == journal.physical
                ? Effect::kTaken
                : Effect::kNotTaken;

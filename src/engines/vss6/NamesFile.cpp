@@ -1,4 +1,5 @@
 #include "engines/vss6/NamesFile.h"
+#include "engines/vss6/Layout.h"
 
 #include "engines/vss6/CodePage.h"
 
@@ -15,13 +16,18 @@ std::optional<std::string> NamesFile::Name(std::uint32_t offset, std::uint16_t k
   }
   const Record set = ReadRecord(bytes_, offset, "SN", path_);
   const Bytes body = set.body;
-  const std::uint16_t count = ReadU16(body, 0, path_);
-  const std::size_t names = 4 + 4 * static_cast<std::size_t>(count);
+  const std::uint16_t count = ReadU16(body, kNameSetCountAt, path_);
+  const std::size_t names = kNameSetPairsAt + kNameSetPairSize * static_cast<std::size_t>(count);
   for (std::uint16_t i = 0; i < count; ++i) {
-    if (ReadU16(body, 4 + 4 * static_cast<std::size_t>(i), path_) != kind) {
+    if (ReadU16(body, kNameSetPairsAt + kNameSetPairSize * static_cast<std::size_t>(i), path_) !=
+        kind) {
       continue;
     }
-    const std::size_t start = names + ReadU16(body, 6 + 4 * static_cast<std::size_t>(i), path_);
+    const std::size_t start =
+        names + ReadU16(body,
+                        kNameSetPairsAt + kNameSetPairSize * static_cast<std::size_t>(i) +
+                            kNameSetPairOffsetAt,
+                        path_);
     if (start >= body.size()) {
       throw FormatError("'" + path_ + "' at offset " + std::to_string(offset) +
                         ": a name lies past the end of its name set");

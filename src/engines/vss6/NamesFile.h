@@ -6,13 +6,12 @@
 #include <vector>
 
 #include "engines/vss6/ItemFiles.h"
+#include "engines/vss6/Layout.h"
 #include "engines/vss6/Records.h"
 
 namespace vss6 {
 
 // The kinds of name in a name set that give an item's real name.
-inline constexpr std::uint16_t kFileLongName = 2;
-inline constexpr std::uint16_t kProjectLongName = 10;
 
 // data/names.dat: the long names of items, in name sets (SN records) that a NAME field points
 // to. A database without the file gives no long names.

@@ -11,19 +11,12 @@
 #include <span>
 
 #include "engines/vss6/DestroyJournal.h"
+#include "engines/vss6/Layout.h"
 #include "engines/vss6/LogActions.h"
 #include "engines/vss6/Vss6Tree.h"
 
 namespace vss6 {
 namespace {
-
-// Offsets in the body of a DH record.
-constexpr std::size_t kLogEntriesAt = 2;
-constexpr std::size_t kExtensionAt = 46;
-constexpr std::size_t kLastLogAt = 52;
-constexpr std::size_t kEndOfFileAt = 56;
-constexpr std::size_t kTotalEntriesAt = 352;
-constexpr std::size_t kSubprojectsAt = 354;
 
 [[noreturn]] void Changed(const std::string& spec, const std::string& why) {
   throw DestroyRefused(DestroyRefused::Kind::kChanged,
@@ -165,25 +158,34 @@ std::vector<unsigned char> LogBody(const ParentRead& read, std::uint16_t action,
   if (header.logEntries == 0 || header.lastLog < kHeaderRecordOffset) {
     Damaged(read.itemPath, "has no log");
   }
-  constexpr std::size_t kRecordSize = 8 + kLogBodySize;
+  constexpr std::size_t kRecordSize = kRecordHeaderSize + kLogBodySize;
   if (header.logEntries + nth >= 0xFFFF ||
       read.item.size() + nth * kRecordSize > 0xFFFFFFFFu - kRecordSize) {
     throw DestroyRefused(DestroyRefused::Kind::kNotWritten,
                          "'" + read.itemPath.string() + "' cannot take more log records");
   }
   const Record lastLog = ReadRecord(read.item, header.lastLog, "EL", read.itemPath.string());
-  const auto revision =
-      static_cast<std::uint16_t>(ReadU16(lastLog.body, 6, read.itemPath.string()) + 1 + nth);
+  const auto revision = static_cast<std::uint16_t>(
+      ReadU16(lastLog.body, kLogRevisionAt, read.itemPath.string()) + 1 + nth);
   const auto recordOffset = static_cast<std::uint32_t>(read.item.size() + nth * kRecordSize);
   std::vector<unsigned char> body(kLogBodySize, 0);
-  WriteU32(body, 0,
+  WriteU32(body, kLogPreviousAt,
            nth == 0 ? header.lastLog : recordOffset - static_cast<std::uint32_t>(kRecordSize));
-  WriteU16(body, 4, action);
-  WriteU16(body, 6, revision);
-  WriteU32(body, 8, LocalClockNow());
-  std::copy_n(user.begin(), std::min<std::size_t>(user.size(), 31), body.begin() + 12);
-  WriteU32(body, 76, recordOffset + 8 + static_cast<std::uint32_t>(kLogBodySize));
+  WriteU16(body, kLogActionAt, action);
+  WriteU16(body, kLogRevisionAt, revision);
+  WriteU32(body, kLogTimeAt, LocalClockNow());
+  std::copy_n(user.begin(), std::min<std::size_t>(user.size(), kLogUserSize - 1),
+              body.begin() + kLogUserAt);
+  WriteU32(body, kLogCommentAt, recordOffset + static_cast<std::uint32_t>(kRecordSize));
   return body;
+}
+
+void CopyEntryNames(const ParentRead& read, const ProjectEntry& entry,
+                    std::vector<unsigned char>& body, std::size_t physicalAt) {
+  const auto jpBody =
+      read.entryBytes.begin() + static_cast<std::ptrdiff_t>(entry.recordOffset + kRecordHeaderSize);
+  std::copy_n(jpBody + kJpNameAt, kNameFieldSize, body.begin() + kLogChildName);
+  std::copy_n(jpBody + kJpPhysicalAt, kPhysicalSize, body.begin() + physicalAt);
 }
 
 ParentWritten WriteParent(DataFolder& data, ParentRead& read, const ParentChange& change,
@@ -207,14 +209,15 @@ ParentWritten WriteParent(DataFolder& data, ParentRead& read, const ParentChange
 
   // The parent's header: its log records more, the counts, the other entry file.
   const std::string newExtension = OtherExtension(header.dataExtension);
-  const std::span<unsigned char> dh(item.data() + kHeaderRecordOffset + 8, 356);
-  WriteU16(dh, kLogEntriesAt, static_cast<std::uint16_t>(header.logEntries + added));
-  std::copy_n(newExtension.begin(), 2, dh.begin() + kExtensionAt);
-  WriteU32(dh, kLastLogAt, lastRecord);
-  WriteU32(dh, kEndOfFileAt, static_cast<std::uint32_t>(item.size()));
-  WriteU16(dh, kTotalEntriesAt,
+  const std::span<unsigned char> dh(item.data() + kHeaderRecordOffset + kRecordHeaderSize,
+                                    kHeaderBodySize);
+  WriteU16(dh, kDhLogEntriesAt, static_cast<std::uint16_t>(header.logEntries + added));
+  std::copy_n(newExtension.begin(), kExtensionSize, dh.begin() + kDhExtensionAt);
+  WriteU32(dh, kDhLastLogAt, lastRecord);
+  WriteU32(dh, kDhEndOfFileAt, static_cast<std::uint32_t>(item.size()));
+  WriteU16(dh, kDhTotalEntriesAt,
            static_cast<std::uint16_t>(header.totalEntries + change.entriesDelta));
-  WriteU16(dh, kSubprojectsAt,
+  WriteU16(dh, kDhSubprojectsAt,
            static_cast<std::uint16_t>(header.subprojects + change.subprojectsDelta));
   Reseal(item, kHeaderRecordOffset);
 
@@ -231,7 +234,7 @@ ParentWritten WriteParent(DataFolder& data, ParentRead& read, const ParentChange
   journal.physical = physical;
   journal.record = recordOffset;
   // The first record tells whether the change took effect: the item file holds all or none.
-  journal.revision = ReadU16(change.logBodies.at(0), 6, read.itemPath.string());
+  journal.revision = ReadU16(change.logBodies.at(0), kLogRevisionAt, read.itemPath.string());
   journal.temporaries = {read.itemPath.string() + ".new", newEntryPath.string() + ".new"};
   journal.remove.push_back(read.entryPath);
   journal.remove.insert(journal.remove.end(), change.remove.begin(), change.remove.end());

@@ -105,6 +105,12 @@ struct ParentWritten {
 std::vector<unsigned char> LogBody(const ParentRead& read, std::uint16_t action,
                                    const std::string& user, std::size_t nth = 0);
 
+// Copies the NAME of `entry` (a JP record of the parent's entry file, as read) into the log body
+// `body` at its child's name, and its physical name at `physicalAt` (kLogChildPhysical, or
+// kDestroyPhysical for a destroy record).
+void CopyEntryNames(const ParentRead& read, const ProjectEntry& entry,
+                    std::vector<unsigned char>& body, std::size_t physicalAt);
+
 // Writes `change` to the parent as SourceSafe does: the entry file anew under the other
 // extension, the records appended to the parent's log and its header counts following; then the
 // files to remove. Each file is written in full beside the old one and renamed over it, under the

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "engines/vss6/Layout.h"
+
 namespace vss6 {
 namespace {
 
@@ -64,18 +66,19 @@ std::uint16_t CheckValue(Bytes body) noexcept {
 }
 
 Record ReadRecord(Bytes bytes, std::size_t offset, std::string_view file) {
-  Require(bytes, offset, 8, file);
+  Require(bytes, offset, kRecordHeaderSize, file);
   Record record;
   record.offset = offset;
-  const std::uint32_t length = ReadU32(bytes, offset, file);
-  record.signature = std::string_view(reinterpret_cast<const char*>(bytes.data() + offset + 4), 2);
-  record.check = ReadU16(bytes, offset + 6, file);
-  if (length > bytes.size() - offset - 8) {
+  const std::uint32_t length = ReadU32(bytes, offset + kRecordLengthAt, file);
+  record.signature = std::string_view(
+      reinterpret_cast<const char*>(bytes.data() + offset + kRecordSignatureAt), 2);
+  record.check = ReadU16(bytes, offset + kRecordCheckAt, file);
+  if (length > bytes.size() - offset - kRecordHeaderSize) {
     throw FormatError(Where(file, offset) + ": the " + std::string(record.signature) +
                       " record's body of " + std::to_string(length) +
                       " bytes runs past the end of the file (it is cut off or damaged)");
   }
-  record.body = bytes.subspan(offset + 8, length);
+  record.body = bytes.subspan(offset + kRecordHeaderSize, length);
   if (record.signature != "MC" && CheckValue(record.body) != record.check) {
     throw FormatError(Where(file, offset) + ": the " + std::string(record.signature) +
                       " record's check value is wrong (the record is damaged)");
@@ -104,21 +107,22 @@ void WriteU32(std::span<unsigned char> bytes, std::size_t offset, std::uint32_t 
 }
 
 std::vector<unsigned char> MakeRecord(std::string_view signature, Bytes body) {
-  std::vector<unsigned char> record(8 + body.size());
-  WriteU32(record, 0, static_cast<std::uint32_t>(body.size()));
-  record[4] = static_cast<unsigned char>(signature.at(0));
-  record[5] = static_cast<unsigned char>(signature.at(1));
-  WriteU16(record, 6, signature == "MC" ? 0 : CheckValue(body));
-  std::copy(body.begin(), body.end(), record.begin() + 8);
+  std::vector<unsigned char> record(kRecordHeaderSize + body.size());
+  WriteU32(record, kRecordLengthAt, static_cast<std::uint32_t>(body.size()));
+  record[kRecordSignatureAt] = static_cast<unsigned char>(signature.at(0));
+  record[kRecordSignatureAt + 1] = static_cast<unsigned char>(signature.at(1));
+  WriteU16(record, kRecordCheckAt, signature == "MC" ? 0 : CheckValue(body));
+  std::copy(body.begin(), body.end(), record.begin() + kRecordHeaderSize);
   return record;
 }
 
 void Reseal(std::span<unsigned char> bytes, std::size_t offset) {
-  const std::uint32_t size = ReadU32(bytes, offset, "a record being written");
-  if (size > bytes.size() - offset - 8) {
+  const std::uint32_t size = ReadU32(bytes, offset + kRecordLengthAt, "a record being written");
+  if (size > bytes.size() - offset - kRecordHeaderSize) {
     throw FormatError("A record being written runs past its file's end");
   }
-  WriteU16(bytes, offset + 6, CheckValue(Bytes(bytes.data() + offset + 8, size)));
+  WriteU16(bytes, offset + kRecordCheckAt,
+           CheckValue(Bytes(bytes.data() + offset + kRecordHeaderSize, size)));
 }
 
 }  // namespace vss6

@@ -1,4 +1,5 @@
 #include "engines/vss6/Recover.h"
+#include "engines/vss6/Layout.h"
 
 #include <algorithm>
 
@@ -11,8 +12,6 @@ namespace vss6 {
 namespace {
 
 // Flags of a file's own header.
-constexpr std::uint16_t kFileShared = 0x20;
-constexpr std::uint16_t kFileCheckedOut = 0x40;
 
 [[noreturn]] void NotRecovered(const std::string& spec, const std::string& state,
                                const std::string& kinds) {
@@ -78,13 +77,11 @@ ProjectState RecoverEntry(const RecoverRequest& request) {
       change.logBodies.emplace_back(LogBody(read, kRecoverFile, request.user));
   // The entry file as it was, with the entry's deleted bit cleared and its record sealed again.
   change.entries = read.entryBytes;
-  const std::size_t flagsAt = found.recordOffset + 8 + 2;
+  const std::size_t flagsAt = found.recordOffset + kRecordHeaderSize + kJpFlagsAt;
   WriteU16(change.entries, flagsAt, static_cast<std::uint16_t>(found.flags & ~kDeletedFlag));
   Reseal(change.entries, found.recordOffset);
   // The recover record: the entry's NAME and physical name.
-  const auto jpBody = read.entryBytes.begin() + static_cast<std::ptrdiff_t>(found.recordOffset) + 8;
-  std::copy_n(jpBody + 4, 40, logBody.begin() + kLogChildName);
-  std::copy_n(jpBody + 46, 8, logBody.begin() + kLogChildPhysical);
+  CopyEntryNames(read, found, logBody, kLogChildPhysical);
 
   const ParentWritten written = WriteParent(parent.data, read, change, request.journal,
                                             request.entry.physical, request.onStep);

@@ -1,4 +1,5 @@
 #include "engines/vss6/Users.h"
+#include "engines/vss6/Layout.h"
 
 #include <QList>
 #include <QString>
@@ -13,9 +14,6 @@ namespace vss6 {
 namespace {
 
 constexpr std::string_view kMagic = "UserManagement@Microsoft";
-constexpr std::size_t kFirstUser = 0x7C;
-constexpr std::size_t kUserBodySize = 56;
-constexpr std::uint16_t kReadOnlyFlag = 0x01;
 constexpr std::size_t kMaxUsersBytes = 16u << 20;
 constexpr std::size_t kPasswordBytes = 15;
 constexpr std::string_view kPasswordFiller = "BrianDavidHarry";
@@ -70,7 +68,7 @@ std::vector<User> ReadUsers(const std::filesystem::path& umDat) {
 }
 
 std::vector<User> ReadUsers(const std::vector<unsigned char>& bytes, const std::string& file) {
-  if (FieldText(bytes, 0, 32, file) != kMagic) {
+  if (FieldText(bytes, 0, kMagicSize, file) != kMagic) {
     throw FormatError("'" + file + "' is not a SourceSafe user file (its magic is missing)");
   }
   std::vector<User> users;
@@ -83,9 +81,9 @@ std::vector<User> ReadUsers(const std::vector<unsigned char>& bytes, const std::
                         " bytes, not 56");
     }
     User user;
-    user.name = std::string(FieldText(record.body, 0, 32, file));
-    user.passwordCode = ReadU16(record.body, 32, file);
-    user.readOnly = (ReadU16(record.body, 34, file) & kReadOnlyFlag) != 0;
+    user.name = std::string(FieldText(record.body, 0, kUserNameSize, file));
+    user.passwordCode = ReadU16(record.body, kUserPasswordAt, file);
+    user.readOnly = (ReadU16(record.body, kUserFlagsAt, file) & kReadOnlyFlag) != 0;
     users.push_back(std::move(user));
     offset = record.End();
   }

@@ -1,4 +1,5 @@
 #include "engines/vss6/Vss6Check.h"
+#include "engines/vss6/Layout.h"
 
 #include <fcntl.h>
 
@@ -15,8 +16,6 @@
 
 namespace vss6 {
 namespace {
-
-constexpr std::uint16_t kSharedFileFlag = 0x20;  // in a file's header
 
 class Checker {
  public:
@@ -184,7 +183,7 @@ class Checker {
       if (record.signature != "EL") {
         continue;
       }
-      const std::uint16_t action = ReadU16(record.body, 4, file);
+      const std::uint16_t action = ReadU16(record.body, kLogActionAt, file);
       std::size_t at = 0;
       switch (action) {
         case kAddProject:
@@ -201,8 +200,8 @@ class Checker {
           // As every destroy record SourceSafe wrote: no comment, which it says by pointing
           // the comment just past the record.
           if (record.body.size() != kLogBodySize ||
-              ReadU32(record.body, 76, file) != record.End() ||
-              ReadU16(record.body, 84, file) != 0) {
+              ReadU32(record.body, kLogCommentAt, file) != record.End() ||
+              ReadU16(record.body, kLogLabelCommentAt, file) != 0) {
             faults_.push_back("destroys: '" + file + "' at offset " +
                               std::to_string(record.offset) +
                               ": a destroy record that is not as SourceSafe writes them");
@@ -211,7 +210,8 @@ class Checker {
         default:
           continue;
       }
-      const std::string child = text::AsciiUpper(std::string(FieldText(record.body, at, 8, file)));
+      const std::string child =
+          text::AsciiUpper(std::string(FieldText(record.body, at, kPhysicalSize, file)));
       if (IsPhysicalName(child)) {
         lastAction[child] = action;
         if (action >= kDeleteProject && action <= kRecoverFile) {
@@ -306,7 +306,8 @@ class Checker {
     std::multiset<std::string> folders;
     for (const Record& record : item.records) {
       if (record.signature == "PF") {
-        folders.insert(text::AsciiUpper(std::string(FieldText(record.body, 4, 8, file))));
+        folders.insert(text::AsciiUpper(
+            std::string(FieldText(record.body, kPfProjectAt, kPhysicalSize, file))));
       }
     }
     const std::multiset<std::string> entries(parents.begin(), parents.end());
@@ -327,7 +328,7 @@ class Checker {
       faults_.push_back("contents: the content file of '" + file +
                         "' cannot be read: " + error.what());
     }
-    const bool shared = (item.header.fileFlags & kSharedFileFlag) != 0;
+    const bool shared = (item.header.fileFlags & kFileShared) != 0;
     if (shared != (entries.size() >= 2)) {
       faults_.push_back("headers: '" + file + "' is " + (shared ? "" : "not ") +
                         "marked shared but is named by " + std::to_string(entries.size()) +

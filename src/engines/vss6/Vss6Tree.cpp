@@ -1,4 +1,5 @@
 #include "engines/vss6/Vss6Tree.h"
+#include "engines/vss6/Layout.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +12,6 @@ namespace {
 
 constexpr const char* kRootPhysical = "AAAAAAAA";
 // The item file's magic, its type and version, and the DH record: all the walk reads of it.
-constexpr std::size_t kHeaderBytes = 0x34 + 8 + 356;
 
 }  // namespace
 
@@ -40,7 +40,7 @@ std::string Vss6Tree::NameOf(const NameField& name, bool project) const {
 
 TreeItem Vss6Tree::Root() {
   const std::filesystem::path path = data_.ItemPath(kRootPhysical);
-  const ItemHeader header = ReadItemHeader(data_.Read(path, kHeaderBytes - 1), path.string());
+  const ItemHeader header = ReadItemHeader(data_.Read(path, kItemHeaderBytes - 1), path.string());
   if (header.type != kProjectType) {
     throw FormatError("'" + path.string() + "', the root project's file, is not a project");
   }
@@ -58,7 +58,7 @@ std::vector<unsigned char> Vss6Tree::ContentOf(const TreeItem& file) {
     throw FormatError("The item file of " + file.physical + " is missing");
   }
   const ItemHeader header =
-      ReadItemHeader(data_.Read(itemPath, kHeaderBytes - 1), itemPath.string());
+      ReadItemHeader(data_.Read(itemPath, kItemHeaderBytes - 1), itemPath.string());
   const std::filesystem::path content = data_.FindItemFile(file.physical, header.dataExtension);
   if (content.empty()) {
     throw FormatError("The content file of " + file.physical + " is missing");
@@ -147,7 +147,7 @@ std::vector<TreeItem> Vss6Tree::Children(const TreeItem& project) {
   }
   const std::filesystem::path itemPath = data_.ItemPath(project.physical);
   const ItemHeader header =
-      ReadItemHeader(data_.Read(itemPath, kHeaderBytes - 1), itemPath.string());
+      ReadItemHeader(data_.Read(itemPath, kItemHeaderBytes - 1), itemPath.string());
   if (header.type != kProjectType) {
     throw FormatError("'" + itemPath.string() + "' is listed as a project but is a file's");
   }
@@ -190,7 +190,7 @@ std::vector<TreeItem> Vss6Tree::Children(const TreeItem& project) {
         if (const std::filesystem::path filePath = data_.FindItemFile(child.physical);
             !filePath.empty()) {
           const ItemHeader file =
-              ReadItemHeader(data_.Read(filePath, kHeaderBytes - 1), filePath.string());
+              ReadItemHeader(data_.Read(filePath, kItemHeaderBytes - 1), filePath.string());
           if (const std::filesystem::path content =
                   data_.FindItemFile(child.physical, file.dataExtension);
               !content.empty()) {
