@@ -1,20 +1,15 @@
 #include "wizardcore/UserFolder.h"
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/files/SafeFiles.h"
+#include "platform/files/XdgFolders.h"
 
 namespace wizardcore {
 
 std::filesystem::path ScourwellFolder(const char* variable, const char* belowHome) {
-  if (const char* set = std::getenv(variable); set != nullptr && *set == '/') {
-    return std::filesystem::path(set) / "scourwell";
-  }
-  const char* home = std::getenv("HOME");
-  return std::filesystem::path(home != nullptr && *home == '/' ? home : "/") / belowHome /
-         "scourwell";
+  return files::XdgFolder(variable, belowHome) / "scourwell";
 }
 
 files::FileDescriptor OpenUserFolder(const std::filesystem::path& path) {

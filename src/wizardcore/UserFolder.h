@@ -6,8 +6,7 @@
 
 namespace wizardcore {
 
-// $`variable`/scourwell when the variable holds a whole path, else ~/`belowHome`/scourwell (the
-// XDG base folders: XDG_DATA_HOME and ".local/share", XDG_STATE_HOME and ".local/state").
+// files::XdgFolder(`variable`, `belowHome`)/scourwell.
 std::filesystem::path ScourwellFolder(const char* variable, const char* belowHome);
 
 // Opens the folder at `path`, making it and the missing folders on the way the user's alone

@@ -1,4 +1,5 @@
 #include "engines/vss6/DestroyJournal.h"
+#include "engines/vss6/Layout.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,6 +16,7 @@
 #include "engines/vss6/EntryCensus.h"
 #include "engines/vss6/FileLocks.h"
 #include "engines/vss6/ItemFiles.h"
+#include "platform/files/PlaceFile.h"
 #include "platform/text/AsciiCase.h"
 
 namespace vss6 {
@@ -26,7 +28,6 @@ constexpr std::string_view kFirstLineVersion1 = "Scourwell destroy journal 1";
 constexpr std::string_view kLeftoversPrefix = "scourwell-destroy.";
 constexpr std::string_view kLeftoversSuffix = ".leftovers";
 // The item file's magic, its type and version, and the DH record.
-constexpr std::size_t kHeaderBytes = kHeaderRecordOffset + 8 + 356;
 
 template <class Number>
 bool ParseNumber(std::string_view text, Number& value) {
@@ -71,7 +72,7 @@ std::optional<std::filesystem::path> CurrentEntryFile(DataFolder& data, const st
       return std::filesystem::path();  // the parent is gone: it names no entry file
     }
     const ItemHeader header =
-        ReadItemHeader(data.Read(itemPath, kHeaderBytes - 1), itemPath.string());
+        ReadItemHeader(data.Read(itemPath, kItemHeaderBytes - 1), itemPath.string());
     return data.FindItemFile(parent, header.dataExtension);
   } catch (const FormatError&) {
     return std::nullopt;
@@ -250,52 +251,29 @@ files::FileDescriptor WriteJournal(const std::filesystem::path& path, const Dest
   const std::string name = path.filename().string();
   const std::string temporary = name + "." + HostPart() + "." + std::to_string(::getpid());
   ::unlinkat(folder.Get(), temporary.c_str(), 0);  // left by a process of ours that died
-  files::FileDescriptor fd = files::CreateNewFile(folder, folderPath, temporary, 0600);
-  const auto fail = [&](const std::string& what, int error) {
-    ::unlinkat(folder.Get(), temporary.c_str(), 0);
-    throw files::FileError("Cannot " + what + " " + Quoted(path) + ": " + std::strerror(error),
-                           error);
-  };
-  if (!LockOpenFile(fd.Get())) {
-    fail("lock", errno);
+  const files::Ownership given{ownership.owner, ownership.group,
+                               static_cast<mode_t>(ownership.mode & 0666)};
+  files::Placement placement;
+  placement.temporary = temporary;
+  placement.name = [&](int) { return name; };
+  placement.ownership = &given;
+  try {
+    return files::PlaceNewFile(folder, folderPath, placement,
+                               [&](int fd) {
+                                 // Locked before it has its name: whoever finds the journal finds
+                                 // it locked while this destroy lives.
+                                 if (!LockOpenFile(fd)) {
+                                   throw files::FileError(
+                                       "Cannot lock " + Quoted(path) + ": " + std::strerror(errno),
+                                       errno);
+                                 }
+                                 files::WriteAll(fd, text, path);
+                               })
+        .file;
+  } catch (const files::NameTaken&) {
+    throw LockedError("Another destroy is under way in this database (" + Quoted(path) +
+                      " is there); nothing was changed. Try again when it is done");
   }
-  struct stat made {};
-  if (::fstat(fd.Get(), &made) != 0) {
-    fail("write", errno);
-  }
-  if ((made.st_uid != ownership.owner || made.st_gid != ownership.group) &&
-      ::fchown(fd.Get(), ownership.owner, ownership.group) != 0) {
-    fail("give its owner and group to", errno);
-  }
-  if (::fchmod(fd.Get(), ownership.mode & 0666) != 0) {
-    fail("set the permissions of", errno);
-  }
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t now = ::write(fd.Get(), text.data() + written, text.size() - written);
-    if (now < 0 && errno == EINTR) {
-      continue;
-    }
-    if (now <= 0) {
-      fail("write", now < 0 ? errno : ENOSPC);
-    }
-    written += static_cast<std::size_t>(now);
-  }
-  if (::fsync(fd.Get()) != 0) {
-    fail("write", errno);
-  }
-  if (::linkat(folder.Get(), temporary.c_str(), folder.Get(), name.c_str(), 0) != 0) {
-    const int error = errno;
-    if (error == EEXIST) {
-      ::unlinkat(folder.Get(), temporary.c_str(), 0);
-      throw LockedError("Another destroy is under way in this database (" + Quoted(path) +
-                        " is there); nothing was changed. Try again when it is done");
-    }
-    fail("make", error);
-  }
-  ::unlinkat(folder.Get(), temporary.c_str(), 0);
-  ::fsync(folder.Get());
-  return fd;
 }
 
 void UndoDestroy(DataFolder& data, const DestroyJournal& journal, UsedFiles* used) {
@@ -367,7 +345,7 @@ void KeepLeftovers(const std::filesystem::path& path, const DestroyJournal& jour
                                Quoted(path.parent_path() / leftovers) + ": " + std::strerror(errno),
                            errno);
   }
-  ::fsync(folder.Get());
+  files::SyncFolder(folder.Get(), JournalFolder(path));
 }
 
 }  // namespace vss6

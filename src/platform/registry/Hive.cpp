@@ -1,7 +1,6 @@
 #include "platform/registry/Hive.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 #include <map>
 
 #include "platform/files/SafeFiles.h"
+#include "platform/files/XdgFolders.h"
 #include "platform/sqlite/Connection.h"
 #include "platform/sqlite/SqliteError.h"
 #include "platform/sqlite/Statement.h"
@@ -79,23 +79,6 @@ LONG Guarded(Work&& work, std::string* problem = nullptr) {
   }
 }
 
-// $HOME, or where it is unset the home the password database gives the user: never the current
-// folder, which a relative path would mean.
-std::filesystem::path HomeFolder() {
-  const char* home = std::getenv("HOME");
-  if (home != nullptr && *home == '/') {
-    return home;
-  }
-  std::vector<char> buffer(16384);
-  struct passwd entry {};
-  struct passwd* found = nullptr;
-  if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
-      found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
-    return found->pw_dir;
-  }
-  return "/nonexistent";  // no hive is better than one in whatever folder the program runs in
-}
-
 // What was last found wrong with any hive.
 std::string& LatestProblem() {
   static std::string latest;
@@ -112,11 +95,7 @@ std::filesystem::path HivePath(HKEY root) {
     return value != nullptr && *value != '\0' ? std::string(value) : std::string();
   };
   if (root == HKEY_CURRENT_USER) {
-    std::filesystem::path config = variable("XDG_CONFIG_HOME");
-    if (config.empty() || config.is_relative()) {  // a relative one is to be ignored
-      config = HomeFolder() / ".config";
-    }
-    return config / "Pellbrook" / "registry" / "user.hive";
+    return files::XdgFolder("XDG_CONFIG_HOME", ".config") / "Pellbrook" / "registry" / "user.hive";
   }
   std::string dirs = variable("XDG_CONFIG_DIRS");
   std::string first = dirs.substr(0, dirs.find(':'));
