@@ -161,24 +161,20 @@ class FMain : public QWidget, public settings::FormObject {
   // why nothing can be purged.
   void ShowSelection();
   void ShowNotice();
-  // The finish page's account of a purge: the counts, every entry that failed or was kept with
-  // its reason, and the link to the report written for it.
-  void ShowSummary(const wizardcore::PurgeSummary& summary,
-                   const std::vector<wizardcore::OutcomeRow>& outcomes);
-  void WriteReport(const wizardcore::PurgeSummary& summary,
-                   const std::vector<wizardcore::OutcomeRow>& outcomes);
-  // Writes a report of a run (the context says which) and puts its link on the finish page.
-  void SaveReport(const wizardcore::PurgeContext& context, const std::string& text);
+  // Puts the finish page's link to the report of a run ("purge", "recover"), or why it could not
+  // be written.
+  void ShowReportLink(const std::string& run, const std::string& path,
+                      const errors::CapturedError& error);
   // Opens the file a finish-page link names through the shell; `procedure` reports a failure.
   void OpenFileLink(const char* procedure, const std::string& path);
   // The outcomes that were not a success, one line each, in the finish page's list.
-  void ShowOutcomes(const std::vector<wizardcore::OutcomeRow>& outcomes, const char* success);
+  void ShowOutcomes(const std::vector<wizardcore::OutcomeRow>& outcomes,
+                    wizardcore::Outcome success);
   // Where the copy kept before a purge goes (General\KeepCopyFolder, else the default); none
   // when General\KeepCopy says not to keep one.
   std::optional<std::filesystem::path> KeptCopyFolder();
-  // Keeps the copy of what the purge destroys; false (and the reason on the finish page) when it
-  // cannot, and then nothing may be destroyed.
-  bool KeepCopyBeforePurge();
+  // The finish page's link to the copy kept before the purge; hidden when `path` is empty.
+  void ShowKeptCopy(const std::string& path);
   // The count under the list: how many entries were found, or how many of them the filter shows.
   void ShowCount();
   // Checked entries that the filter hides.

@@ -3,7 +3,7 @@
 #include "errors/Procedure.h"
 #include "platform/forms/Forms.h"
 #include "wizard/FMain.h"
-#include "wizardcore/Recover.h"
+#include "wizardcore/Runs.h"
 #include "wizardcore/Wording.h"
 
 namespace wizard {
@@ -40,30 +40,24 @@ void FMain::cmdRecover_Click() {
   proc.Do(109, [&] { SetBorder(Shape4, true); });
   proc.Do(110, [&] { cmdCancel.setFocus(); });
   proc.Do(111, [&] { SetHourglass(true); });
-  wizardcore::RecoverSummary summary;
+  wizardcore::RecoverRun run;
   proc.Do(112, [&] {
     wizardcore::DeletedItemsModel::Hold hold(listModel_);
-    summary = wizardcore::RecoverChecked(host_, listed_);
+    wizardcore::PurgeContext context;
+    context.database = txtVssDb.text().toStdString();
+    context.user = txtLoginName.text().toStdString();
+    run = wizardcore::RunRecover(host_, listed_, context);
   });
   proc.Do(113, [&] { SetHourglass(false); });
   proc.Do(114, [&] { lblPurgeFileName.hide(); });
   proc.Do(115, [&] { lblNowPurging.setText(QStringLiteral("Finished.")); });
   proc.Do(116, [&] {
-    lblSummary.setText(QString::fromStdString(wizardcore::DescribeRecover(summary)));
+    lblSummary.setText(QString::fromStdString(wizardcore::DescribeRecover(run.summary)));
     lblSummary.show();
-    ShowOutcomes(summary.rows, "recovered");
+    ShowOutcomes(run.summary.rows, wizardcore::Outcome::Recovered);
     lblKeptCopy.hide();
   });
-  proc.Do(117, [&] {
-    wizardcore::PurgeContext context;
-    context.run = "recover";
-    context.database = txtVssDb.text().toStdString();
-    context.user = txtLoginName.text().toStdString();
-    context.asked = "Recover " + std::to_string(checked) +
-                    (checked == 1 ? " checked entry." : " checked entries.");
-    SaveReport(context, wizardcore::PurgeReportText(context, summary.rows,
-                                                    wizardcore::DescribeRecover(summary)));
-  });
+  proc.Do(117, [&] { ShowReportLink("recover", run.reportPath, run.reportError); });
   proc.Do(118, [&] { cmdCancel.setText(QStringLiteral("&Close")); });
   proc.Do(119, [&] { SetBorder(Shape4, false); });
   proc.Do(120, [&] { SetBorder(Shape5, true); });

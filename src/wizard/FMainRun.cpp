@@ -10,11 +10,8 @@
 #include "shell/CShell.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "wizard/FMain.h"
-#include "wizardcore/Purge.h"
-#include "wizardcore/PurgeReport.h"
 #include "wizardcore/PurgeRules.h"
-#include "wizardcore/Refusals.h"
-#include "wizardcore/Search.h"
+#include "wizardcore/Runs.h"
 #include "wizardcore/Wording.h"
 
 namespace wizard {
@@ -22,10 +19,8 @@ namespace wizard {
 void FMain::SearchVssItem(const std::shared_ptr<sourcecontrol::IVSSItem>& item) {
   // The list's page is hidden during the search: its view learns what was found at the end.
   wizardcore::DeletedItemsModel::Hold hold(listModel_);
-  wizardcore::Search(host_, listed_, DeletedItems).SearchVssItem(item);
-  // What the engine would refuse is shown as kept before anyone is asked; the search's line
-  // stands again after the pass's own.
-  wizardcore::MarkRefused(host_, listed_);
+  wizardcore::ListDeleted(host_, listed_, DeletedItems, item);
+  // The search's line stands again after the refusal pass's own.
   if (lblSearchedFolder.isHidden()) {
     lblNowSearchingIn.setText(QStringLiteral("Now searching in:"));
     lblNowSearchingIn.adjustSize();
@@ -34,19 +29,31 @@ void FMain::SearchVssItem(const std::shared_ptr<sourcecontrol::IVSSItem>& item) 
 }
 
 void FMain::PurgeVssItems() {
-  if (!KeepCopyBeforePurge()) {
-    return;  // nothing is destroyed without the copy the user was told of
-  }
-  wizardcore::Purge purge(host_, listed_, DeletedItems, Database.get());
+  wizardcore::PurgeRequest request;
+  request.context = asked_;
+  request.context.database = txtVssDb.text().toStdString();
+  request.context.user = txtLoginName.text().toStdString();
+  request.keepIn = KeptCopyFolder();
+  request.beforeDestroys = [this](const std::string& keptCopy) { ShowKeptCopy(keptCopy); };
+  ShowKeptCopy({});
+  wizardcore::PurgeRun run;
   {
     // The list's page is hidden during the purge: its view learns what left once, at the end.
     wizardcore::DeletedItemsModel::Hold hold(listModel_);
-    purge.PurgeVssItems();
+    run = wizardcore::RunPurge(host_, listed_, DeletedItems, Database.get(), request);
   }
-  const std::vector<wizardcore::OutcomeRow> outcomes =
-      wizardcore::PurgeOutcomes(listed_, purge.Summary());
-  WriteReport(purge.Summary(), outcomes);
-  ShowSummary(purge.Summary(), outcomes);
+  if (run.notStarted) {
+    // Nothing was destroyed without the copy the user was told of: the reason is all there is.
+    lblSummary.setText(QString::fromStdString(run.notStarted.description));
+    lblSummary.show();
+    txtOutcomes.hide();
+    lblReport.hide();
+    return;
+  }
+  ShowReportLink("purge", run.reportPath, run.reportError);
+  lblSummary.setText(QString::fromStdString(wizardcore::DescribeSummary(run.summary)));
+  lblSummary.show();
+  ShowOutcomes(run.outcomes, wizardcore::Outcome::Destroyed);
 }
 
 bool FMain::ConfirmPurge() {
@@ -70,49 +77,29 @@ bool FMain::ConfirmPurge() {
              wizardcore::ConfirmationTitle(kAppTitle, asked_.hidden)) == forms::vbYes;
 }
 
-void FMain::WriteReport(const wizardcore::PurgeSummary& summary,
-                        const std::vector<wizardcore::OutcomeRow>& outcomes) {
-  wizardcore::PurgeContext context = asked_;
-  context.database = txtVssDb.text().toStdString();
-  context.user = txtLoginName.text().toStdString();
-  context.keptCopy = keptPath_;
-  SaveReport(context, wizardcore::PurgeReportText(
-                          context, outcomes, wizardcore::DescribeSummary(summary, QLocale::c())));
-}
-
-void FMain::SaveReport(const wizardcore::PurgeContext& context, const std::string& text) {
-  reportPath_.clear();
-  if (const errors::CapturedError error = errors::CaptureError([&] {
-        reportPath_ =
-            wizardcore::SavePurgeReport(text, wizardcore::PurgeReportFolder(), context.run)
-                .string();
-      })) {
-    host_.Log("scourwell: " + error.description);
+void FMain::ShowReportLink(const std::string& run, const std::string& path,
+                           const errors::CapturedError& error) {
+  reportPath_ = path;
+  if (error) {
     lblReport.setText(QString::fromStdString(error.description));
   } else {
-    lblReport.setText(
-        QStringLiteral("Open the %1 report (%2)")
-            .arg(QString::fromStdString(context.run), QString::fromStdString(reportPath_)));
+    lblReport.setText(QStringLiteral("Open the %1 report (%2)")
+                          .arg(QString::fromStdString(run), QString::fromStdString(reportPath_)));
   }
   lblReport.setToolTip(QString::fromStdString(reportPath_));
   lblReport.show();
 }
 
-void FMain::ShowSummary(const wizardcore::PurgeSummary& summary,
-                        const std::vector<wizardcore::OutcomeRow>& outcomes) {
-  lblSummary.setText(QString::fromStdString(wizardcore::DescribeSummary(summary)));
-  lblSummary.show();
-  ShowOutcomes(outcomes, "destroyed");
-}
-
-void FMain::ShowOutcomes(const std::vector<wizardcore::OutcomeRow>& outcomes, const char* success) {
+void FMain::ShowOutcomes(const std::vector<wizardcore::OutcomeRow>& outcomes,
+                         wizardcore::Outcome success) {
   QString lines;
   for (const wizardcore::OutcomeRow& row : outcomes) {
     if (row.outcome == success) {
       continue;
     }
     // One line each, whatever the names hold.
-    lines += QString::fromStdString(row.outcome + ": " + text::Printable(row.label, true));
+    lines += QString::fromStdString(std::string(wizardcore::OutcomeWord(row.outcome)) + ": " +
+                                    text::Printable(row.label, true));
     if (row.error) {
       lines += QString::fromStdString(" (" + std::to_string(row.error.number) + ") " +
                                       text::Printable(row.error.description));

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "errors/Reporter.h"
 
@@ -36,14 +37,46 @@ struct Tally {
   }
 };
 
-// How the purge ended for an entry.
+// How a run ended for an entry: the purge's outcomes are kept on the entry itself; the others are
+// what a row of an account says (a recover, a restore, a dry run).
 enum class Outcome {
-  None,       // not visited (unchecked, or not reached because of Stop)
-  Destroyed,  // the item is gone, with everything below it
-  Failed,     // its destroy failed or its item could not be found
-  Kept,       // a project kept because an entry below it was not checked, or an entry the
-              // engine said it would refuse
+  None,          // not visited (unchecked, or not reached because of Stop)
+  Destroyed,     // the item is gone, with everything below it
+  Failed,        // its destroy failed or its item could not be found
+  Kept,          // a project kept because an entry below it was not checked, or an entry the
+                 // engine said it would refuse
+  Refused,       // the engine would not do it (and will not until someone changes the database)
+  NotReached,    // checked, but Stop ended the run first
+  Recovered,     // back, live, where it was
+  Restored,      // put back from a kept copy
+  WouldDestroy,  // a dry run's: a purge would destroy it
 };
+
+// The word for an outcome in every account of a run: "destroyed", "not-reached", ...; empty for
+// None.
+constexpr std::string_view OutcomeWord(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::None:
+      return "";
+    case Outcome::Destroyed:
+      return "destroyed";
+    case Outcome::Failed:
+      return "failed";
+    case Outcome::Kept:
+      return "kept";
+    case Outcome::Refused:
+      return "refused";
+    case Outcome::NotReached:
+      return "not-reached";
+    case Outcome::Recovered:
+      return "recovered";
+    case Outcome::Restored:
+      return "restored";
+    case Outcome::WouldDestroy:
+      return "would-destroy";
+  }
+  return "";
+}
 
 // One listed deleted item: what the search read of it, where it stands in the tree of the list,
 // its check box, and the item it was listed for (the purge destroys that very item).

@@ -17,7 +17,9 @@
 
 #include "errors/ErrorRecord.h"
 #include "errors/Procedure.h"
+#include "platform/files/PlaceFile.h"
 #include "platform/files/SafeFiles.h"
+#include "platform/text/AsciiCase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
 #include "wizardcore/DeletedList.h"
@@ -114,164 +116,192 @@ std::filesystem::path KeptFolder() {
   return ScourwellFolder("XDG_DATA_HOME", ".local/share") / "kept";
 }
 
-std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepContext& context,
-                               const std::filesystem::path& folder) {
-  const std::time_t now = std::time(nullptr);
-  files::FileDescriptor made;
-  try {
-    made = OpenUserFolder(folder);
-  } catch (const files::FileError& error) {
-    NotKept(error.what());
+std::optional<std::filesystem::path> KeepCopyFolderFrom(const std::string& keepCopy,
+                                                        const std::string& folder) {
+  for (const char* off : {"0", "no", "false", "off"}) {
+    if (text::AsciiEqualNoCase(keepCopy, off)) {
+      return std::nullopt;
+    }
   }
-  const std::string stem = DatabaseName(context.database) + "-" + Stamp(now, "%Y%m%d-%H%M%S");
-  std::string name = stem + kKeptSuffix;
-  // Written under a name of this process's own, so that two purges in the same second do not meet.
-  const std::string part = stem + "." + std::to_string(::getpid()) + ".part";
-  files::FileDescriptor file;
-  try {
-    file = files::CreateNewFile(made, folder, part, 0600);
-  } catch (const files::FileError& error) {
-    NotKept(error.what());
+  // Only a whole path says where: a relative one would depend on where the program started.
+  if (folder.empty() || folder.front() != '/') {
+    return KeptFolder();
   }
-  try {
-    const std::unique_ptr<archive, ArchiveFree> out(archive_write_new());
+  return std::filesystem::path(folder);
+}
+
+namespace {
+
+// One archive being written into an open file: its members, each its own name, and the manifest's
+// text as it grows.
+class CopyWriter {
+ public:
+  CopyWriter(Host& host, int fd, std::filesystem::path shown, std::time_t now)
+      : host_(host), fd_(fd), shown_(std::move(shown)), now_(now), out_(archive_write_new()) {
     // Compressed: small files are mostly a tar header and padding, which zstd takes away at a
     // level that keeps up with the disk.
-    if (!out || archive_write_set_format_pax_restricted(out.get()) != ARCHIVE_OK ||
-        archive_write_add_filter_zstd(out.get()) != ARCHIVE_OK ||
-        archive_write_set_filter_option(out.get(), "zstd", "compression-level", "1") !=
+    if (!out_ || archive_write_set_format_pax_restricted(out_.get()) != ARCHIVE_OK ||
+        archive_write_add_filter_zstd(out_.get()) != ARCHIVE_OK ||
+        archive_write_set_filter_option(out_.get(), "zstd", "compression-level", "1") !=
             ARCHIVE_OK ||
-        archive_write_open_fd(out.get(), file.Get()) != ARCHIVE_OK) {
+        archive_write_open_fd(out_.get(), fd_) != ARCHIVE_OK) {
       NotKept("the archive could not be started");
     }
-    QByteArray entries;                          // the manifest's entries, as JSON text
-    MemberNames members;                         // every member's name, each its own
-    std::map<std::string, std::string> written;  // the engine's files kept, and their members
-    la_int64_t synced = 0;                       // bytes of the archive on disk already
-    int covered = 0;  // entries before this one lie inside a checked project kept already
-    for (int index = 0; index < list.Size(); ++index) {
-      const DeletedEntry& entry = list[index];
-      if (entry.removed || !entry.checked || index < covered || !entry.item) {
-        continue;
+  }
+
+  // The entry and everything its destroy takes, live and deleted, depth first, the entry first.
+  void Add(const DeletedEntry& entry) {
+    QByteArray kept;  // the entry's items, as JSON text
+    std::int64_t bytes = 0;
+    std::vector<std::shared_ptr<sourcecontrol::IVSSItem>> pending{entry.item};
+    while (!pending.empty()) {
+      const std::shared_ptr<sourcecontrol::IVSSItem> item = pending.back();
+      pending.pop_back();
+      const QJsonObject one = AddItem(*item, pending, bytes);
+      kept += (kept.isEmpty() ? "" : ",") + QJsonDocument(one).toJson(QJsonDocument::Compact);
+      SyncNowAndThen();
+      host_.DoEvents();
+      if (host_.StopRequested()) {
+        NotKept("it was stopped");
       }
-      covered = std::max(index + 1, entry.end);
-      QByteArray kept;  // the entry's items, as JSON text
-      std::int64_t bytes = 0;
-      // Depth first through everything the destroy will take, live and deleted, the entry first.
-      std::vector<std::shared_ptr<sourcecontrol::IVSSItem>> pending{entry.item};
-      while (!pending.empty()) {
-        const std::shared_ptr<sourcecontrol::IVSSItem> item = pending.back();
-        pending.pop_back();
-        const std::string spec = item->Spec();
-        const bool project = item->Type() == sourcecontrol::ItemType::Project;
-        QJsonObject kept1{{"path", QString::fromStdString(spec)},
-                          {"kind", project ? QStringLiteral("project") : QStringLiteral("file")},
-                          {"deleted", item->Deleted()}};
-        // What cannot be read (a damaged item) is said in the manifest and the rest is kept; what
-        // cannot be written stops the copy.
-        std::vector<unsigned char> content;
-        const errors::CapturedError unreadable = errors::CaptureError([&] {
-          if (project) {
-            const std::shared_ptr<sourcecontrol::IVSSItems> children = item->Items(true);
-            for (int child = children->Count(); child >= 1; --child) {
-              pending.push_back(children->Item(child));
-            }
-          } else {
-            content = item->Content();
-          }
-        });
-        if (unreadable) {
-          kept1["unreadable"] = QString::fromStdString(unreadable.description);
-        } else if (!project) {
-          const std::string member = MemberOf(members, "files", spec);
-          AddMember(out.get(), member, content, now);
-          bytes += static_cast<std::int64_t>(content.size());
-          kept1["member"] = QString::fromStdString(member);
-          kept1["size"] = static_cast<qint64>(content.size());
-        }
-        // The engine's own files of the item, byte for byte, so that its history is kept too.
-        std::vector<sourcecontrol::OwnFile> own;
-        const errors::CapturedError rawError =
-            errors::CaptureError([&] { own = item->OwnFiles(); });
-        QJsonArray raw;
-        for (const sourcecontrol::OwnFile& file : own) {
-          const auto [at, first] = written.emplace(file.name, std::string());
-          if (first) {
-            at->second = MemberOf(members, "raw", file.name);
-            AddMember(out.get(), at->second, file.bytes, now);
-          }
-          raw.append(QString::fromStdString(at->second));
-        }
-        if (!raw.isEmpty()) {
-          kept1["raw"] = raw;
-        }
-        if (rawError) {
-          kept1["rawUnreadable"] = QString::fromStdString(rawError.description);
-        }
-        kept += (kept.isEmpty() ? "" : ",") + QJsonDocument(kept1).toJson(QJsonDocument::Compact);
-        // What is written so far goes to disk now and then, with a turn for the window after,
-        // so that the last sync is short.
-        if (archive_filter_bytes(out.get(), -1) - synced >= kSyncEvery) {
-          if (::fdatasync(file.Get()) != 0) {
-            NotKept("'" + (folder / part).string() +
-                    "' could not be saved to disk: " + std::strerror(errno));
-          }
-          synced = archive_filter_bytes(out.get(), -1);
-        }
-        host.DoEvents();
-        if (host.StopRequested()) {
-          NotKept("it was stopped");
-        }
-      }
-      entries += (entries.isEmpty() ? "" : ",") +
-                 WithArray(QJsonObject{{"path", QString::fromStdString(entry.spec)},
-                                       {"kind", entry.kind == EntryKind::Project
-                                                    ? QStringLiteral("project")
-                                                    : QStringLiteral("file")},
-                                       {"size", static_cast<qint64>(bytes)}},
-                           "items", kept);
     }
+    entries_ +=
+        (entries_.isEmpty() ? "" : ",") +
+        WithArray(QJsonObject{{"path", QString::fromStdString(entry.spec)},
+                              {"kind", entry.kind == EntryKind::Project ? QStringLiteral("project")
+                                                                        : QStringLiteral("file")},
+                              {"size", static_cast<qint64>(bytes)}},
+                  "items", kept);
+  }
+
+  // The manifest last, then the archive closed.
+  void Finish(const KeepContext& context) {
     const QByteArray json =
         WithArray(QJsonObject{{"database", QString::fromStdString(context.database)},
                               {"user", QString::fromStdString(context.user)},
-                              {"time", QString::fromStdString(Stamp(now, "%Y-%m-%dT%H:%M:%S%z"))}},
-                  "entries", entries);
-    AddMember(out.get(), "manifest.json", {json.begin(), json.end()}, now);
-    host.DoEvents();
-    if (archive_write_close(out.get()) != ARCHIVE_OK) {
-      NotKept(archive_error_string(out.get()) ? archive_error_string(out.get())
-                                              : "the archive could not be finished");
+                              {"time", QString::fromStdString(Stamp(now_, "%Y-%m-%dT%H:%M:%S%z"))}},
+                  "entries", entries_);
+    AddMember(out_.get(), "manifest.json", {json.begin(), json.end()}, now_);
+    host_.DoEvents();
+    if (archive_write_close(out_.get()) != ARCHIVE_OK) {
+      NotKept(archive_error_string(out_.get()) ? archive_error_string(out_.get())
+                                               : "the archive could not be finished");
     }
-    if (::fsync(file.Get()) != 0 || !file.Close()) {
-      NotKept("'" + (folder / part).string() +
-              "' could not be saved to disk: " + std::strerror(errno));
-    }
-    // Linked under its name, never over a copy kept before: the next free "-2", "-3", ...
-    for (int attempt = 2;; ++attempt) {
-      if (::linkat(made.Get(), part.c_str(), made.Get(), name.c_str(), 0) == 0) {
-        break;
+  }
+
+ private:
+  // One item: its content's member, the engine's own files of it, and its line of the manifest.
+  // A project's children join `pending`.
+  QJsonObject AddItem(sourcecontrol::IVSSItem& item,
+                      std::vector<std::shared_ptr<sourcecontrol::IVSSItem>>& pending,
+                      std::int64_t& bytes) {
+    const std::string spec = item.Spec();
+    const bool project = item.Type() == sourcecontrol::ItemType::Project;
+    QJsonObject kept{{"path", QString::fromStdString(spec)},
+                     {"kind", project ? QStringLiteral("project") : QStringLiteral("file")},
+                     {"deleted", item.Deleted()}};
+    // What cannot be read (a damaged item) is said in the manifest and the rest is kept; what
+    // cannot be written stops the copy.
+    std::vector<unsigned char> content;
+    const errors::CapturedError unreadable = errors::CaptureError([&] {
+      if (project) {
+        const std::shared_ptr<sourcecontrol::IVSSItems> children = item.Items(true);
+        for (int child = children->Count(); child >= 1; --child) {
+          pending.push_back(children->Item(child));
+        }
+      } else {
+        content = item.Content();
       }
-      if (errno != EEXIST || attempt > 100) {
-        NotKept("'" + (folder / name).string() +
-                "' could not be put in place: " + std::strerror(errno));
+    });
+    if (unreadable) {
+      kept["unreadable"] = QString::fromStdString(unreadable.description);
+    } else if (!project) {
+      const std::string member = MemberOf(members_, "files", spec);
+      AddMember(out_.get(), member, content, now_);
+      bytes += static_cast<std::int64_t>(content.size());
+      kept["member"] = QString::fromStdString(member);
+      kept["size"] = static_cast<qint64>(content.size());
+    }
+    // The engine's own files of the item, byte for byte, so that its history is kept too.
+    std::vector<sourcecontrol::OwnFile> own;
+    const errors::CapturedError rawError = errors::CaptureError([&] { own = item.OwnFiles(); });
+    QJsonArray raw;
+    for (const sourcecontrol::OwnFile& file : own) {
+      const auto [at, first] = written_.emplace(file.name, std::string());
+      if (first) {
+        at->second = MemberOf(members_, "raw", file.name);
+        AddMember(out_.get(), at->second, file.bytes, now_);
       }
-      name = stem + "-" + std::to_string(attempt) + kKeptSuffix;
+      raw.append(QString::fromStdString(at->second));
     }
-    if (::unlinkat(made.Get(), part.c_str(), 0) != 0 || ::fsync(made.Get()) != 0) {
-      NotKept("'" + (folder / name).string() +
-              "' could not be put in place: " + std::strerror(errno));
+    if (!raw.isEmpty()) {
+      kept["raw"] = raw;
     }
+    if (rawError) {
+      kept["rawUnreadable"] = QString::fromStdString(rawError.description);
+    }
+    return kept;
+  }
+
+  // What is written so far goes to disk now and then, so that the last sync is short.
+  void SyncNowAndThen() {
+    if (archive_filter_bytes(out_.get(), -1) - synced_ >= kSyncEvery) {
+      if (::fdatasync(fd_) != 0) {
+        NotKept("'" + shown_.string() + "' could not be saved to disk: " + std::strerror(errno));
+      }
+      synced_ = archive_filter_bytes(out_.get(), -1);
+    }
+  }
+
+  Host& host_;
+  int fd_;
+  std::filesystem::path shown_;
+  std::time_t now_;
+  std::unique_ptr<archive, ArchiveFree> out_;
+  QByteArray entries_;                          // the manifest's entries, as JSON text
+  MemberNames members_;                         // every member's name, each its own
+  std::map<std::string, std::string> written_;  // the engine's files kept, and their members
+  la_int64_t synced_ = 0;                       // bytes of the archive on disk already
+};
+
+}  // namespace
+
+std::filesystem::path KeepCopy(Host& host, const DeletedList& list, const KeepContext& context,
+                               const std::filesystem::path& folder) {
+  const std::time_t now = std::time(nullptr);
+  const std::string stem = DatabaseName(context.database) + "-" + Stamp(now, "%Y%m%d-%H%M%S");
+  files::Placement placement;
+  // Written under a name of this process's own, so that two purges in the same second do not meet;
+  // linked under its name, never over a copy kept before: the next free "-2", "-3", ...
+  placement.temporary = stem + "." + std::to_string(::getpid()) + ".part";
+  placement.name = [&](int attempt) {
+    return stem + (attempt == 1 ? "" : "-" + std::to_string(attempt)) + kKeptSuffix;
+  };
+  placement.attempts = 100;
+  try {
+    const files::FileDescriptor made = OpenUserFolder(folder);
+    const files::Placed placed = files::PlaceNewFile(made, folder, placement, [&](int fd) {
+      CopyWriter writer(host, fd, folder / placement.temporary, now);
+      int covered = 0;  // entries before this one lie inside a checked project kept already
+      for (int index = 0; index < list.Size(); ++index) {
+        const DeletedEntry& entry = list[index];
+        if (entry.removed || !entry.checked || index < covered || !entry.item) {
+          continue;
+        }
+        covered = std::max(index + 1, entry.end);
+        writer.Add(entry);
+      }
+      writer.Finish(context);
+    });
+    return folder / placed.name;
   } catch (const errors::ErrorRecord& error) {
-    ::unlinkat(made.Get(), part.c_str(), 0);
     if (error.Number() == kCopyNotKept) {
       throw;
     }
     NotKept(error.Description());
   } catch (const std::exception& error) {
-    ::unlinkat(made.Get(), part.c_str(), 0);
     NotKept(error.what());
   }
-  return folder / name;
 }
 
 }  // namespace wizardcore

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace wizardcore {
@@ -20,6 +21,13 @@ struct KeepContext {
 
 // The folder copies are kept in: $XDG_DATA_HOME/scourwell/kept (or ~/.local/share/...).
 std::filesystem::path KeptFolder();
+
+// Where the copy kept before a purge goes, from the settings General\KeepCopy and
+// General\KeepCopyFolder as read (empty when unset or unreadable): none when KeepCopy is "0",
+// "no", "false" or "off" (any letter case); the folder when it is a whole path; else KeptFolder.
+// Anything else keeps a copy: the safe side.
+std::optional<std::filesystem::path> KeepCopyFolderFrom(const std::string& keepCopy,
+                                                        const std::string& folder);
 
 // Writes one tar archive (pax, compressed with zstd: "<database>-YYYYMMDD-HHMMSS.tar.zst") into
 // `folder` (made 0700 when missing) holding, for each checked entry that no checked project holds,

@@ -258,7 +258,7 @@ std::vector<RestoreRow> RestoreKept(sourcecontrol::IVSSDatabase& database,
   std::vector<std::size_t> unsaved;  // rows restored in a group not saved yet
   const auto notSaved = [&](const errors::CapturedError& error) {
     for (const std::size_t index : unsaved) {
-      rows[index].outcome = "failed";
+      rows[index].outcome = Outcome::Failed;
       rows[index].error = error;
     }
     unsaved.clear();
@@ -283,13 +283,13 @@ std::vector<RestoreRow> RestoreKept(sourcecontrol::IVSSDatabase& database,
                        item.member.empty() ? sourcecontrol::RestoredContent()
                                            : streamed(item.member, item.size)});
     }
-    RestoreRow row{entry.spec, "restored", {}};
+    RestoreRow row{entry.spec, Outcome::Restored, {}};
     row.error = errors::CaptureError([&] { database.Restore(items); });
     if (row.error.number == sourcecontrol::kDestroysNotSaved) {
       notSaved(row.error);
     }
     if (row.error) {
-      row.outcome = Refused(row.error) ? "refused" : "failed";
+      row.outcome = Refused(row.error) ? Outcome::Refused : Outcome::Failed;
     }
     rows.push_back(std::move(row));
     if (!rows.back().error) {

@@ -7,6 +7,7 @@
 
 #include "errors/Reporter.h"
 #include "sourcecontrol/IVSSDatabase.h"
+#include "wizardcore/DeletedEntry.h"
 
 namespace wizardcore {
 
@@ -47,12 +48,12 @@ struct KeptCopyRead {
 // (kNotAKeptCopy) saying why.
 KeptCopyRead ReadKeptCopy(const std::filesystem::path& path);
 
-// What putting one entry back came to: "restored"; "refused" with the engine's reason (its name
-// taken, its project gone, an item it does not keep); or "failed" (the database could not be
+// What putting one entry back came to: restored; refused with the engine's reason (its name
+// taken, its project gone, an item it does not keep); or failed (the database could not be
 // written, or the copy's member could not be read).
 struct RestoreRow {
   std::string spec;
-  std::string outcome;
+  Outcome outcome = Outcome::None;  // Restored, Refused or Failed
   errors::CapturedError error;
 };
 

@@ -237,7 +237,7 @@ void Purge::Summarize(bool stopped) {
       case Outcome::Kept:
         ++summary.kept;
         break;
-      case Outcome::None:
+      default:  // the purge gives an entry no other outcome
         break;
     }
   }

@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "errors/ErrorRecord.h"
+#include "platform/files/PlaceFile.h"
 #include "platform/files/SafeFiles.h"
 #include "platform/text/Printable.h"
 #include "wizardcore/DeletedList.h"
@@ -27,20 +28,6 @@ constexpr std::int32_t kRefusals[] = {
 [[noreturn]] void CannotSave(const std::string& why) {
   throw errors::ErrorRecord(static_cast<std::int32_t>(0x8004DF10u), "Scourwell",
                             "The purge report could not be written: " + why);
-}
-
-void WriteAll(int fd, const std::string& text, const std::filesystem::path& path) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-    if (written < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      CannotSave("'" + path.string() + "': " + std::strerror(errno));
-    }
-    done += static_cast<std::size_t>(written);
-  }
 }
 
 }  // namespace
@@ -64,23 +51,23 @@ std::vector<OutcomeRow> PurgeOutcomes(const DeletedList& list, const PurgeSummar
     row.spec = entry.spec;
     row.label = list.Label(index);
     if (!entry.refusal.empty() && entry.outcome == Outcome::None) {
-      row.outcome = "kept";
+      row.outcome = Outcome::Kept;
       row.reason = entry.refusal;
     } else if (std::find(keptByRule.begin(), keptByRule.end(), index) != keptByRule.end()) {
-      row.outcome = "kept";
+      row.outcome = Outcome::Kept;
       row.error = {kKeptForUncheckedEntry,
                    "an entry below it is not selected, and destroying the project would destroy "
                    "that entry too"};
     } else if (entry.outcome == Outcome::Destroyed) {
-      row.outcome = "destroyed";
+      row.outcome = Outcome::Destroyed;
     } else if (entry.outcome == Outcome::Failed) {
-      row.outcome = RefusedByEngine(entry.failure) ? "refused" : "failed";
+      row.outcome = RefusedByEngine(entry.failure) ? Outcome::Refused : Outcome::Failed;
       row.error = entry.failure;
     } else if (entry.outcome == Outcome::Kept) {
-      row.outcome = "kept";
+      row.outcome = Outcome::Kept;
       row.error = entry.failure;
     } else if (summary.stopped && entry.checked && !entry.removed) {
-      row.outcome = "not-reached";
+      row.outcome = Outcome::NotReached;
     } else {
       continue;
     }
@@ -115,7 +102,7 @@ std::string PurgeReportText(const PurgeContext& context, const std::vector<Outco
   }
   text += "\nEntries:\n";
   for (const OutcomeRow& row : rows) {
-    std::string outcome = row.outcome;
+    std::string outcome(OutcomeWord(row.outcome));
     outcome.resize(std::max<std::size_t>(outcome.size(), 12), ' ');
     text += outcome + " " + text::Printable(row.label.empty() ? row.spec : row.label, true) + "\n";
     if (row.error) {
@@ -146,30 +133,18 @@ std::filesystem::path SavePurgeReport(const std::string& text, const std::filesy
     std::tm local{};
     ::localtime_r(&now, &local);
     std::strftime(stamp, sizeof stamp, "-%Y%m%d-%H%M%S", &local);
-    for (int attempt = 1;; ++attempt) {
-      const std::string name =
-          kind + stamp + (attempt == 1 ? "" : "-" + std::to_string(attempt)) + ".txt";
-      files::FileDescriptor file;
-      try {
-        file = files::CreateNewFile(made, folder, name, 0600);
-      } catch (const files::FileError& error) {
-        if (error.Errno() == EEXIST && attempt < 100) {
-          continue;
-        }
-        throw;
-      }
-      const std::filesystem::path path = folder / name;
-      try {
-        WriteAll(file.Get(), text, path);
-        if (::fsync(file.Get()) != 0 || !file.Close() || ::fsync(made.Get()) != 0) {
-          CannotSave("'" + path.string() + "' could not be saved to disk: " + std::strerror(errno));
-        }
-      } catch (...) {
-        ::unlinkat(made.Get(), name.c_str(), 0);  // no half report is left behind
-        throw;
-      }
-      return path;
-    }
+    // Written beside its name and put in place whole: no half report is ever under a report's
+    // name, and two runs in one second get "-2", "-3", ...
+    files::Placement placement;
+    placement.temporary = kind + stamp + "." + std::to_string(::getpid()) + ".part";
+    placement.name = [&](int attempt) {
+      return kind + stamp + (attempt == 1 ? "" : "-" + std::to_string(attempt)) + ".txt";
+    };
+    placement.attempts = 100;
+    const files::Placed placed = files::PlaceNewFile(made, folder, placement, [&](int fd) {
+      files::WriteAll(fd, text, folder / placement.temporary);
+    });
+    return folder / placed.name;
   } catch (const files::FileError& error) {
     CannotSave(error.what());
   }

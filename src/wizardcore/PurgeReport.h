@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "errors/Reporter.h"
+#include "wizardcore/DeletedEntry.h"
 
 namespace wizardcore {
 
@@ -13,8 +14,8 @@ struct PurgeSummary;
 
 // One line of a purge's account: an entry that was asked for, or kept, and what came of it.
 struct OutcomeRow {
-  int index = -1;       // the entry's index on the list
-  std::string outcome;  // destroyed, failed, refused, kept, not-reached
+  int index = -1;                   // the entry's index on the list
+  Outcome outcome = Outcome::None;  // Destroyed, Failed, Refused, Kept, NotReached, Recovered
   std::string spec;
   std::string label;            // its path as people are shown it (DeletedList::Label)
   errors::CapturedError error;  // why it failed or was refused; 0 when it did not

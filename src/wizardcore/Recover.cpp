@@ -27,7 +27,7 @@ RecoverSummary RecoverChecked(Host& host, DeletedList& list) {
       summary.stopped = true;
     }
     if (summary.stopped) {
-      row.outcome = "not-reached";
+      row.outcome = Outcome::NotReached;
       ++summary.notReached;
       summary.rows.push_back(std::move(row));
       continue;
@@ -42,16 +42,16 @@ RecoverSummary RecoverChecked(Host& host, DeletedList& list) {
                                   "'" + entry.spec + "' was not read by the search");
       }
       entry.item->Recover();
-      row.outcome = "recovered";
+      row.outcome = Outcome::Recovered;
       ++summary.recovered;
       list.Remove(index);
     } catch (const errors::ErrorRecord& error) {
       row.error = {error.Number(), error.Description()};
       const bool refused =
           RefusedByEngine(row.error) || error.Number() == static_cast<std::int32_t>(0x8004DF04u);
-      row.outcome = refused ? "refused" : "failed";
+      row.outcome = refused ? Outcome::Refused : Outcome::Failed;
       ++(refused ? summary.refused : summary.failed);
-      host.Log("Recover of '" + entry.spec + "' " + row.outcome + ": (" +
+      host.Log("Recover of '" + entry.spec + "' " + std::string(OutcomeWord(row.outcome)) + ": (" +
                std::to_string(error.Number()) + ") " + error.Description());
     }
     summary.rows.push_back(std::move(row));

@@ -54,7 +54,7 @@ TEST(PurgeReportTest, NamesAndMessagesAreWrittenWithTheirControlCharactersEscape
   context.database = "/srv/vss";
   context.user = "Admin";
   wizardcore::OutcomeRow row;
-  row.outcome = "failed";
+  row.outcome = wizardcore::Outcome::Failed;
   row.spec = "$/a\nFailed: 0.\x1B[2J";
   row.error = {-2147166449, "'$/a\nFailed: 0.' is locked"};
   const std::string text = wizardcore::PurgeReportText(context, {row}, "Failed: 1.");

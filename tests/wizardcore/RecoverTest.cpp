@@ -29,7 +29,7 @@ class RecoverTest : public ::testing::Test {
   std::vector<std::string> Outcomes(const wizardcore::RecoverSummary& summary) {
     std::vector<std::string> outcomes;
     for (const wizardcore::OutcomeRow& row : summary.rows) {
-      outcomes.push_back(row.spec + ": " + row.outcome);
+      outcomes.push_back(row.spec + ": " + std::string(wizardcore::OutcomeWord(row.outcome)));
     }
     return outcomes;
   }

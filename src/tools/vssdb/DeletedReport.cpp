@@ -16,8 +16,7 @@
 #include "tools/vssdb/Arguments.h"
 #include "tools/vssdb/ConsoleHost.h"
 #include "wizardcore/DeletedItemCollection.h"
-#include "wizardcore/Refusals.h"
-#include "wizardcore/Search.h"
+#include "wizardcore/Runs.h"
 #include "wizardcore/Wording.h"
 
 namespace vssdb {
@@ -195,9 +194,7 @@ void DeletedReport::WriteCsv(std::ostream& out) const {
 bool SearchDeleted(sourcecontrol::IVSSDatabase& database, const std::string& start,
                    ConsoleHost& host, wizardcore::DeletedList& list,
                    wizardcore::DeletedItemCollection& items) {
-  wizardcore::Search(host, list, items).SearchVssItem(database.VSSItem(start, true));
-  // What the engine would refuse is known before anything is selected.
-  wizardcore::MarkRefused(host, list);
+  wizardcore::ListDeleted(host, list, items, database.VSSItem(start, true));
   host.EndProgress();
   for (const wizardcore::UnreadProject& unread : list.Unread()) {
     host.Log("vssdb: " + unread.spec + " could not be read" +

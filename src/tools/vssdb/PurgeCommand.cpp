@@ -2,11 +2,11 @@
 
 #include <QLocale>
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
 #include "engines/common/EngineError.h"
 #include "errors/ErrorRecord.h"
-#include "platform/files/SafeFiles.h"
 #include "platform/text/AsciiCase.h"
 #include "platform/text/Printable.h"
 #include "sourcecontrol/IVSSDatabase.h"
@@ -17,9 +17,9 @@
 #include "wizardcore/DeletedItemCollection.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/KeepCopy.h"
-#include "wizardcore/Purge.h"
 #include "wizardcore/PurgeReport.h"
 #include "wizardcore/PurgeRules.h"
+#include "wizardcore/Runs.h"
 #include "wizardcore/Wording.h"
 
 namespace vssdb {
@@ -37,7 +37,7 @@ void AddRow(DeletedReport& report, const DeletedEntry& entry, const wizardcore::
   if (!error && !row.reason.empty()) {
     error = {static_cast<std::int32_t>(ErrorCode::kDestroyNotWritten), row.reason};
   }
-  report.Add(entry, row.outcome, std::move(error), row.label);
+  report.Add(entry, std::string(wizardcore::OutcomeWord(row.outcome)), std::move(error), row.label);
 }
 
 // Asks at the terminal; only "y" or "yes" goes on.
@@ -95,37 +95,51 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
   const wizardcore::Selection selection = list.Selected();
 
   DeletedReport report(arguments.operands.at(0));
-  wizardcore::PurgeSummary summary;
-  std::string keptCopy;
+  wizardcore::PurgeRun run;
   const bool asked = dryRun || selection.checked == 0;
   const std::string advice = database->PurgeAdvice();
-  if (!asked) {
-    if (!arguments.Flag("--yes") && wizardcore::AskBeforePurge(selection) &&
+  if (!dryRun) {
+    if (!asked && !arguments.Flag("--yes") && wizardcore::AskBeforePurge(selection) &&
         !Confirmed(selection, advice, console)) {
       console.err << "vssdb: nothing was purged\n";
       return 1;
     }
-    if (!arguments.Flag("--no-copy")) {
-      // Nothing is destroyed before the copy is whole on disk; a copy that cannot be written
-      // ends the command here with the reason.
+    wizardcore::PurgeRequest request;
+    request.context.database = arguments.operands.at(0);
+    request.context.user = arguments.user;
+    request.context.asked = wizardcore::DescribeTotals(selection, QLocale::c());
+    request.context.advice = advice;
+    if (!arguments.Flag("--no-copy") && !asked) {
+      request.keepIn = keepIn ? std::filesystem::path(*keepIn) : wizardcore::KeptFolder();
       console.err << "vssdb: keeping a copy of what the purge destroys\n" << std::flush;
-      keptCopy =
-          wizardcore::KeepCopy(host, list, {arguments.operands.at(0), arguments.user},
-                               keepIn ? std::filesystem::path(*keepIn) : wizardcore::KeptFolder())
-              .string();
-      console.err << "vssdb: kept the copy in " << text::Printable(keptCopy, false) << '\n';
     }
-    console.err << "vssdb: purging " << selection.checked << " entries\n" << std::flush;
-    wizardcore::Purge purge(host, list, items, database.get());
-    host.SetQuietReports(true);  // every failure is written to the log once
-    purge.PurgeVssItems();
+    request.keptByRule = keptByRule;
+    request.report.kind = wizardcore::ReportTarget::Kind::None;
+    if (const std::optional<std::string> file = arguments.Value("--report")) {
+      request.report = {wizardcore::ReportTarget::Kind::File, *file};
+    }
+    request.beforeDestroys = [&](const std::string& keptCopy) {
+      if (!keptCopy.empty()) {
+        console.err << "vssdb: kept the copy in " << text::Printable(keptCopy, false) << '\n';
+      }
+      if (!asked) {
+        console.err << "vssdb: purging " << selection.checked << " entries\n" << std::flush;
+      }
+      host.SetQuietReports(true);  // every failure is written to the log once
+    };
+    run = wizardcore::RunPurge(host, list, items, database.get(), request);
     host.EndProgress();
-    summary = purge.Summary();
+    if (run.notStarted) {
+      // A copy that cannot be written ends the command here with the reason.
+      throw errors::ErrorRecord(run.notStarted.number, "Scourwell", run.notStarted.description);
+    }
+  } else {
+    run.outcomes = wizardcore::PurgeOutcomes(list, run.summary, keptByRule);
   }
+  const wizardcore::PurgeSummary& summary = run.summary;
 
   // Each entry the patterns asked for, in list order: what came of it, or (a dry run) what would.
-  const std::vector<wizardcore::OutcomeRow> rows =
-      wizardcore::PurgeOutcomes(list, summary, keptByRule);
+  const std::vector<wizardcore::OutcomeRow>& rows = run.outcomes;
   auto row = rows.begin();
   bool refused = false;
   bool failed = summary.stopped;
@@ -133,12 +147,13 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
     if (row != rows.end() && row->index == index) {
       if (patterns.Selects(row->spec)) {  // refused entries not asked for are left out
         AddRow(report, list[index], *row);
-        refused = refused || row->outcome == "kept" || row->outcome == "refused";
-        failed = failed || row->outcome == "failed" || row->outcome == "not-reached";
+        refused = refused || row->outcome == Outcome::Kept || row->outcome == Outcome::Refused;
+        failed = failed || row->outcome == Outcome::Failed || row->outcome == Outcome::NotReached;
       }
       ++row;
     } else if (asked && list[index].checked) {
-      report.Add(list[index], "would-destroy", {}, list.Label(index));
+      report.Add(list[index], std::string(wizardcore::OutcomeWord(Outcome::WouldDestroy)), {},
+                 list.Label(index));
     }
   }
   if (asked) {
@@ -147,17 +162,8 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
     report.SetSummary(wizardcore::DescribeSummary(summary, QLocale::c()));
   }
   report.Write(format, console.out);
-  if (const std::optional<std::string> file = arguments.Value("--report"); file && !dryRun) {
-    wizardcore::PurgeContext context;
-    context.database = arguments.operands.at(0);
-    context.user = arguments.user;
-    context.asked = wizardcore::DescribeTotals(selection, QLocale::c());
-    context.advice = advice;
-    context.keptCopy = keptCopy;
-    files::ReplaceFile(*file,
-                       wizardcore::PurgeReportText(
-                           context, rows, wizardcore::DescribeSummary(summary, QLocale::c())),
-                       0600);
+  if (run.reportError) {
+    throw std::runtime_error(run.reportError.description);  // the file's own message
   }
   return failed ? 1 : refused ? kKeptOrRefused : 0;
 }

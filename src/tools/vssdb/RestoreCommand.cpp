@@ -50,13 +50,13 @@ int RestoreCommand(const Arguments& arguments, Console& console) {
   bool refused = false;
   bool failed = false;
   for (const wizardcore::RestoreRow& row : wizardcore::RestoreKept(*database, copy)) {
-    console.out << row.outcome << ' ' << text::Printable(row.spec, true);
+    console.out << wizardcore::OutcomeWord(row.outcome) << ' ' << text::Printable(row.spec, true);
     if (row.error) {
       console.out << ": error " << ErrorNumber(row.error) << ": "
                   << text::Printable(row.error.description, false);
     }
-    refused = refused || row.outcome == "refused";
-    failed = failed || row.outcome == "failed";
+    refused = refused || row.outcome == wizardcore::Outcome::Refused;
+    failed = failed || row.outcome == wizardcore::Outcome::Failed;
     console.out << '\n';
   }
   for (const wizardcore::KeptCopyRead::Entry& entry : copy.entries) {
