@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "errors/ErrorRecord.h"
@@ -23,5 +25,25 @@ auto AsClassOperation(const char* source, std::int32_t componentFailure,
   }
   throw ErrorRecord(componentFailure, source, componentFailureText);
 }
+
+// The errors of one class, which names its source (kSource, "Scourwell.CShell") and its
+// component-failure number (kComponentFailure): Raise throws one of its own errors, and Guarded
+// runs one of its public operations as AsClassOperation does, with "CShell component failure".
+template <class Class>
+struct ClassErrors {
+  [[noreturn]] static void Raise(std::int32_t number, const char* description) {
+    throw ErrorRecord(number, Class::kSource, description);
+  }
+
+  template <class Operation>
+  static auto Guarded(Operation&& operation) {
+    static const std::string text = [] {
+      const std::string_view source = Class::kSource;
+      return std::string(source.substr(source.rfind('.') + 1)) + " component failure";
+    }();
+    return AsClassOperation(Class::kSource, Class::kComponentFailure, text.c_str(),
+                            std::forward<Operation>(operation));
+  }
+};
 
 }  // namespace errors

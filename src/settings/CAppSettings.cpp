@@ -11,16 +11,7 @@ namespace {
 
 using namespace registry;
 
-[[noreturn]] void Raise(std::int32_t number, const char* description) {
-  throw errors::ErrorRecord(number, CAppSettings::kSource, description);
-}
-
-template <class Operation>
-auto Guarded(Operation&& operation) {
-  return errors::AsClassOperation(CAppSettings::kSource, CAppSettings::kComponentFailure,
-                                  "CAppSettings component failure",
-                                  std::forward<Operation>(operation));
-}
+using Errors = errors::ClassErrors<CAppSettings>;
 
 HKEY RootOf(std::int32_t rootKey) { return static_cast<HKEY>(static_cast<std::uint32_t>(rootKey)); }
 
@@ -34,7 +25,7 @@ std::string DateText(const QDateTime& date) {
 
 void RequireText(const std::string& value, std::int32_t number, const char* description) {
   if (value.empty()) {
-    Raise(number, description);
+    Errors::Raise(number, description);
   }
 }
 
@@ -63,7 +54,7 @@ void CAppSettings::SetMainBranch(const std::string& value) {
 
 void CAppSettings::SetRootKey(std::int32_t value) {
   if (value != HKEY_CURRENT_USER && value != HKEY_LOCAL_MACHINE) {
-    Raise(kInvalidRootKey, "Invalid root key value");
+    Errors::Raise(kInvalidRootKey, "Invalid root key value");
   }
   rootKey_ = value;
 }
@@ -73,21 +64,21 @@ std::string CAppSettings::SectionPath(const std::string& section) const {
 }
 
 void CAppSettings::DeleteSetting(const std::string& section, const std::string& key) {
-  Guarded([&] {
+  Errors::Guarded([&] {
     const std::string path = key.empty() ? SectionPath(section) : SectionPath(section) + "\\" + key;
     if (RegDeleteKey(RootOf(rootKey_), path) != ERROR_SUCCESS) {
-      Raise(kFailedDeleting, "Failed deleting the application setting");
+      Errors::Raise(kFailedDeleting, "Failed deleting the application setting");
     }
   });
 }
 
 void CAppSettings::GetAllKeys(const std::string& section, KeyList& keys) {
   keys.Clear();
-  Guarded([&] {
+  Errors::Guarded([&] {
     Key key;
     if (RegOpenKeyEx(RootOf(rootKey_), SectionPath(section), 0, KEY_QUERY_VALUE, key.Receive()) !=
         ERROR_SUCCESS) {
-      Raise(kFailedGettingKeys, "Failed getting all the application keys");
+      Errors::Raise(kFailedGettingKeys, "Failed getting all the application keys");
     }
     DWORD longest = 0;
     if (RegQueryInfoKey(key.Get(), nullptr, nullptr, nullptr, &longest, nullptr) != ERROR_SUCCESS) {
@@ -110,7 +101,7 @@ void CAppSettings::GetAllKeys(const std::string& section, KeyList& keys) {
 
 SettingValue CAppSettings::GetSetting(const std::string& section, const std::string& key,
                                       const SettingValue& defaultValue) {
-  return Guarded([&] {
+  return Errors::Guarded([&] {
     SettingValue result = defaultValue;
     Key handle;
     if (RegOpenKeyEx(RootOf(rootKey_), SectionPath(section), 0, KEY_READ, handle.Receive()) !=
@@ -146,11 +137,11 @@ SettingValue CAppSettings::GetSetting(const std::string& section, const std::str
 
 void CAppSettings::SaveSetting(const std::string& section, const std::string& key,
                                const SettingValue& setting) {
-  Guarded([&] {
+  Errors::Guarded([&] {
     Key handle;
     if (RegCreateKeyEx(RootOf(rootKey_), SectionPath(section), 0, nullptr, REG_OPTION_NON_VOLATILE,
                        0x3F, nullptr, handle.Receive(), nullptr) != ERROR_SUCCESS) {
-      Raise(kFailedSaving, "Failed saving the application setting");
+      Errors::Raise(kFailedSaving, "Failed saving the application setting");
     }
     DWORD type = REG_SZ;
     std::vector<unsigned char> data;
@@ -178,7 +169,7 @@ void CAppSettings::SaveSetting(const std::string& section, const std::string& ke
     }
     if (RegSetValueEx(handle.Get(), key, 0, type, data.data(), static_cast<DWORD>(data.size())) !=
         ERROR_SUCCESS) {
-      Raise(kFailedSaving, "Failed saving the application setting");
+      Errors::Raise(kFailedSaving, "Failed saving the application setting");
     }
   });
 }

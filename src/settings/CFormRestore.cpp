@@ -15,15 +15,7 @@ namespace {
 
 using namespace windowing;
 
-[[noreturn]] void Raise(std::int32_t number, const char* description) {
-  throw errors::ErrorRecord(number, CFormRestore::kSource, description);
-}
-
-template <class Operation>
-void Guarded(Operation&& operation) {
-  errors::AsClassOperation(CFormRestore::kSource, CFormRestore::kComponentFailure,
-                           "CFormRestore component failure", std::forward<Operation>(operation));
-}
+using Errors = errors::ClassErrors<CFormRestore>;
 
 // A number brought into 32 bits, halves to even; outside the range it is a failure.
 std::int32_t ToInt32(double number) {
@@ -110,24 +102,24 @@ void CFormRestore::Init(std::shared_ptr<CAppSettings> appSettings, bool centered
 
 void CFormRestore::SetAppSettings(std::shared_ptr<CAppSettings> value) {
   if (!value) {
-    Raise(kInvalidAppSettings, "Invalid AppSettings object");
+    Errors::Raise(kInvalidAppSettings, "Invalid AppSettings object");
   }
   appSettings_ = std::move(value);
 }
 
 void CFormRestore::SetKeyName(const std::string& value) {
   if (value.empty()) {
-    Raise(kInvalidKeyName, "Invalid KeyName value");
+    Errors::Raise(kInvalidKeyName, "Invalid KeyName value");
   }
   keyName_ = value;
 }
 
 void CFormRestore::GetPosition(FormObject& form) {
   if (!appSettings_) {
-    Raise(kNotInitialized, "Object not properly initialized");
+    Errors::Raise(kNotInitialized, "Object not properly initialized");
   }
   const std::shared_ptr<CAppSettings> store = appSettings_;
-  Guarded([&] {
+  Errors::Guarded([&] {
     const std::string section = keyName_ + "\\" + form.Name();
     std::int32_t show = ReadNumber(*store, section, "WindowState", "-1");
     if (show >= 0) {
@@ -209,10 +201,10 @@ void CFormRestore::CenterPlacement(WINDOWPLACEMENT& placement) {
 
 void CFormRestore::SavePosition(FormObject& form) {
   if (!appSettings_) {
-    Raise(kNotInitialized, "Object not properly initialized");
+    Errors::Raise(kNotInitialized, "Object not properly initialized");
   }
   const std::shared_ptr<CAppSettings> store = appSettings_;
-  Guarded([&] {
+  Errors::Guarded([&] {
     const std::string section = keyName_ + "\\" + form.Name();
     WINDOWPLACEMENT placement;
     placement.length = sizeof(WINDOWPLACEMENT);

@@ -11,22 +11,13 @@
 namespace shell {
 namespace {
 
-[[noreturn]] void Raise(std::int32_t number, const char* description) {
-  throw errors::ErrorRecord(number, CBrowseForFolder::kSource, description);
-}
-
-template <class Operation>
-auto Guarded(Operation&& operation) {
-  return errors::AsClassOperation(CBrowseForFolder::kSource, CBrowseForFolder::kComponentFailure,
-                                  "CBrowseForFolder component failure",
-                                  std::forward<Operation>(operation));
-}
+using Errors = errors::ClassErrors<CBrowseForFolder>;
 
 }  // namespace
 
 void CBrowseForFolder::Init(const std::string& initialPath, std::intptr_t hWndOwner,
                             const std::string& dialogTitle, std::int32_t flags) {
-  Guarded([&] {
+  Errors::Guarded([&] {
     initialPath_ = initialPath;
     dialogTitle_ = dialogTitle;
     SetHWndOwner(hWndOwner);  // the owner and the flags only once the owner passed its test
@@ -35,16 +26,16 @@ void CBrowseForFolder::Init(const std::string& initialPath, std::intptr_t hWndOw
 }
 
 void CBrowseForFolder::SetHWndOwner(std::intptr_t value) {
-  Guarded([&] {
+  Errors::Guarded([&] {
     if (value > 0 && windowing::IsWindow(static_cast<windowing::HWND>(value)) == 0) {
-      Raise(kInvalidWindowHandle, "Invalid window handle");
+      Errors::Raise(kInvalidWindowHandle, "Invalid window handle");
     }
     hWndOwner_ = value;
   });
 }
 
 bool CBrowseForFolder::Browse() {
-  return Guarded([&] {
+  return Errors::Guarded([&] {
     FolderDialogs& dialogs = CurrentFolderDialogs();
     BROWSEINFO browse;
     browse.hwndOwner = static_cast<windowing::HWND>(hWndOwner_);
@@ -73,7 +64,7 @@ bool CBrowseForFolder::Browse() {
     }
     std::string path(kMaxPath, '\0');
     if (dialogs.SHGetPathFromIDList(chosen.get(), path.data()) == 0) {
-      Raise(kNoPath, "Could not get the path of the selected folder");
+      Errors::Raise(kNoPath, "Could not get the path of the selected folder");
     }
     selectedPath_ = path.substr(0, path.find('\0'));
     return true;

@@ -16,15 +16,7 @@ namespace {
 // The separator of folder names in a path on this platform.
 constexpr char kSeparator = '/';
 
-[[noreturn]] void Raise(std::int32_t number, const char* description) {
-  throw errors::ErrorRecord(number, CShell::kSource, description);
-}
-
-template <class Operation>
-void Guarded(Operation&& operation) {
-  errors::AsClassOperation(CShell::kSource, CShell::kComponentFailure, "CShell component failure",
-                           std::forward<Operation>(operation));
-}
+using Errors = errors::ClassErrors<CShell>;
 
 // Character positions are 16-bit values: a longer text is a failure of the component.
 void CheckPositions(const std::string& text) {
@@ -40,32 +32,32 @@ void CShell::ApplyResultTable(HINSTANCE result, Table table) {
   switch (result) {
     case SE_ERR_FNF:
     case SE_ERR_ACCESSDENIED:
-      if (full) Raise(kFileNotFound, "File not found");
+      if (full) Errors::Raise(kFileNotFound, "File not found");
       break;
     case SE_ERR_PNF:
-      if (full) Raise(kPathNotFound, "Path not found");
+      if (full) Errors::Raise(kPathNotFound, "Path not found");
       break;
     case SE_ERR_OOM:
-      Raise(kOutOfMemory, "Out of memory");
+      Errors::Raise(kOutOfMemory, "Out of memory");
     case ERROR_BAD_FORMAT:
-      if (full) Raise(kBadExe, "Invalid EXE file or error in EXE image");
+      if (full) Errors::Raise(kBadExe, "Invalid EXE file or error in EXE image");
       break;
     case SE_ERR_SHARE:
-      Raise(kSharingViolation, "A sharing violation occurred");
+      Errors::Raise(kSharingViolation, "A sharing violation occurred");
     case SE_ERR_ASSOCINCOMPLETE:
-      if (full) Raise(kAssociationIncomplete, "Incomplete or invalid file association");
+      if (full) Errors::Raise(kAssociationIncomplete, "Incomplete or invalid file association");
       break;
     case SE_ERR_DDETIMEOUT:
-      Raise(kDdeTimeout, "DDE timeout");
+      Errors::Raise(kDdeTimeout, "DDE timeout");
     case SE_ERR_DDEFAIL:
-      Raise(kDdeFailed, "DDE transaction failed");
+      Errors::Raise(kDdeFailed, "DDE transaction failed");
     case SE_ERR_DDEBUSY:
-      Raise(kDdeBusy, "DDE busy");
+      Errors::Raise(kDdeBusy, "DDE busy");
     case SE_ERR_NOASSOC:
-      if (full) Raise(kNoAssociation, "No association for file extension");
+      if (full) Errors::Raise(kNoAssociation, "No association for file extension");
       break;
     case SE_ERR_DLLNOTFOUND:
-      if (full) Raise(kDllNotFound, "DLL not found");
+      if (full) Errors::Raise(kDllNotFound, "DLL not found");
       break;
     default:
       break;  // 0, above 32 and every other code end the request without error
@@ -94,7 +86,7 @@ std::string CShell::MailAddress(const std::string& recipient, const std::string&
 void CShell::CreateNewMailMessage(const std::string& recipientAddress,
                                   const std::string& ccRecipientAddress, const std::string& subject,
                                   const std::string& body) {
-  Guarded([&] {
+  Errors::Guarded([&] {
     const std::string address = MailAddress(recipientAddress, ccRecipientAddress, subject, body);
     ApplyResultTable(Current().ShellExecute(windowing::GetDesktopWindow(), "open", address, nullptr,
                                             nullptr, SW_SHOWNORMAL),
@@ -103,7 +95,7 @@ void CShell::CreateNewMailMessage(const std::string& recipientAddress,
 }
 
 void CShell::OpenUrl(const std::string& url) {
-  Guarded([&] {
+  Errors::Guarded([&] {
     ApplyResultTable(Current().ShellExecute(windowing::GetDesktopWindow(), "open", url, nullptr,
                                             nullptr, SW_SHOWNORMAL),
                      Table::kShort);
@@ -111,7 +103,7 @@ void CShell::OpenUrl(const std::string& url) {
 }
 
 void CShell::OpenFolder(const std::string& folderName) {
-  Guarded([&] {
+  Errors::Guarded([&] {
     ApplyResultTable(Current().ShellExecute(windowing::GetDesktopWindow(), "open", folderName,
                                             nullptr, nullptr, SW_SHOWNORMAL),
                      Table::kFull);
@@ -119,7 +111,7 @@ void CShell::OpenFolder(const std::string& folderName) {
 }
 
 void CShell::ExploreFolder(const std::string& folderName) {
-  Guarded([&] {
+  Errors::Guarded([&] {
     ApplyResultTable(Current().ShellExecute(windowing::GetDesktopWindow(), "explore", folderName,
                                             nullptr, nullptr, SW_SHOWNORMAL),
                      Table::kFull);
@@ -127,9 +119,9 @@ void CShell::ExploreFolder(const std::string& folderName) {
 }
 
 void CShell::ShowProperties(const std::string& pathFileName, HWND hWndOwner) {
-  Guarded([&] {
+  Errors::Guarded([&] {
     if (!FileExists(pathFileName)) {
-      Raise(kFileNotFound, "File not found");
+      Errors::Raise(kFileNotFound, "File not found");
     }
     SHELLEXECUTEINFO info;
     info.cbSize = 60;
@@ -141,16 +133,16 @@ void CShell::ShowProperties(const std::string& pathFileName, HWND hWndOwner) {
     info.hInstApp = 0;
     Current().ShellExecuteEx(&info);  // its own result is not what counts
     if (info.hInstApp <= 32) {
-      Raise(kCannotShowProperties, "Cannot show properties");
+      Errors::Raise(kCannotShowProperties, "Cannot show properties");
     }
   });
 }
 
 void CShell::LaunchProgram(const std::string& pathFileName, const std::string& parameters,
                            bool waitToFinish, const std::string& startDirectory) {
-  Guarded([&] {
+  Errors::Guarded([&] {
     if (!FileExists(pathFileName)) {
-      Raise(kFileNotFound, "File not found");
+      Errors::Raise(kFileNotFound, "File not found");
     }
     if (waitToFinish) {
       // The space is always there; nothing is quoted.
@@ -166,7 +158,7 @@ void CShell::LaunchProgram(const std::string& pathFileName, const std::string& p
       if (Current().CreateProcess(nullptr, commandLine, &process, &thread, 0, NORMAL_PRIORITY_CLASS,
                                   &emptyEnvironment, startDirectory.c_str(), &startup,
                                   &information) == 0) {
-        Raise(kCannotCreateProcess, "Cannot create process");
+        Errors::Raise(kCannotCreateProcess, "Cannot create process");
       }
       Current().WaitForSingleObject(information.hProcess, INFINITE);
       Current().CloseHandle(information.hThread);
@@ -182,9 +174,9 @@ void CShell::LaunchProgram(const std::string& pathFileName, const std::string& p
 }
 
 void CShell::OpenDocument(const std::string& pathFileName) {
-  Guarded([&] {
+  Errors::Guarded([&] {
     if (!FileExists(pathFileName)) {
-      Raise(kFileNotFound, "File not found");
+      Errors::Raise(kFileNotFound, "File not found");
     }
     CheckPositions(pathFileName);
     std::string verb = "open";
@@ -226,7 +218,7 @@ bool CShell::FileExists(const std::string& pathFileName) {
     return false;
   }
   if (Current().FindClose(search) == 0) {
-    Raise(kComponentFailure, "CShell component failure");
+    Errors::Raise(kComponentFailure, "CShell component failure");
   }
   return true;
 }

@@ -5,13 +5,16 @@
 #include <optional>
 #include <string>
 
+#include "sourcecontrol/ErrorNumbers.h"
+
 namespace wizardcore {
 
 class DeletedList;
 class Host;
 
 // Raised when the copy kept before a purge cannot be written; the purge does not start.
-inline constexpr std::int32_t kCopyNotKept = static_cast<std::int32_t>(0x8004DF11u);
+inline constexpr std::int32_t kCopyNotKept =
+    sourcecontrol::Number(sourcecontrol::ErrorCode::kCopyNotKept);
 
 // Where and by whom the purge is asked, for the copy's manifest.
 struct KeepContext {

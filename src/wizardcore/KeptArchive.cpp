@@ -18,6 +18,7 @@
 #include "errors/ErrorRecord.h"
 #include "errors/Procedure.h"
 #include "platform/files/SafeFiles.h"
+#include "sourcecontrol/ErrorNumbers.h"
 #include "wizardcore/UserFolder.h"
 
 namespace wizardcore {
@@ -27,11 +28,13 @@ namespace {
 constexpr std::size_t kMaxManifestBytes = 256u << 20;
 // The errors of an entry that the engine would not put back, as against one that failed.
 constexpr std::int32_t kRefusals[] = {
-    static_cast<std::int32_t>(0x8004DF04u),  // its name is taken
-    static_cast<std::int32_t>(0x8004D68Fu),  // its project is gone
-    static_cast<std::int32_t>(0x8004D6C8u),  // a database of a format it does not write
-    static_cast<std::int32_t>(0x8004DF03u),  // a name it does not take
-    static_cast<std::int32_t>(0x8004DF0Au),  // an item larger than it keeps
+    sourcecontrol::Number(sourcecontrol::ErrorCode::kAlreadyExists),  // its name is taken
+    sourcecontrol::Number(sourcecontrol::ErrorCode::kItemNotFound),   // its project is gone
+    sourcecontrol::Number(
+        sourcecontrol::ErrorCode::kUnsupportedVersion),             // a format it does not write
+    sourcecontrol::Number(sourcecontrol::ErrorCode::kInvalidName),  // a name it does not take
+    sourcecontrol::Number(
+        sourcecontrol::ErrorCode::kInvalidArgument),  // an item larger than it keeps
 };
 
 [[noreturn]] void NotACopy(const std::filesystem::path& path, const std::string& why) {

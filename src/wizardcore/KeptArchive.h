@@ -6,13 +6,15 @@
 #include <vector>
 
 #include "errors/Reporter.h"
+#include "sourcecontrol/ErrorNumbers.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "wizardcore/DeletedEntry.h"
 
 namespace wizardcore {
 
 // Raised when a file is not a copy Scourwell kept, or cannot be read as one.
-inline constexpr std::int32_t kNotAKeptCopy = static_cast<std::int32_t>(0x8004DF12u);
+inline constexpr std::int32_t kNotAKeptCopy =
+    sourcecontrol::Number(sourcecontrol::ErrorCode::kNotAKeptCopy);
 
 // The most bytes a member that a restore puts back may hold: more than any item of a database
 // can (our format keeps at most 10^9 bytes an item, and the SourceSafe 6 engine reads no larger

@@ -7,6 +7,7 @@
 
 #include "errors/Procedure.h"
 #include "errors/Reporter.h"
+#include "sourcecontrol/ErrorNumbers.h"
 #include "wizardcore/DeletedEntry.h"
 
 namespace sourcecontrol {
@@ -21,7 +22,8 @@ class Host;
 
 // Raised (and reported at the destroy's line) for a checked project that is kept because an
 // entry below it is listed and not checked: destroying it would take that entry too.
-inline constexpr std::int32_t kKeptForUncheckedEntry = static_cast<std::int32_t>(0x8004DF0Bu);
+inline constexpr std::int32_t kKeptForUncheckedEntry =
+    sourcecontrol::Number(sourcecontrol::ErrorCode::kKeptForUncheckedEntry);
 
 // A failure that came again during one purge: shown once, counted after that.
 struct RepeatedFailure {

@@ -11,6 +11,7 @@
 #include "platform/files/PlaceFile.h"
 #include "platform/files/SafeFiles.h"
 #include "platform/text/Printable.h"
+#include "sourcecontrol/ErrorNumbers.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/Purge.h"
 #include "wizardcore/UserFolder.h"
@@ -18,15 +19,18 @@
 namespace wizardcore {
 namespace {
 
+using sourcecontrol::ErrorCode;
+using sourcecontrol::Number;
+
 // The engines' numbers for a destroy refused before anything was written: not written for such
 // an item, no right, changed since it was listed, locked by another program.
 constexpr std::int32_t kRefusals[] = {
-    static_cast<std::int32_t>(0x8004DF0Du), static_cast<std::int32_t>(0x8004D749u),
-    static_cast<std::int32_t>(0x8004D695u), static_cast<std::int32_t>(0x8004D7E6u)};
+    Number(ErrorCode::kDestroyNotWritten), Number(ErrorCode::kAccessDenied),
+    Number(ErrorCode::kItemChanged), Number(ErrorCode::kLockTimeout)};
 
 // The error of a report that cannot be written, saying why.
 [[noreturn]] void CannotSave(const std::string& why) {
-  throw errors::ErrorRecord(static_cast<std::int32_t>(0x8004DF10u), "Scourwell",
+  throw errors::ErrorRecord(Number(ErrorCode::kReportNotWritten), "Scourwell",
                             "The purge report could not be written: " + why);
 }
 

@@ -1,6 +1,7 @@
 #include "wizardcore/Recover.h"
 
 #include "errors/ErrorRecord.h"
+#include "sourcecontrol/ErrorNumbers.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/Host.h"
@@ -38,8 +39,8 @@ RecoverSummary RecoverChecked(Host& host, DeletedList& list) {
     host.ShowPurgeFileName(entry.spec);
     try {
       if (!entry.item) {
-        throw errors::ErrorRecord(static_cast<std::int32_t>(0x8004D68Fu), "Scourwell",
-                                  "'" + entry.spec + "' was not read by the search");
+        throw errors::ErrorRecord(sourcecontrol::Number(sourcecontrol::ErrorCode::kItemNotFound),
+                                  "Scourwell", "'" + entry.spec + "' was not read by the search");
       }
       entry.item->Recover();
       row.outcome = Outcome::Recovered;
@@ -48,7 +49,8 @@ RecoverSummary RecoverChecked(Host& host, DeletedList& list) {
     } catch (const errors::ErrorRecord& error) {
       row.error = {error.Number(), error.Description()};
       const bool refused =
-          RefusedByEngine(row.error) || error.Number() == static_cast<std::int32_t>(0x8004DF04u);
+          RefusedByEngine(row.error) ||
+          error.Number() == sourcecontrol::Number(sourcecontrol::ErrorCode::kAlreadyExists);
       row.outcome = refused ? Outcome::Refused : Outcome::Failed;
       ++(refused ? summary.refused : summary.failed);
       host.Log("Recover of '" + entry.spec + "' " + std::string(OutcomeWord(row.outcome)) + ": (" +
