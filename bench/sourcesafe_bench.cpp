@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "engines/factory/NewVSSDatabase.h"
 #include "engines/ownformat/Generator.h"
 #include "engines/ownformat/Session.h"
 #include "platform/sqlite/Connection.h"

@@ -33,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "engines/factory/NewVSSDatabase.h"
 #include "engines/ownformat/Generator.h"
 #include "engines/ownformat/Session.h"
 #include "platform/forms/Forms.h"

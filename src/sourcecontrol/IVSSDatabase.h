@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "errors/ErrorRecord.h"
+#include "sourcecontrol/ErrorNumbers.h"
 
 namespace sourcecontrol {
 
@@ -95,7 +96,7 @@ class IVSSDatabase {
   // groups as destroys are.
   virtual void Restore(const std::vector<RestoredItem>& items) {
     (void)items;
-    throw errors::ErrorRecord(static_cast<std::int32_t>(0x8004D6C8u), "Scourwell",
+    throw errors::ErrorRecord(Number(ErrorCode::kUnsupportedVersion), "Scourwell",
                               "Scourwell does not put kept entries back into a database of this "
                               "format; vssdb restore --to FOLDER extracts their files");
   }
@@ -105,26 +106,6 @@ class IVSSDatabase {
 };
 
 // Raised when a group of destroys could not be saved.
-inline constexpr std::int32_t kDestroysNotSaved = static_cast<std::int32_t>(0x8004DF0Fu);
-
-// Makes a new, unopened database object for the database that `iniPath` names: the engine its
-// format needs (our own when the path names nothing the SourceSafe 6 engine knows, so that its
-// Open says what is wrong), unless a test has put a factory in place. Never raises: whatever
-// is wrong with the path, Open says.
-std::shared_ptr<IVSSDatabase> NewVSSDatabase(const std::string& iniPath);
-
-using VSSDatabaseFactory = std::function<std::shared_ptr<IVSSDatabase>()>;
-
-// Puts `factory` in place of the engine's for its own lifetime.
-class ScopedVSSDatabaseFactory {
- public:
-  explicit ScopedVSSDatabaseFactory(VSSDatabaseFactory factory);
-  ~ScopedVSSDatabaseFactory();
-  ScopedVSSDatabaseFactory(const ScopedVSSDatabaseFactory&) = delete;
-  ScopedVSSDatabaseFactory& operator=(const ScopedVSSDatabaseFactory&) = delete;
-
- private:
-  VSSDatabaseFactory previous_;
-};
+inline constexpr std::int32_t kDestroysNotSaved = Number(ErrorCode::kDestroysNotSaved);
 
 }  // namespace sourcecontrol

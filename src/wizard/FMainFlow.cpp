@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include "engines/factory/NewVSSDatabase.h"
 #include "errors/ObjectRequired.h"
 #include "errors/Procedure.h"
 #include "platform/forms/Forms.h"

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engines/common/EngineError.h"
+#include "engines/factory/NewVSSDatabase.h"
 #include "engines/ownformat/Schema.h"
 #include "engines/ownformat/Session.h"
 #include "errors/ErrorRecord.h"

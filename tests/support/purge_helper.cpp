@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "engines/factory/NewVSSDatabase.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"

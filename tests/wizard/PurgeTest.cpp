@@ -1,4 +1,5 @@
 #include "WizardFixture.h"
+#include "engines/factory/NewVSSDatabase.h"
 
 namespace wizard_test {
 namespace {

@@ -1,6 +1,7 @@
 // What a user about to destroy data must be able to trust: the check boxes, what the page says a
 // purge takes, and what the finish page says it did.
 #include "WizardFixture.h"
+#include "engines/factory/NewVSSDatabase.h"
 #include "support/Process.h"
 
 namespace wizard_test {

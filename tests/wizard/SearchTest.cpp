@@ -1,6 +1,7 @@
 #include <set>
 
 #include "WizardFixture.h"
+#include "engines/factory/NewVSSDatabase.h"
 
 namespace wizard_test {
 namespace {

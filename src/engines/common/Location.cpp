@@ -107,6 +107,11 @@ DatabaseLocation LocateDatabase(const std::string& typedPath,
   return location;
 }
 
+DatabaseFormat FormatOf(const std::string& typedPath) {
+  return LocateSourceSafe6(typedPath, "/proc/self/mountinfo") ? DatabaseFormat::SourceSafe6
+                                                              : DatabaseFormat::OwnFormat;
+}
+
 std::optional<std::filesystem::path> LocateSourceSafe6Data(
     const std::string& typedPath, const std::filesystem::path& mountinfoFile) {
   const std::optional<SourceSafe6Location> found = LocateSourceSafe6(typedPath, mountinfoFile);

@@ -45,6 +45,15 @@ struct SourceSafe6Location {
 std::optional<SourceSafe6Location> LocateSourceSafe6(const std::string& typedPath,
                                                      const std::filesystem::path& mountinfoFile);
 
+// The formats a database can be in.
+enum class DatabaseFormat { OwnFormat, SourceSafe6 };
+
+// The one answer to which format the database a typed path names is in: SourceSafe 6 when
+// LocateSourceSafe6 finds one (mounted shares through /proc/self/mountinfo), else our own (whose
+// Open says what is wrong when nothing is there). Throws an EngineError naming the path when an
+// ini's Data_Path cannot be followed.
+DatabaseFormat FormatOf(const std::string& typedPath);
+
 // The data folder of the SourceSafe 6 database that LocateSourceSafe6 finds.
 std::optional<std::filesystem::path> LocateSourceSafe6Data(
     const std::string& typedPath, const std::filesystem::path& mountinfoFile);

@@ -1,9 +1,10 @@
+#include "engines/factory/NewVSSDatabase.h"
+
 #include <utility>
 
 #include "engines/common/Location.h"
 #include "engines/ownformat/OwnDatabase.h"
 #include "engines/vss6/Vss6Database.h"
-#include "sourcecontrol/IVSSDatabase.h"
 
 namespace sourcecontrol {
 namespace {
@@ -17,7 +18,7 @@ VSSDatabaseFactory& Factory() {
 // one too: its engine's Open says why it cannot be opened.
 bool NamesSourceSafe6(const std::string& iniPath) {
   try {
-    return sourcesafe::LocateSourceSafe6Data(iniPath, "/proc/self/mountinfo").has_value();
+    return sourcesafe::FormatOf(iniPath) == sourcesafe::DatabaseFormat::SourceSafe6;
   } catch (...) {
     return true;
   }

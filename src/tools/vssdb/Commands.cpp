@@ -82,7 +82,7 @@ int Execute(const Arguments& arguments, Console& console) {
     return RestoreCommand(arguments, console);
   }
   // The other commands are our own engine's.
-  if (sourcesafe::LocateSourceSafe6(operands.at(0), "/proc/self/mountinfo")) {
+  if (sourcesafe::FormatOf(operands.at(0)) == sourcesafe::DatabaseFormat::SourceSafe6) {
     throw EngineError(ErrorCode::kUnsupportedVersion,
                       "'" + operands[0] +
                           "' is a SourceSafe 6 database: vssdb lists, checks, destroys, "

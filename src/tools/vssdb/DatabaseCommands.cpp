@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engines/common/EngineError.h"
+#include "engines/factory/NewVSSDatabase.h"
 #include "engines/vss6/CodePage.h"
 #include "errors/ErrorRecord.h"
 #include "platform/text/Printable.h"

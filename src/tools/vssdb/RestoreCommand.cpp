@@ -33,7 +33,7 @@ int RestoreCommand(const Arguments& arguments, Console& console) {
     throw UsageError("restore needs the database to put the copy back into, or --to FOLDER");
   }
   const std::string& target = arguments.operands[1];
-  if (sourcesafe::LocateSourceSafe6(target, "/proc/self/mountinfo")) {
+  if (sourcesafe::FormatOf(target) == sourcesafe::DatabaseFormat::SourceSafe6) {
     throw sourcesafe::EngineError(
         sourcesafe::ErrorCode::kUnsupportedVersion,
         "'" + target +
