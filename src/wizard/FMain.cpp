@@ -302,12 +302,38 @@ void FMain::WireEvents() {
   for (QWidget* control : findChildren<QWidget*>()) {
     control->setAttribute(Qt::WA_NoMousePropagation);
   }
-  QWidget* tracked[] = {&frmHost0,  &frmHost1,    &frmHost2,   List1.viewport(),
-                        &cmdCancel, &lblCheckAll, &lblWWW,     &lblChangePath,
-                        &lblEMail,  &lblReport,   &lblKeptCopy};
+  QWidget* tracked[] = {&frmHost0, &frmHost1, &frmHost2, List1.viewport(), &cmdCancel};
   for (QWidget* control : tracked) {
     control->setMouseTracking(true);
     control->installEventFilter(this);
+  }
+  // Each link label with its pointer and click handlers; none runs once the window is going.
+  const struct {
+    LinkLabel& label;
+    void (FMain::*hovered)();
+    void (FMain::*clicked)();
+  } links[] = {{lblCheckAll, &FMain::lblCheckAll_MouseMove, &FMain::lblCheckAll_Click},
+               {lblWWW, &FMain::lblWWW_MouseMove, &FMain::lblWWW_Click},
+               {lblChangePath, &FMain::lblChangePath_MouseMove, &FMain::lblChangePath_Click},
+               {lblEMail, &FMain::lblEMail_MouseMove, &FMain::lblEMail_Click},
+               {lblReport, &FMain::Form_MouseMove, &FMain::lblReport_Click},
+               {lblKeptCopy, &FMain::Form_MouseMove, &FMain::lblKeptCopy_Click}};
+  for (const auto& link : links) {
+    link.label.setMouseTracking(true);
+    const auto unlessGoing = [this](void (FMain::*handler)()) {
+      return [this, handler] {
+        if (!destroying_) {
+          (this->*handler)();
+        }
+      };
+    };
+    connect(&link.label, &LinkLabel::hovered, this, unlessGoing(link.hovered));
+    connect(&link.label, &LinkLabel::clicked, this, unlessGoing(link.clicked));
+    connect(&link.label, &LinkLabel::left, this, [this] {
+      if (!destroying_) {
+        UnderlineLabels(nullptr);
+      }
+    });
   }
   for (QLineEdit* field : {&txtLoginName, &txtPassword, &txtVssDb}) {
     field->installEventFilter(this);  // their GotFocus handlers
@@ -321,23 +347,6 @@ void FMain::WireEvents() {
 bool FMain::eventFilter(QObject* watched, QEvent* event) {
   if (destroying_) {
     return false;
-  }
-  // Each link label with its pointer and click handlers.
-  const struct {
-    QLabel& label;
-    void (FMain::*moved)();
-    void (FMain::*clicked)();
-  } links[] = {{lblCheckAll, &FMain::lblCheckAll_MouseMove, &FMain::lblCheckAll_Click},
-               {lblWWW, &FMain::lblWWW_MouseMove, &FMain::lblWWW_Click},
-               {lblChangePath, &FMain::lblChangePath_MouseMove, &FMain::lblChangePath_Click},
-               {lblEMail, &FMain::lblEMail_MouseMove, &FMain::lblEMail_Click},
-               {lblReport, &FMain::Form_MouseMove, &FMain::lblReport_Click},
-               {lblKeptCopy, &FMain::Form_MouseMove, &FMain::lblKeptCopy_Click}};
-  for (const auto& link : links) {
-    if (watched == &link.label) {
-      return LinkEvent(link.label, event, link.moved, link.clicked) ||
-             QWidget::eventFilter(watched, event);
-    }
   }
   if (event->type() == QEvent::MouseMove) {
     if (watched == &cmdCancel) {
@@ -367,60 +376,6 @@ bool FMain::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QWidget::eventFilter(watched, event);
-}
-
-// The pointer over a link label, and its clicks. A disabled label does nothing at all. A click is
-// the left button going down and coming up over the same label; the second press of a
-// double-click is no click of its own, so one click is one action.
-bool FMain::LinkEvent(QLabel& label, QEvent* event, void (FMain::*moved)(),
-                      void (FMain::*clicked)()) {
-  switch (event->type()) {
-    case QEvent::KeyPress: {
-      // Enter and Space act on a link that has the focus, as on a button.
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space) {
-        return false;
-      }
-      if (label.isEnabled()) {
-        (this->*clicked)();
-      }
-      return true;
-    }
-    case QEvent::FocusIn:
-      (this->*moved)();  // underlined, as under the pointer: the focus shows
-      return false;
-    case QEvent::FocusOut:
-      UnderlineLabels(nullptr);
-      return false;
-    case QEvent::MouseMove:
-      if (!label.isEnabled()) {
-        return true;
-      }
-      (this->*moved)();
-      return false;
-    case QEvent::MouseButtonPress:
-      if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        pressedLink_ = label.isEnabled() ? &label : nullptr;
-      }
-      return true;
-    case QEvent::MouseButtonDblClick:
-      pressedLink_ = nullptr;
-      return true;
-    case QEvent::MouseButtonRelease: {
-      const auto* mouse = static_cast<QMouseEvent*>(event);
-      if (mouse->button() != Qt::LeftButton) {
-        return true;
-      }
-      const bool click = std::exchange(pressedLink_, nullptr) == &label && label.isEnabled() &&
-                         label.rect().contains(mouse->position().toPoint());
-      if (click) {
-        (this->*clicked)();
-      }
-      return true;
-    }
-    default:
-      return false;
-  }
 }
 
 void FMain::mouseMoveEvent(QMouseEvent* event) {

@@ -17,6 +17,7 @@
 #include "settings/CFormRestore.h"
 #include "settings/FormObject.h"
 #include "wizard/Anchors.h"
+#include "wizard/LinkLabel.h"
 #include "wizard/ReportError.h"
 #include "wizard/Shape.h"
 #include "wizardcore/DeletedItemCollection.h"
@@ -148,7 +149,6 @@ class FMain : public QWidget, public settings::FormObject {
   // Gives the list the room between the filter row and the lines under it.
   void LayOutList();
   // A pointer event of a link label, for its pointer and click handlers.
-  bool LinkEvent(QLabel& label, QEvent* event, void (FMain::*moved)(), void (FMain::*clicked)());
   QFrame& frmHost(int index);
   void SetBorder(Shape& shape, bool red);
   // Names, descriptions and the focus order for keyboard users and screen readers.
@@ -209,7 +209,7 @@ class FMain : public QWidget, public settings::FormObject {
   QLineEdit txtPassword{&frmHost0};
   QLabel Label3{&frmHost0};
   QLineEdit txtVssDb{&frmHost0};
-  QLabel lblChangePath{&frmHost0};
+  LinkLabel lblChangePath{&frmHost0};
   QLabel lblNowSearchingIn{&frmHost0};
   QLabel lblSearchedFolder{&frmHost0};
   QFrame frmHost1{this};
@@ -220,7 +220,7 @@ class FMain : public QWidget, public settings::FormObject {
   QPushButton cmdUncheckShown{&frmHost1};
   QTreeView List1{&frmHost1};
   QLabel lblNotice{&frmHost1};
-  QLabel lblCheckAll{&frmHost1};
+  LinkLabel lblCheckAll{&frmHost1};
   QLabel lblSelection{&frmHost1};
   QLabel lblCount{&frmHost1};
   QFrame frmHost2{this};
@@ -228,11 +228,11 @@ class FMain : public QWidget, public settings::FormObject {
   QLabel lblPurgeFileName{&frmHost2};
   QLabel lblSummary{&frmHost2};
   QPlainTextEdit txtOutcomes{&frmHost2};
-  QLabel lblReport{&frmHost2};
-  QLabel lblKeptCopy{&frmHost2};
+  LinkLabel lblReport{&frmHost2};
+  LinkLabel lblKeptCopy{&frmHost2};
   QFrame Frame5{this};
-  QLabel lblWWW{this};
-  QLabel lblEMail{this};
+  LinkLabel lblWWW{this};
+  LinkLabel lblEMail{this};
   QPushButton cmdRecover{this};
   QPushButton cmdNext{this};
   QPushButton cmdCancel{this};
@@ -267,8 +267,6 @@ class FMain : public QWidget, public settings::FormObject {
   BoxReporter report_;
   RunHost host_{*this};
   Anchors anchors_;
-  // The link label a left button went down on; a click is a release over that same label.
-  QLabel* pressedLink_ = nullptr;
 
   // A search or purge is pumping messages; closing the window then waits for its end.
   bool running_ = false;
