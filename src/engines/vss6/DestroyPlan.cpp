@@ -1,8 +1,8 @@
 #include "engines/vss6/DestroyPlan.h"
-#include "engines/vss6/Layout.h"
 
 #include <set>
 
+#include "engines/vss6/Layout.h"
 #include "engines/vss6/LogActions.h"
 #include "platform/text/AsciiCase.h"
 

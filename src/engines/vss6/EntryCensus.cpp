@@ -1,7 +1,7 @@
 #include "engines/vss6/EntryCensus.h"
-#include "engines/vss6/Layout.h"
 
 #include "engines/vss6/ItemFiles.h"
+#include "engines/vss6/Layout.h"
 #include "engines/vss6/Records.h"
 #include "platform/text/AsciiCase.h"
 

@@ -1,8 +1,8 @@
 #include "engines/vss6/ItemFiles.h"
-#include "engines/vss6/Layout.h"
 
 #include <algorithm>
 
+#include "engines/vss6/Layout.h"
 #include "platform/text/AsciiCase.h"
 
 namespace vss6 {

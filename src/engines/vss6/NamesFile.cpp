@@ -1,7 +1,7 @@
 #include "engines/vss6/NamesFile.h"
-#include "engines/vss6/Layout.h"
 
 #include "engines/vss6/CodePage.h"
+#include "engines/vss6/Layout.h"
 
 namespace vss6 {
 

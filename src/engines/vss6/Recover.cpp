@@ -1,10 +1,10 @@
 #include "engines/vss6/Recover.h"
-#include "engines/vss6/Layout.h"
 
 #include <algorithm>
 
 #include "engines/vss6/DestroyJournal.h"
 #include "engines/vss6/ItemFiles.h"
+#include "engines/vss6/Layout.h"
 #include "engines/vss6/LogActions.h"
 #include "engines/vss6/Vss6Errors.h"
 

@@ -1,11 +1,11 @@
 #include "engines/vss6/Users.h"
-#include "engines/vss6/Layout.h"
 
 #include <QList>
 #include <QString>
 #include <algorithm>
 #include <set>
 
+#include "engines/vss6/Layout.h"
 #include "engines/vss6/Records.h"
 #include "platform/files/SafeFiles.h"
 #include "platform/text/AsciiCase.h"

@@ -1,5 +1,4 @@
 #include "engines/vss6/Vss6Check.h"
-#include "engines/vss6/Layout.h"
 
 #include <fcntl.h>
 
@@ -9,6 +8,7 @@
 #include "engines/vss6/CodePage.h"
 #include "engines/vss6/DataFolder.h"
 #include "engines/vss6/ItemFiles.h"
+#include "engines/vss6/Layout.h"
 #include "engines/vss6/LogActions.h"
 #include "engines/vss6/NamesFile.h"
 #include "engines/vss6/Users.h"

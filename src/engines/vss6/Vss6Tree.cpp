@@ -1,11 +1,11 @@
 #include "engines/vss6/Vss6Tree.h"
-#include "engines/vss6/Layout.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include "engines/vss6/EntryCensus.h"
 #include "engines/vss6/ItemFiles.h"
+#include "engines/vss6/Layout.h"
 
 namespace vss6 {
 namespace {
