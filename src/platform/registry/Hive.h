@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -70,8 +71,7 @@ class Hive {
   // Keeps what was found wrong with the file, here and for LastHiveProblem.
   void NoteProblem(std::string problem);
   // Runs a SQLite call on the hive, noting the file's problem when it fails.
-  template <class Work>
-  LONG Noted(Work&& work);
+  LONG Noted(const std::function<LONG()>& work);
   // Runs `work` on an existing key under one read lock; ERROR_KEY_DELETED when it is gone.
   template <class Work>
   LONG Reading(std::int64_t key, Work&& work);
