@@ -418,14 +418,6 @@ sqlite::Statement& Session::Cached(const char* sql) {
   return *statement;
 }
 
-void Session::Turn(bool always) {
-  const auto now = std::chrono::steady_clock::now();
-  if (between_ && (always || now - lastTurn_ >= kTurnEvery)) {
-    lastTurn_ = now;
-    between_();
-  }
-}
-
 bool Session::HasDestroyRight() {
   sqlite::Statement right(*connection_, "SELECT can_destroy FROM users WHERE id = ?1");
   right.Bind(1, userId_);

@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "engines/common/Location.h"
+#include "engines/ownformat/ChangeGroup.h"
 #include "sourcecontrol/IVSSDatabase.h"
 
 namespace sqlite {
@@ -94,14 +94,14 @@ class Session {
   // without the right to destroy, and when the item, or anything below it, changed since `item`
   // was read.
   void Destroy(const ItemRecord& item);
-  // From here, destroys are saved in groups: a group is saved when it holds kGroupItems destroys
-  // or is kGroupTime old, after the destroy that fills it, and by EndDestroyGroup. Far faster
-  // than one durable transaction each; a crash loses at most the open group, whose items stay
-  // deleted. `between` is called about every kTurnEvery while a destroy takes long. Only
-  // destroys and restores may be made until EndDestroyGroup.
+  // From here, destroys are saved in groups (ChangeGroup): a group is saved when it holds
+  // ChangeGroup::kItems destroys or is ChangeGroup::kTime old, after the destroy that fills it, and
+  // by EndDestroyGroup. Far faster than one durable transaction each; a crash loses at most the
+  // open group, whose items stay deleted. `between` is called about every ChangeGroup::kTurnEvery
+  // while a destroy takes long. Only destroys and restores may be made until EndDestroyGroup.
   void BeginDestroyGroup(std::function<void()> between);
   // How many destroys of the open group are not saved yet.
-  int UnsavedDestroys() const noexcept { return group_ ? groupCount_ : 0; }
+  int UnsavedDestroys() const noexcept { return group_.Unsaved(); }
   // Saves the open group and ends grouping. A group that cannot be saved rolls back (its items
   // stay deleted) and raises kDestroysNotSaved, as does a destroy after which SQLite itself
   // rolled the group back.
@@ -133,10 +133,8 @@ class Session {
   void DestroyInSteps(const ItemRecord& item, std::vector<std::int64_t> doomed);
   // A statement of the destroy's, prepared once and reset for each use (`sql` is a literal).
   sqlite::Statement& Cached(const char* sql);
-  // Saves the open group of destroys.
+  // Saves the open group of changes.
   void SaveGroup();
-  // Gives the caller a turn when one is due, or `always`.
-  void Turn(bool always = false);
   // Throws kItemChanged unless the item's record is as `item` has it.
   void ExpectUnchanged(const ItemRecord& item);
   // Counts a change of the item, and so of every project above it.
@@ -165,18 +163,9 @@ class Session {
   };
   std::unordered_map<std::int64_t, Prefetched> prefetched_;  // by project id
   std::chrono::milliseconds readAheadLifetime_{0};
-  static constexpr int kGroupItems = 200;
-  static constexpr std::chrono::milliseconds kGroupTime{50};
-  static constexpr std::chrono::milliseconds kTurnEvery{20};
   static constexpr std::size_t kRowsBetweenTurns = 512;
   static constexpr std::size_t kRowsInOneStep = 1024;
-  bool grouping_ = false;
-  std::unique_ptr<sqlite::Transaction> group_;  // the open group of destroys
-  std::chrono::steady_clock::time_point groupStart_;
-  int groupCount_ = 0;
-  std::function<void()> between_;
-  std::unordered_set<std::int64_t> restoredInGroup_;  // entries put back by the open grouping
-  std::chrono::steady_clock::time_point lastTurn_;
+  ChangeGroup group_;  // the destroys and restores saved in groups
 
   std::int64_t userId_ = 0;
   std::string userName_;

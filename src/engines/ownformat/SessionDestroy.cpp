@@ -16,7 +16,7 @@ namespace sourcesafe {
 
 void Session::Destroy(const ItemRecord& item) {
   prefetched_.clear();  // what this change touches may be among it
-  if (!grouping_) {
+  if (!group_.Grouping()) {
     WithStorageErrors(location_.dataFile, [&] {
       sqlite::Transaction transaction(*connection_, sqlite::Transaction::Kind::Immediate);
       ExpectMayDestroy(item);
@@ -27,16 +27,9 @@ void Session::Destroy(const ItemRecord& item) {
     return;
   }
   WithStorageErrors(location_.dataFile, [&] {
-    if (!group_) {
-      auto group =
-          std::make_unique<sqlite::Transaction>(*connection_, sqlite::Transaction::Kind::Immediate);
-      // The right and the root cannot change while the group holds the write lock: they are
-      // read once for the whole group.
-      ExpectMayDestroy(item);
-      group_ = std::move(group);
-      groupStart_ = std::chrono::steady_clock::now();
-      groupCount_ = 0;
-    }
+    // The right and the root cannot change while the group holds the write lock: they are read
+    // once for the whole group.
+    group_.OpenIfNeeded(*connection_, [&] { ExpectMayDestroy(item); });
   });
   bool writing = false;  // past the checks: the destroy has begun to change the database
   try {
@@ -56,8 +49,7 @@ void Session::Destroy(const ItemRecord& item) {
     if (writing || !connection_->InTransaction()) {
       // A destroy that failed halfway (a full disk, an I/O error) takes the group with it, so
       // that nothing torn is ever saved; SQLite may have rolled it back already.
-      group_.reset();
-      const int lost = std::exchange(groupCount_, 0);
+      const int lost = group_.Lose();
       if (lost > 0) {
         throw EngineError(ErrorCode::kDestroysNotSaved,
                           std::to_string(lost) + " destroys before " + Quoted(item.spec) +
@@ -66,45 +58,14 @@ void Session::Destroy(const ItemRecord& item) {
     }
     throw;
   }
-  ++groupCount_;
-  if (groupCount_ >= kGroupItems || std::chrono::steady_clock::now() - groupStart_ >= kGroupTime) {
-    SaveGroup();
-  }
+  group_.Counted(*connection_, location_.dataFile);
 }
 
-void Session::BeginDestroyGroup(std::function<void()> between) {
-  grouping_ = true;
-  between_ = std::move(between);
-  restoredInGroup_.clear();
-}
+void Session::BeginDestroyGroup(std::function<void()> between) { group_.Begin(std::move(between)); }
 
-void Session::EndDestroyGroup() {
-  grouping_ = false;
-  between_ = nullptr;
-  restoredInGroup_.clear();
-  SaveGroup();
-}
+void Session::EndDestroyGroup() { group_.End(*connection_, location_.dataFile); }
 
-void Session::SaveGroup() {
-  if (!group_) {
-    return;
-  }
-  const int count = std::exchange(groupCount_, 0);
-  const std::unique_ptr<sqlite::Transaction> group = std::move(group_);
-  try {
-    WithStorageErrors(location_.dataFile, [&] {
-      connection_->Execute("PRAGMA incremental_vacuum");
-      group->Commit();
-    });
-  } catch (const EngineError& error) {
-    // The transaction rolls back as `group` goes: none of its destroys took place.
-    throw EngineError(ErrorCode::kDestroysNotSaved,
-                      std::to_string(count) +
-                          " changes (destroys, or entries put back) could not be saved and did "
-                          "not take place: " +
-                          error.what());
-  }
-}
+void Session::SaveGroup() { group_.Save(*connection_, location_.dataFile); }
 
 void Session::ExpectMayDestroy(const ItemRecord& item) {
   // The right is read inside the transaction, so a right taken away meanwhile counts.
@@ -144,7 +105,7 @@ std::vector<std::int64_t> Session::Doomed(const ItemRecord& item) {
   while (below.Step()) {
     doomed.push_back(below.Int(0));
     if (doomed.size() % kRowsBetweenTurns == 0) {
-      Turn();
+      group_.Turn();
     }
   }
   below.Reset();
@@ -160,7 +121,7 @@ void Session::Erase(const std::vector<std::int64_t>& doomed) {
     items.Bind(1, doomed[index]).Run();
     items.Reset();
     if ((index + 1) % kRowsBetweenTurns == 0) {
-      Turn();
+      group_.Turn();
     }
   }
 }
@@ -175,12 +136,11 @@ void Session::DestroyInSteps(const ItemRecord& item, std::vector<std::int64_t> d
   const std::size_t total = doomed.size();
   for (std::size_t done = 0; done < total; done += kRowsInOneStep) {
     const std::size_t end = std::min(total, done + kRowsInOneStep);
-    group_ =
-        std::make_unique<sqlite::Transaction>(*connection_, sqlite::Transaction::Kind::Immediate);
+    group_.OpenIfNeeded(*connection_);
     try {
       ExpectUnchanged(item);
     } catch (const EngineError& error) {
-      group_.reset();
+      group_.Lose();
       throw EngineError(ErrorCode::kItemChanged,
                         std::string(error.what()) + " (" + std::to_string(done) + " of the " +
                             std::to_string(total) + " items it takes were destroyed already)");
@@ -189,12 +149,11 @@ void Session::DestroyInSteps(const ItemRecord& item, std::vector<std::int64_t> d
            doomed.begin() + static_cast<std::ptrdiff_t>(end)});
     if (end < total) {
       SaveGroup();
-      Turn(true);  // a turn between steps, when nothing holds the database
+      group_.Turn(true);  // a turn between steps, when nothing holds the database
     }
   }
   // The last step, which takes the project itself, stays open as the group of this destroy.
-  groupStart_ = std::chrono::steady_clock::now();
-  groupCount_ = 0;
+  group_.Restart();
 }
 
 }  // namespace sourcesafe

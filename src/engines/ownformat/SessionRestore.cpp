@@ -20,7 +20,7 @@ void Session::Restore(const std::vector<sourcecontrol::RestoredItem>& items) {
   if (items.empty()) {
     return;
   }
-  if (!grouping_) {
+  if (!group_.Grouping()) {
     WithStorageErrors(location_.dataFile, [&] {
       sqlite::Transaction transaction(*connection_, sqlite::Transaction::Kind::Immediate);
       PutBack(items);
@@ -28,26 +28,18 @@ void Session::Restore(const std::vector<sourcecontrol::RestoredItem>& items) {
     });
     return;
   }
-  WithStorageErrors(location_.dataFile, [&] {
-    if (!group_) {
-      group_ =
-          std::make_unique<sqlite::Transaction>(*connection_, sqlite::Transaction::Kind::Immediate);
-      groupStart_ = std::chrono::steady_clock::now();
-      groupCount_ = 0;
-    }
-  });
+  WithStorageErrors(location_.dataFile, [&] { group_.OpenIfNeeded(*connection_); });
   try {
     // The entry goes whole or not at all; the group goes on either way.
     WithStorageErrors(location_.dataFile, [&] {
       sqlite::Savepoint entry(*connection_);
-      restoredInGroup_.insert(PutBack(items));
+      group_.Restored().insert(PutBack(items));
       entry.Release();
     });
   } catch (const EngineError& error) {
     if (!connection_->InTransaction()) {
       // SQLite rolled the whole group back itself (a full disk): none of it took place.
-      group_.reset();
-      const int lost = std::exchange(groupCount_, 0);
+      const int lost = group_.Lose();
       if (lost > 0) {
         throw EngineError(ErrorCode::kDestroysNotSaved,
                           std::to_string(lost) + " entries put back before " +
@@ -57,10 +49,7 @@ void Session::Restore(const std::vector<sourcecontrol::RestoredItem>& items) {
     }
     throw;
   }
-  ++groupCount_;
-  if (groupCount_ >= kGroupItems || std::chrono::steady_clock::now() - groupStart_ >= kGroupTime) {
-    SaveGroup();
-  }
+  group_.Counted(*connection_, location_.dataFile);
 }
 
 std::int64_t Session::PutBack(const std::vector<sourcecontrol::RestoredItem>& items) {
@@ -81,7 +70,7 @@ std::int64_t Session::PutBack(const std::vector<sourcecontrol::RestoredItem>& it
   const ItemRecord parent = parents.front();
   for (const ItemRecord& sibling : ChildrenNamed(parent, parts.second)) {
     // One put back in this group came from the same copy, which held two entries of the path.
-    if (sibling.deleted && restoredInGroup_.count(sibling.id) == 0) {
+    if (sibling.deleted && group_.Restored().count(sibling.id) == 0) {
       throw EngineError(ErrorCode::kAlreadyExists,
                         "A deleted item " + Quoted(sibling.spec) +
                             " is in the project now; putting the kept one back would make "
@@ -141,7 +130,7 @@ std::int64_t Session::PutBack(const std::vector<sourcecontrol::RestoredItem>& it
       }
       blob.Write(piece, written);
       written += static_cast<std::int64_t>(piece.size());
-      Turn();
+      group_.Turn();
     });
     if (written != size) {
       throw EngineError(ErrorCode::kInvalidArgument,
