@@ -18,7 +18,7 @@ class LockedError : public std::runtime_error {
 // Takes a write lock on the whole open file `fd` without waiting, held until the last descriptor
 // of that open file is closed. False when it cannot be had (errno says why: EAGAIN when another
 // open file holds a lock).
-bool LockOpenFile(int fd);
+[[nodiscard]] bool LockOpenFile(int fd);
 
 // Write locks on whole files of a database, held until the object goes. They are locks of the
 // open file (not of the process), so that reading the same file through another descriptor and

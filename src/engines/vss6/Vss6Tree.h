@@ -67,7 +67,6 @@ class Vss6Tree {
 
   // An entry's name in UTF-8: its long name from names.dat, else its short name.
   std::string NameOf(const NameField& name, bool project) const;
-  const std::filesystem::path& DataPath() const noexcept { return data_.Path(); }
   // The session's view of the data folder, which its changes share and keep true.
   DataFolder& Data() noexcept { return data_; }
   const CodePage& NameCodePage() const noexcept { return codePage_; }

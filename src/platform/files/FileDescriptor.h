@@ -21,7 +21,7 @@ class FileDescriptor {
     return fd;
   }
   // Closes now, reporting whether the close succeeded (a late write error shows here).
-  bool Close() noexcept;
+  [[nodiscard]] bool Close() noexcept;
 
  private:
   int fd_ = -1;

@@ -59,14 +59,6 @@ Statement& Statement::BindBlob(int index, std::span<const unsigned char> data) {
   return *this;
 }
 
-Statement& Statement::BindNull(int index) {
-  const int rc = sqlite3_bind_null(statement_.get(), index);
-  if (rc != SQLITE_OK) {
-    connection_.Fail(rc);
-  }
-  return *this;
-}
-
 bool Statement::Step() {
   const int rc = sqlite3_step(statement_.get());
   if (rc == SQLITE_ROW) {

@@ -23,7 +23,6 @@ class Statement {
   Statement& Bind(int index, std::int64_t value);
   Statement& Bind(int index, std::string_view text);  // an empty text binds as '', not NULL
   Statement& BindBlob(int index, std::span<const unsigned char> data);
-  Statement& BindNull(int index);
 
   // Advances to the next row: true while there is one, false when the statement is done.
   bool Step();
