@@ -15,19 +15,6 @@ namespace {
 
 }  // namespace
 
-void WriteAll(int fd, std::string_view text, const std::filesystem::path& shown) {
-  while (!text.empty()) {
-    const ssize_t written = ::write(fd, text.data(), text.size());
-    if (written < 0 && errno == EINTR) {
-      continue;
-    }
-    if (written <= 0) {
-      Fail("write", shown, written == 0 ? ENOSPC : errno);
-    }
-    text.remove_prefix(static_cast<std::size_t>(written));
-  }
-}
-
 void SyncFolder(int folder, const std::filesystem::path& shown) {
   if (::fsync(folder) != 0) {
     Fail("save to disk the folder", shown, errno);

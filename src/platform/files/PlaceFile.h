@@ -44,9 +44,6 @@ struct Placed {
                                   const Placement& placement,
                                   const std::function<void(int fd)>& fill);
 
-// Writes all of `text` to the open file `fd` (shown as `shown`); raises FileError.
-void WriteAll(int fd, std::string_view text, const std::filesystem::path& shown);
-
 // Syncs the open folder `folder`, so that the names made and removed in it are on disk; raises
 // FileError naming `shown` when it cannot.
 void SyncFolder(int folder, const std::filesystem::path& shown);

@@ -36,7 +36,9 @@ std::string Quoted(const std::filesystem::path& path) { return "'" + path.string
   Fail(what, path);
 }
 
-void Write(int fd, std::string_view text, const std::filesystem::path& path) {
+}  // namespace
+
+void WriteAll(int fd, std::string_view text, const std::filesystem::path& shown) {
   while (!text.empty()) {
     const ssize_t written = ::write(fd, text.data(), text.size());
     if (written < 0 && errno == EINTR) {
@@ -46,13 +48,11 @@ void Write(int fd, std::string_view text, const std::filesystem::path& path) {
       if (written == 0) {
         errno = ENOSPC;
       }
-      Fail("write", path);
+      Fail("write", shown);
     }
     text.remove_prefix(static_cast<std::size_t>(written));
   }
 }
-
-}  // namespace
 
 std::string KindOf(mode_t mode) {
   switch (mode & S_IFMT) {
@@ -266,7 +266,7 @@ void ReplaceFileAt(int folder, const std::filesystem::path& shownFolder, const s
     if (::fchmod(fd.Get(), ownership.mode) != 0) {
       Fail("set the permissions of", temporary);
     }
-    Write(fd.Get(), text, temporary);
+    WriteAll(fd.Get(), text, temporary);
     if (::fsync(fd.Get()) != 0 || !fd.Close()) {
       Fail("write", temporary);
     }

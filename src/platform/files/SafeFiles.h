@@ -65,6 +65,9 @@ std::string ReadPlainFile(const std::filesystem::path& path, std::size_t limit);
 // As ReadPlainFile, from an open file; `shown` names it in messages.
 std::string ReadOpenFile(int fd, const std::filesystem::path& shown, std::size_t limit);
 
+// Writes all of `text` to the open file `fd` (shown as `shown`); raises FileError.
+void WriteAll(int fd, std::string_view text, const std::filesystem::path& shown);
+
 // The owner, group and permissions a file is written with.
 struct Ownership {
   uid_t owner = 0;
