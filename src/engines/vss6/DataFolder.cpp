@@ -263,10 +263,13 @@ files::FileDescriptor DataFolder::Open(const std::filesystem::path& file, int ac
 void DataFolder::Replace(const std::filesystem::path& file, std::string_view bytes,
                          const files::Ownership& ownership) {
   const auto [folder, name] = Locate(file);
-  files::ReplaceFileAt(folder, file.parent_path(), name, bytes, ownership);
+  const bool synced = files::ReplaceFileAt(folder, file.parent_path(), name, bytes, ownership);
   if (Letter* letter = file.parent_path() == path_ ? nullptr : LetterOf(file)) {
     letter->files[text::AsciiLower(name)] = name;
+    letter->unsynced = letter->unsynced || !synced;
     Changed(*letter);
+  } else {
+    rootUnsynced_ = rootUnsynced_ || !synced;
   }
 }
 
@@ -283,13 +286,16 @@ void DataFolder::Remove(const std::filesystem::path& file) {
   }
 }
 
-void DataFolder::Sync() {
+bool DataFolder::Sync() {
+  bool synced = !rootUnsynced_;
+  rootUnsynced_ = false;
   for (auto& [letter, folder] : letters_) {
     if (folder.fd.Valid() && folder.unsynced) {
-      ::fsync(folder.fd.Get());
+      synced = ::fsync(folder.fd.Get()) == 0 && synced;
       folder.unsynced = false;
     }
   }
+  return synced;
 }
 
 void DataFolder::RequireRemovable(const std::filesystem::path& file) {

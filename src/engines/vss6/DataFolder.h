@@ -69,8 +69,9 @@ class DataFolder {
                const files::Ownership& ownership);
   // Removes a file; one already gone is fine. Throws files::FileError.
   void Remove(const std::filesystem::path& file);
-  // Makes the removals so far durable: the folders they were made in.
-  void Sync();
+  // Makes the removals so far durable, and the replacements whose own folder sync failed: syncs
+  // the folders they were made in. False when one of them could not be synced.
+  [[nodiscard]] bool Sync();
   // Throws PermissionRefused unless this process can make and remove files in the folder of
   // `file` and, when it is there, remove `file` itself (the sticky bit lets only its owner).
   void RequireRemovable(const std::filesystem::path& file);
@@ -86,6 +87,7 @@ class DataFolder {
     struct timespec listed {};                           // the folder's time when listed
     bool unsynced = false;  // this object removed files from it since the last Sync
   };
+  bool rootUnsynced_ = false;  // a replacement in the data folder itself was not synced
   Letter* LetterFolder(const std::string& letter);  // null when there is none
   // Lists the folder's files anew when it changed since it was listed; false when it did not.
   bool Relist(Letter& folder);

@@ -40,13 +40,26 @@ std::optional<DestroyRefused> WhyNotDestroy(const DestroyRequest& request) {
   return std::nullopt;
 }
 
-std::string DescribeLeftovers(const std::string& spec, const DestroyDone& done) {
-  std::string text = "'" + spec + "' was destroyed; " + std::to_string(done.leftovers.size()) +
-                     " of its files could not be removed:";
-  for (const std::string& leftover : done.leftovers) {
-    text += " " + leftover + ";";
+std::string DescribeLeft(const DestroyDone& done, const std::string& whose) {
+  std::string text;
+  if (!done.leftovers.empty()) {
+    text += "; " + std::to_string(done.leftovers.size()) + " of " + whose +
+            " files could not be removed:";
+    for (const std::string& leftover : done.leftovers) {
+      text += " " + leftover + ";";
+    }
+    text += " vssdb check lists them, and the next destroy or open that can removes them";
   }
-  return text + " vssdb check lists them, and the next destroy or open that can removes them";
+  if (!done.synced) {
+    text +=
+        "; the data folder could not be synced to disk, so the destroy's journal was kept "
+        "and the next open finishes it";
+  }
+  return text;
+}
+
+std::string DescribeLeftovers(const std::string& spec, const DestroyDone& done) {
+  return "'" + spec + "' was destroyed" + DescribeLeft(done, "its");
 }
 
 DestroyRequest RequestFor(Vss6Tree& tree, const TreeItem& item, std::filesystem::path journal,
@@ -153,6 +166,7 @@ DestroyDone DestroyEntries(const std::vector<DestroyRequest>& requests) {
       WriteParent(data, read, change, first.journal, first.entry.physical, first.onStep);
   done.parent = written.parent;
   done.leftovers = written.leftovers;
+  done.synced = written.synced;
   return done;
 }
 

@@ -27,7 +27,13 @@ struct DestroyDone {
   std::vector<std::string> projects;   // the projects taken
   std::vector<std::string> items;      // every item taken
   std::vector<std::string> leftovers;  // files that could not be removed, each with why
+  bool synced = true;                  // false: the journal was kept, as a folder would not sync
 };
+
+// Whether the destroy done leaves something to report: files left, or a folder not synced.
+inline bool LeftSomething(const DestroyDone& done) {
+  return !done.leftovers.empty() || !done.synced;
+}
 
 // The request to destroy `item` as `tree` listed it, its names and what it saw of each project
 // taken from `tree` (which must outlive the request).
@@ -67,7 +73,10 @@ void CheckDestroy(const DestroyRequest& request);
 // Throws what DestroyEntry throws when the files cannot be read.
 std::optional<DestroyRefused> WhyNotDestroy(const DestroyRequest& request);
 
-// "'$/a' was destroyed; 2 of its files could not be removed: ...", for a destroy that left files.
+// "'$/a' was destroyed; 2 of its files could not be removed: ...", for a destroy that left files
+// or a folder not synced.
 std::string DescribeLeftovers(const std::string& spec, const DestroyDone& done);
+// What such a destroy left, from "; ": the files of `whose` ("its", "their"), the folder.
+std::string DescribeLeft(const DestroyDone& done, const std::string& whose);
 
 }  // namespace vss6

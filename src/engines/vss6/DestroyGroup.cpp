@@ -15,14 +15,8 @@ std::string Leftovers(const std::vector<DestroyRequest>& requests, const Destroy
   if (requests.size() == 1) {
     return DescribeLeftovers(requests.front().spec, done);
   }
-  std::string text = std::to_string(requests.size()) + " entries of '" +
-                     ProjectOf(requests.front().spec) + "' were destroyed; " +
-                     std::to_string(done.leftovers.size()) +
-                     " of their files could not be removed:";
-  for (const std::string& leftover : done.leftovers) {
-    text += " " + leftover + ";";
-  }
-  return text + " vssdb check lists them, and the next destroy or open that can removes them";
+  return std::to_string(requests.size()) + " entries of '" + ProjectOf(requests.front().spec) +
+         "' were destroyed" + DescribeLeft(done, "their");
 }
 
 }  // namespace
@@ -50,7 +44,7 @@ void DestroyGroup::Write() {
                           "' could not be written and did not take place: " + error.what());
   }
   written_(requests.front().entry.parent, done);
-  if (!done.leftovers.empty()) {
+  if (LeftSomething(done)) {
     leftovers_.push_back(Leftovers(requests, done));
   }
 }

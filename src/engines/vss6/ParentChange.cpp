@@ -263,10 +263,13 @@ ParentWritten WriteParent(DataFolder& data, ParentRead& read, const ParentChange
   step("files");
   ParentWritten done;
   done.leftovers = RemoveDestroyedFiles(data, journal).failures;
-  data.Sync();
-  if (done.leftovers.empty()) {
+  // A folder that would not sync may lose a rename or a removal in a crash, so the journal
+  // stays as it is: the next open tells again whether the change took effect, and undoes or
+  // finishes it.
+  done.synced = data.Sync();
+  if (done.synced && done.leftovers.empty()) {
     ::unlink(journalPath.c_str());
-  } else {
+  } else if (done.synced) {
     KeepLeftovers(journalPath, journal);
   }
   done.parent.logEntries = static_cast<std::uint16_t>(header.logEntries + added);

@@ -96,6 +96,7 @@ struct ParentChange {
 struct ParentWritten {
   ProjectState parent;                 // the parent's header after it
   std::vector<std::string> leftovers;  // files that could not be removed, each with why
+  bool synced = true;  // false: a folder would not sync, so the journal stays for the next open
 };
 
 // The body of the `nth` next log record of the parent (0: the one after its last): previous

@@ -190,7 +190,7 @@ void Vss6Item::Destroy() {
     }
     const vss6::DestroyDone done = vss6::DestroyEntry(request);
     tree.NoteDestroyed(item_.parent, done.parent, done.projects, done.items);
-    if (!done.leftovers.empty()) {
+    if (vss6::LeftSomething(done)) {
       Raise(ErrorCode::kDestroyedWithLeftovers, vss6::DescribeLeftovers(request.spec, done));
     }
   });

@@ -220,11 +220,16 @@ std::string ReadOpenFile(int fd, const std::filesystem::path& shown, std::size_t
 void ReplaceFile(const std::filesystem::path& path, std::string_view text, mode_t mode) {
   const std::filesystem::path folderPath = path.has_parent_path() ? path.parent_path() : ".";
   const FileDescriptor folder = OpenFolder(folderPath);
-  ReplaceFileAt(folder.Get(), folderPath, path.filename().string(), text,
-                {::geteuid(), static_cast<gid_t>(-1), mode});
+  if (!ReplaceFileAt(folder.Get(), folderPath, path.filename().string(), text,
+                     {::geteuid(), static_cast<gid_t>(-1), mode})) {
+    const int error = errno;
+    throw FileError(
+        Quoted(path) + " was written, but its folder could not be synced: " + std::strerror(error),
+        error);
+  }
 }
 
-void ReplaceFileAt(int folder, const std::filesystem::path& shownFolder, const std::string& name,
+bool ReplaceFileAt(int folder, const std::filesystem::path& shownFolder, const std::string& name,
                    std::string_view text, const Ownership& ownership) {
   const std::string temporaryName = name + ".new";
   const std::filesystem::path temporary = shownFolder / temporaryName;
@@ -277,7 +282,7 @@ void ReplaceFileAt(int folder, const std::filesystem::path& shownFolder, const s
     ::unlinkat(folder, temporaryName.c_str(), 0);
     throw;
   }
-  ::fsync(folder);  // makes the rename itself durable
+  return ::fsync(folder) == 0;  // makes the rename itself durable
 }
 
 }  // namespace files

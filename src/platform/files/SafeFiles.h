@@ -77,11 +77,15 @@ struct Ownership {
 
 // Writes `text` to `path` so that a crash leaves the old file or the new one, never a torn one:
 // a new file "<name>.new" beside it with exactly `mode`, flushed to disk, then renamed over it.
-// A leftover "<name>.new" is removed only when it is a plain file of the user's own.
+// A leftover "<name>.new" is removed only when it is a plain file of the user's own. A folder
+// that cannot be synced after the rename is a FileError, though the new text is in place.
 void ReplaceFile(const std::filesystem::path& path, std::string_view text, mode_t mode);
 // As ReplaceFile, for the file `name` of the open folder `folder` (shown as `shownFolder`), the
-// new file given `ownership` before it takes the old one's place.
-void ReplaceFileAt(int folder, const std::filesystem::path& shownFolder, const std::string& name,
-                   std::string_view text, const Ownership& ownership);
+// new file given `ownership` before it takes the old one's place. The new text is in place when it
+// returns; false says the folder could not be synced after the rename, so that the rename may be
+// lost in a crash and the caller decides what that means for its change.
+[[nodiscard]] bool ReplaceFileAt(int folder, const std::filesystem::path& shownFolder,
+                                 const std::string& name, std::string_view text,
+                                 const Ownership& ownership);
 
 }  // namespace files

@@ -531,4 +531,44 @@ TEST(DestroyJournalTest, AJournalNamingOtherFilesIsRefusedAndRemovesNothing) {
   EXPECT_EQ(parsed->record, 100u);
 }
 
+// What a destroy that took effect but left something says: the files it could not remove, and a
+// data folder that would not sync (whose journal is kept for the next open).
+struct LeftCase {
+  std::vector<std::string> leftovers;
+  bool synced;
+  std::string said;
+};
+
+class DescribeLeftoversTest : public testing::TestWithParam<LeftCase> {};
+
+TEST_P(DescribeLeftoversTest, SaysWhatWasLeft) {
+  vss6::DestroyDone done;
+  done.leftovers = GetParam().leftovers;
+  done.synced = GetParam().synced;
+  EXPECT_TRUE(vss6::LeftSomething(done));
+  EXPECT_EQ(vss6::DescribeLeftovers("$/a", done), GetParam().said);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DescribeLeftoversTest,
+    testing::Values(
+        LeftCase{{"x.a (busy)"},
+                 true,
+                 "'$/a' was destroyed; 1 of its files could not be removed: x.a (busy); vssdb "
+                 "check lists them, and the next destroy or open that can removes them"},
+        LeftCase{{},
+                 false,
+                 "'$/a' was destroyed; the data folder could not be synced to disk, so the "
+                 "destroy's journal was kept and the next open finishes it"},
+        LeftCase{{"x.a (busy)", "x.b (busy)"},
+                 false,
+                 "'$/a' was destroyed; 2 of its files could not be removed: x.a (busy); x.b "
+                 "(busy); vssdb check lists them, and the next destroy or open that can removes "
+                 "them; the data folder could not be synced to disk, so the destroy's journal was "
+                 "kept and the next open finishes it"}));
+
+TEST(LeftSomethingTest, IsFalseForADestroyThatLeftNothing) {
+  EXPECT_FALSE(vss6::LeftSomething(vss6::DestroyDone{}));
+}
+
 }  // namespace
