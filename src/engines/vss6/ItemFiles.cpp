@@ -93,7 +93,7 @@ std::vector<ProjectEntry> ReadEntryFile(Bytes bytes, std::string_view file) {
     const Record jp = ReadRecord(bytes, offset, "JP", file);
     if (jp.body.size() < kEntryBodySize) {
       Wrong(file, "holds a JP record of " + std::to_string(jp.body.size()) + " bytes at offset " +
-                      std::to_string(offset) + ", not 56");
+                      std::to_string(offset) + ", not " + std::to_string(kEntryBodySize));
     }
     ProjectEntry entry;
     entry.type = ReadU16(jp.body, kJpTypeAt, file);

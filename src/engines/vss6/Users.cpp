@@ -78,7 +78,7 @@ std::vector<User> ReadUsers(const std::vector<unsigned char>& bytes, const std::
     if (record.body.size() < kUserBodySize) {
       throw FormatError("'" + file + "' at offset " + std::to_string(offset) +
                         ": a user record of " + std::to_string(record.body.size()) +
-                        " bytes, not 56");
+                        " bytes, not " + std::to_string(kUserBodySize));
     }
     User user;
     user.name = std::string(FieldText(record.body, 0, kUserNameSize, file));
