@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,14 @@ enum class ItemType { Project = 0, File = 1 };
 struct OwnFile {
   std::string name;  // relative to the database's folder ("data/b/BOAAAAAA.A")
   std::vector<unsigned char> bytes;
+};
+
+// When and by whom a deleted item was deleted, as its database records it. The time is in
+// seconds since 1970 of the local wall-clock time it was recorded in (shown as it is, never
+// converted between zones).
+struct Deletion {
+  std::optional<std::int64_t> time;  // none when the database does not record it
+  std::string user;                  // empty when the database does not record it
 };
 
 // A project or a file of the database. Every failure raises an errors::ErrorRecord with a
@@ -40,6 +49,9 @@ class IVSSItem {
   // children. Refused when a live item of its project has its name, or the engine does not
   // recover items of its kind (the description says why).
   virtual void Recover() = 0;
+  // For a deleted item, when and by whom it was deleted; unknown (empty) when the database does
+  // not record it, and for a live item.
+  virtual Deletion DeletedBy() { return {}; }
   // The item's own files as they are, for a copy kept before it is destroyed, and the record
   // its project keeps of it; none when the engine keeps no files per item.
   virtual std::vector<OwnFile> OwnFiles() { return {}; }

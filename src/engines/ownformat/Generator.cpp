@@ -92,11 +92,20 @@ GenerateResult GenerateDatabase(const std::filesystem::path& folder,
     result.deleted = std::llround(options.deletedFraction * static_cast<double>(options.items));
     sqlite::Statement markDeleted(connection,
                                   "UPDATE items SET deleted = 1, version = 2 WHERE id = ?1");
+    sqlite::Statement recordDeleted(
+        connection, "INSERT INTO deletions (item, time, user) VALUES (?1, ?2, 'Admin')");
+    // Deleted over the last three years, so that a list has old and new deletes to tell apart.
+    const std::int64_t now = WallClockNow();
+    constexpr std::uint64_t kThreeYears = 3ULL * 365 * 24 * 60 * 60;
     for (std::int64_t i = 0; i < result.deleted; ++i) {
       const std::size_t pick = static_cast<std::size_t>(i) + below(ids.size() - i);
       std::swap(ids[static_cast<std::size_t>(i)], ids[pick]);
       markDeleted.Reset();
       markDeleted.Bind(1, ids[static_cast<std::size_t>(i)]).Run();
+      recordDeleted.Reset();
+      recordDeleted.Bind(1, ids[static_cast<std::size_t>(i)])
+          .Bind(2, now - static_cast<std::int64_t>(below(kThreeYears)))
+          .Run();
     }
     transaction.Commit();
   });

@@ -163,6 +163,15 @@ std::vector<std::string> Check(sqlite::Connection& connection) {
             " (SELECT 1 FROM users WHERE fold = '" +
                 FoldName("Admin") + "')",
             "users: ", faults);
+    sqlite::Statement deletions(
+        connection, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'deletions'");
+    if (deletions.Step()) {
+      Collect(connection,
+              "SELECT 'the delete recorded for ' || d.item || ' names ' || CASE WHEN i.id IS NULL"
+              " THEN 'no item' ELSE 'a live item' END FROM deletions d"
+              " LEFT JOIN items i ON i.id = d.item WHERE i.id IS NULL OR i.deleted = 0",
+              "deletions: ", faults);
+    }
     CheckIndexes(connection, faults);
     CheckRecords(connection, faults);
   } catch (const sqlite::SqliteError& error) {

@@ -58,6 +58,10 @@ class VSSItemOfEngine final : public IVSSItem {
     Raising([&] { session_->Recover(record_); });
     record_.deleted = false;
   }
+  sourcecontrol::Deletion DeletedBy() override {
+    ExpectPresent();
+    return Raising([&] { return session_->DeletionOf(record_); });
+  }
 
  private:
   void ExpectPresent() const {

@@ -1,5 +1,6 @@
 #include "engines/ownformat/Schema.h"
 
+#include <ctime>
 #include <string>
 
 #include "engines/common/EngineError.h"
@@ -45,6 +46,15 @@ CREATE TABLE contents (
 );
 )sql";
 
+// The time (local wall-clock seconds since 1970) and the user of each deleted item's delete.
+constexpr const char* kDeletions = R"sql(
+CREATE TABLE deletions (
+  item INTEGER PRIMARY KEY,
+  time INTEGER NOT NULL,
+  user TEXT NOT NULL
+);
+)sql";
+
 }  // namespace
 
 void ConfigureConnection(sqlite::Connection& connection, std::chrono::milliseconds busyTimeout) {
@@ -55,7 +65,7 @@ void ConfigureConnection(sqlite::Connection& connection, std::chrono::millisecon
       "PRAGMA synchronous = FULL; PRAGMA secure_delete = ON; PRAGMA cache_size = -65536;");
 }
 
-void CheckSchema(sqlite::Connection& connection, const std::filesystem::path& dataFile) {
+std::int64_t CheckSchema(sqlite::Connection& connection, const std::filesystem::path& dataFile) {
   sqlite::Statement applicationId(connection, "PRAGMA application_id");
   applicationId.Step();
   if (applicationId.Int(0) != kApplicationId) {
@@ -65,12 +75,28 @@ void CheckSchema(sqlite::Connection& connection, const std::filesystem::path& da
   }
   sqlite::Statement userVersion(connection, "PRAGMA user_version");
   userVersion.Step();
-  if (userVersion.Int(0) != kSchemaVersion) {
+  const std::int64_t version = userVersion.Int(0);
+  if (version < kFirstSchemaVersion || version > kSchemaVersion) {
     throw EngineError(ErrorCode::kUnsupportedVersion,
                       "The data file '" + dataFile.string() + "' has format version " +
-                          std::to_string(userVersion.Int(0)) + "; this program reads version " +
+                          std::to_string(version) + "; this program reads version " +
                           std::to_string(kSchemaVersion));
   }
+  return version;
+}
+
+std::int64_t WallClockNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (::localtime_r(&now, &local) == nullptr) {
+    return now;
+  }
+  return static_cast<std::int64_t>(now) + local.tm_gmtoff;
+}
+
+void UpgradeSchema(sqlite::Connection& connection) {
+  connection.Execute(kDeletions);
+  connection.Execute("PRAGMA user_version = " + std::to_string(kSchemaVersion));
 }
 
 void CreateDatabase(const std::filesystem::path& folder) {
@@ -106,6 +132,7 @@ void CreateDatabase(const std::filesystem::path& folder) {
       connection.Execute("PRAGMA auto_vacuum = INCREMENTAL; PRAGMA journal_mode = DELETE;");
       sqlite::Transaction transaction(connection, sqlite::Transaction::Kind::Immediate);
       connection.Execute(kSchema);
+      connection.Execute(kDeletions);
       connection.Execute("PRAGMA application_id = " + std::to_string(kApplicationId) +
                          "; PRAGMA user_version = " + std::to_string(kSchemaVersion));
       sqlite::Statement root(connection,

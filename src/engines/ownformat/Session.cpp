@@ -308,4 +308,32 @@ std::vector<unsigned char> Session::Content(const ItemRecord& file) {
   });
 }
 
+bool Session::RecordsDeletions() {
+  sqlite::Statement& version = Cached("PRAGMA user_version");
+  version.Step();
+  const bool records = version.Int(0) >= 2;
+  version.Reset();
+  return records;
+}
+
+sourcecontrol::Deletion Session::DeletionOf(const ItemRecord& item) {
+  if (!item.deleted) {
+    return {};
+  }
+  return WithStorageErrors(location_.dataFile, [&] {
+    sourcecontrol::Deletion deletion;
+    if (!RecordsDeletions()) {
+      return deletion;
+    }
+    sqlite::Statement& query = Cached("SELECT time, user FROM deletions WHERE item = ?1");
+    query.Bind(1, item.id);
+    if (query.Step()) {
+      deletion.time = query.Int(0);
+      deletion.user = query.Text(1);
+    }
+    query.Reset();
+    return deletion;
+  });
+}
+
 }  // namespace sourcesafe

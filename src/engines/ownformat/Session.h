@@ -14,6 +14,7 @@
 #include "engines/common/Location.h"
 #include "engines/ownformat/ChangeGroup.h"
 #include "sourcecontrol/IVSSDatabase.h"
+#include "sourcecontrol/IVSSItem.h"
 
 namespace sqlite {
 class Connection;
@@ -111,8 +112,14 @@ class Session {
   // Adds a user; only Admin may.
   void AddUser(std::string_view name, std::string_view password, bool canDestroy);
   std::vector<unsigned char> Content(const ItemRecord& file);
+  // When and by whom a deleted item was deleted; unknown for deletes made before the data file
+  // recorded them.
+  sourcecontrol::Deletion DeletionOf(const ItemRecord& item);
 
  private:
+  // Whether the data file has the deletions table (format version 2), as it is now: another
+  // session may have upgraded it since this one opened it.
+  bool RecordsDeletions();
   void LogIn(const std::string& user, const std::string& password);
   std::vector<ItemRecord> ChildrenNamed(const ItemRecord& project, std::string_view name);
   // Reads the children of `project`, and of the projects below it breadth first, up to about

@@ -115,9 +115,15 @@ std::vector<std::int64_t> Session::Doomed(const ItemRecord& item) {
 void Session::Erase(const std::vector<std::int64_t>& doomed) {
   sqlite::Statement& contents = Cached("DELETE FROM contents WHERE item = ?1");
   sqlite::Statement& items = Cached("DELETE FROM items WHERE id = ?1");
+  sqlite::Statement* deletions =
+      RecordsDeletions() ? &Cached("DELETE FROM deletions WHERE item = ?1") : nullptr;
   for (std::size_t index = 0; index < doomed.size(); ++index) {
     contents.Bind(1, doomed[index]).Run();
     contents.Reset();
+    if (deletions != nullptr) {
+      deletions->Bind(1, doomed[index]).Run();
+      deletions->Reset();
+    }
     items.Bind(1, doomed[index]).Run();
     items.Reset();
     if ((index + 1) % kRowsBetweenTurns == 0) {

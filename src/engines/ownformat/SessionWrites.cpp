@@ -169,6 +169,18 @@ void Session::SetDeletedMark(const ItemRecord& item, bool deleted) {
     }
     sqlite::Statement update(*connection_, "UPDATE items SET deleted = ?2 WHERE id = ?1");
     update.Bind(1, item.id).Bind(2, std::int64_t{deleted ? 1 : 0}).Run();
+    if (deleted && !RecordsDeletions()) {
+      UpgradeSchema(*connection_);
+    }
+    if (deleted) {
+      sqlite::Statement record(*connection_,
+                               "INSERT OR REPLACE INTO deletions (item, time, user) "
+                               "VALUES (?1, ?2, ?3)");
+      record.Bind(1, item.id).Bind(2, WallClockNow()).Bind(3, userName_).Run();
+    } else if (RecordsDeletions()) {
+      sqlite::Statement forget(*connection_, "DELETE FROM deletions WHERE item = ?1");
+      forget.Bind(1, item.id).Run();
+    }
     MarkChanged(item.id);
     transaction.Commit();
   });

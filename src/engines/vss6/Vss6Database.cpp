@@ -77,6 +77,12 @@ class Vss6Item final : public IVSSItem {
   void Destroy() override;
   std::string DestroyRefusal() override;
   void Recover() override;
+  sourcecontrol::Deletion DeletedBy() override {
+    if (!item_.deleted || !item_.deletion) {
+      return {};
+    }
+    return {item_.deletion->time, item_.deletion->user};
+  }
   std::vector<sourcecontrol::OwnFile> OwnFiles() override {
     return RaisingFromReader([&] {
       std::vector<sourcecontrol::OwnFile> files;

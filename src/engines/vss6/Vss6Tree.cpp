@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "engines/vss6/EntryCensus.h"
 #include "engines/vss6/ItemFiles.h"
 #include "engines/vss6/Layout.h"
@@ -141,6 +143,25 @@ std::string Vss6Tree::SpecOf(const TreeItem& item) const {
   return spec;
 }
 
+std::unordered_map<std::string, DeletionSeen> Vss6Tree::DeletionsIn(
+    const std::filesystem::path& projectFile, const std::vector<ProjectEntry>& entries) {
+  // Only a project with a deleted entry has its whole log read: the others need none of it.
+  const bool anyDeleted = std::any_of(entries.begin(), entries.end(),
+                                      [](const ProjectEntry& entry) { return entry.Deleted(); });
+  if (!anyDeleted) {
+    return {};
+  }
+  const std::string file = projectFile.string();
+  try {
+    const std::vector<unsigned char> bytes = data_.ReadWhole(projectFile);
+    return LastDeletions(ReadItemRecords(bytes, file), file, codePage_);
+  } catch (const FormatError&) {
+    return {};  // the check names what is wrong; the listing goes on without the times
+  } catch (const files::FileError&) {
+    return {};
+  }
+}
+
 std::vector<TreeItem> Vss6Tree::Children(const TreeItem& project) {
   if (!project.project) {
     return {};
@@ -168,6 +189,7 @@ std::vector<TreeItem> Vss6Tree::Children(const TreeItem& project) {
   }
   seenStates_[project.physical] = {header.logEntries, header.endOfFile};
   entryCounts_.Count(project.physical, entries);  // the first time it is read
+  const std::unordered_map<std::string, DeletionSeen> deletions = DeletionsIn(itemPath, entries);
   std::vector<TreeItem> children;
   children.reserve(entries.size());
   for (const ProjectEntry& entry : entries) {
@@ -180,6 +202,10 @@ std::vector<TreeItem> Vss6Tree::Children(const TreeItem& project) {
     child.physical = entry.physical;
     child.deleted = entry.Deleted();
     child.entryFlags = entry.flags;
+    if (const auto seen = deletions.find(child.physical);
+        child.deleted && seen != deletions.end()) {
+      child.deletion = seen->second;
+    }
     if (child.project) {
       projects_[child.physical] = {project.physical, child.name, child.deleted};
     } else {

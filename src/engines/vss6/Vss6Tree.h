@@ -11,6 +11,7 @@
 
 #include "engines/vss6/CodePage.h"
 #include "engines/vss6/DataFolder.h"
+#include "engines/vss6/Deletions.h"
 #include "engines/vss6/DestroyPlan.h"
 #include "engines/vss6/EntryCensus.h"
 #include "engines/vss6/ItemFiles.h"
@@ -31,6 +32,9 @@ struct TreeItem {
   std::int64_t size = 0;  // a file's current content, in bytes; kUnknownSize when unreadable
   std::string parent;     // the physical name of its project (empty for the root)
   std::vector<unsigned char> entryRecord;  // its JP record, as read from its project's entry file
+  // For a deleted entry, the last delete of it that its project's log records; none when the log
+  // holds none or cannot be read.
+  std::optional<DeletionSeen> deletion;
 };
 
 // The size of a file whose content file is missing or cannot be read.
@@ -87,6 +91,10 @@ class Vss6Tree {
                      const std::vector<std::string>& itemsTaken);
 
  private:
+  // The last delete of each deleted entry of a project, from its item file's log.
+  std::unordered_map<std::string, DeletionSeen> DeletionsIn(
+      const std::filesystem::path& projectFile, const std::vector<ProjectEntry>& entries);
+
   struct Project {
     std::string parent;  // physical name
     std::string name;    // UTF-8

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include "EngineFixture.h"
+#include "engines/ownformat/Integrity.h"
 #include "engines/ownformat/Names.h"
 #include "engines/ownformat/Passwords.h"
 #include "platform/sqlite/Connection.h"
@@ -54,6 +55,44 @@ TEST_F(StoredDataTest, NamesRefusedTodayStillOpenListAndAreFound) {
   EXPECT_EQ(check.status, 1);
   EXPECT_THAT(check.out, HasSubstr("(evil\xe2\x80\xaetxt.exe) has a name the engine refuses"));
   EXPECT_THAT(check.out, HasSubstr("user ' Bob' has a name the engine refuses"));
+}
+
+// A data file of the first format keeps no deletions: its deletes read as unknown, and the first
+// delete made in it upgrades it, recording from then on who deleted what and when.
+TEST_F(StoredDataTest, AFirstFormatFileIsUpgradedByItsFirstDeleteAndKnowsOnlyLaterDeletes) {
+  AddFile("$/old.txt");
+  AddFile("$/new.txt");
+  AddFile("$/back.txt");
+  admin.reset();
+  InsertOldItem("gone.txt");
+  Sql("DROP TABLE deletions; PRAGMA user_version = 1");
+  admin = OpenAs("Admin");
+  Delete("$/old.txt");  // as the earlier version would, but made by this one: recorded
+  const auto userVersion = [&] {
+    sqlite::Connection raw(DataFile(), sqlite::Connection::Mode::ReadOnly);
+    sqlite::Statement version(raw, "PRAGMA user_version");
+    version.Step();
+    return version.Int(0);
+  };
+  EXPECT_EQ(userVersion(), 2);
+  EXPECT_FALSE(admin->DeletionOf(admin->Find("$/gone.txt", true)).time.has_value());
+  const std::int64_t before = sourcesafe::WallClockNow();
+  Delete("$/new.txt");
+  Delete("$/back.txt");
+  const sourcecontrol::Deletion made = admin->DeletionOf(admin->Find("$/new.txt", true));
+  ASSERT_TRUE(made.time.has_value());
+  EXPECT_GE(*made.time, before);
+  EXPECT_LE(*made.time, sourcesafe::WallClockNow());
+  EXPECT_EQ(made.user, "Admin");
+  // A recover forgets the delete, a destroy takes its record with it: the check stays clean.
+  admin->Recover(admin->Find("$/back.txt", true));
+  EXPECT_FALSE(admin->DeletionOf(admin->Find("$/back.txt", false)).time.has_value());
+  admin->Destroy(admin->Find("$/new.txt", true));
+  EXPECT_THAT(sourcesafe::CheckIntegrity(*admin), ::testing::IsEmpty());
+  sqlite::Connection raw(DataFile(), sqlite::Connection::Mode::ReadOnly);
+  sqlite::Statement left(raw, "SELECT count(*) FROM deletions");
+  left.Step();
+  EXPECT_EQ(left.Int(0), 1);  // old.txt's
 }
 
 TEST_F(StoredDataTest, ListingATreeThatRunsRoundACycleEndsWithAClearError) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 
 #include "engines/vss6/Records.h"
 #include "engines/vss6/Vss6Tree.h"
@@ -183,5 +184,43 @@ INSTANTIATE_TEST_SUITE_P(
                },
                "the tree runs round a loop"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// The time and user of each deleted entry's delete, as the log of its project has them (read
+// from the bytes by hand: the DeleteFile records at 0x819 of data/a/akaaaaaa, and at 0x819 and
+// 0xb51 of data/a/ataaaaaa).
+TEST(RealDeletionsTest, EachDeletedEntryCarriesTheLastDeleteItsProjectLogs) {
+  const std::filesystem::path data = kShared / "shukladhaval25_Inventory-Shaili" / "data";
+  SCOURWELL_REQUIRE_SHARED(data);
+  Vss6Tree tree(data, "CP1252");
+  std::map<std::string, vss6::DeletionSeen> seen;
+  int deleted = 0;
+  std::vector<TreeItem> pending{tree.Root()};
+  while (!pending.empty()) {
+    const TreeItem item = pending.back();
+    pending.pop_back();
+    if (item.deleted) {
+      ++deleted;
+      ASSERT_TRUE(item.deletion.has_value()) << tree.SpecOf(item);
+      seen[item.physical] = *item.deletion;
+    } else {
+      EXPECT_FALSE(item.deletion.has_value()) << tree.SpecOf(item);
+    }
+    for (TreeItem& child : tree.Children(item)) {
+      pending.push_back(std::move(child));
+    }
+  }
+  EXPECT_EQ(deleted, 67);
+  const std::pair<const char*, std::int64_t> pinned[] = {
+      {"NNAAAAAA", 1455476963}, {"ITAAAAAA", 1487663702}, {"MTAAAAAA", 1488527639}};
+  for (const auto& [physical, time] : pinned) {
+    ASSERT_EQ(seen.count(physical), 1u) << physical;
+    EXPECT_EQ(seen[physical].time, time) << physical;
+    EXPECT_EQ(seen[physical].user, "Dhaval") << physical;
+  }
+}
 
 }  // namespace
