@@ -229,7 +229,16 @@ void FMain::BuildSelectPage() {
   Place(cmdUncheckShown, "cmdUncheckShown", 5340, 592, 1590, 330);
   cmdUncheckShown.setText(QStringLiteral("&Uncheck shown"));
 
-  Place(List1, "List1", 75, 990, 6855, 1680);
+  // The age filter, off until its box is checked: a year ago by default, the usual policy.
+  Place(chkDeletedBefore, "chkDeletedBefore", 105, 990, 1650, 315);
+  chkDeletedBefore.setText(QStringLiteral("Deleted &before:"));
+  Place(dtpDeletedBefore, "dtpDeletedBefore", 1800, 990, 1680, 315);
+  dtpDeletedBefore.setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+  dtpDeletedBefore.setCalendarPopup(true);
+  dtpDeletedBefore.setDate(QDate::currentDate().addYears(-1));
+  dtpDeletedBefore.setEnabled(false);
+
+  Place(List1, "List1", 75, 1380, 6855, 1290);
   List1.setModel(&shownEntries_);
   List1.setRootIsDecorated(false);
   List1.setItemsExpandable(false);
@@ -247,6 +256,12 @@ void FMain::BuildSelectPage() {
                                        QHeaderView::Fixed);
   List1.setColumnWidth(wizardcore::DeletedItemsModel::kKindColumn, Px(900));
   List1.setColumnWidth(wizardcore::DeletedItemsModel::kTakesColumn, Px(2250));
+  List1.setColumnWidth(wizardcore::DeletedItemsModel::kDeletedOnColumn, Px(1800));
+  List1.setColumnWidth(wizardcore::DeletedItemsModel::kDeletedByColumn, Px(1050));
+  // A click on a column's header sorts the view by it; the list starts in the order found (no
+  // column), and the purge keeps that order whatever the view shows.
+  List1.header()->setSortIndicator(-1, Qt::AscendingOrder);
+  List1.setSortingEnabled(true);
 
   // Why the list may be incomplete, or why nothing can be purged; shown only then.
   Place(lblNotice, "lblNotice", 105, 2340, 6825, 390);
@@ -276,6 +291,8 @@ void FMain::WireEvents() {
           [this](int entry) { List1_ItemCheck(entry); });
   connect(&txtFilter, &QLineEdit::textChanged, this, [this] { txtFilter_Change(); });
   connect(&cmdCheckShown, &QPushButton::clicked, this, [this] { cmdCheckShown_Click(); });
+  connect(&chkDeletedBefore, &QCheckBox::clicked, this, [this] { chkDeletedBefore_Click(); });
+  connect(&dtpDeletedBefore, &QDateEdit::dateChanged, this, [this] { dtpDeletedBefore_Change(); });
   connect(&cmdUncheckShown, &QPushButton::clicked, this, [this] { cmdUncheckShown_Click(); });
   // Enter presses the button or link that has the focus, else the default button; Esc the cancel
   // button.

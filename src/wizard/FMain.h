@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -101,6 +103,9 @@ class FMain : public QWidget, public settings::FormObject {
   void txtFilter_Change();
   void cmdCheckShown_Click();
   void cmdUncheckShown_Click();
+  // The age filter: shows only the entries deleted before the date, while its box is checked.
+  void chkDeletedBefore_Click();
+  void dtpDeletedBefore_Change();
   void lblReport_Click();
   void lblKeptCopy_Click();
   void cmdRecover_Click();
@@ -218,6 +223,8 @@ class FMain : public QWidget, public settings::FormObject {
   QLineEdit txtFilter{&frmHost1};
   QPushButton cmdCheckShown{&frmHost1};
   QPushButton cmdUncheckShown{&frmHost1};
+  QCheckBox chkDeletedBefore{&frmHost1};
+  QDateEdit dtpDeletedBefore{&frmHost1};
   QTreeView List1{&frmHost1};
   QLabel lblNotice{&frmHost1};
   LinkLabel lblCheckAll{&frmHost1};

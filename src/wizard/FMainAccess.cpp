@@ -29,6 +29,8 @@ void FMain::MakeAccessible() {
        "The database folder or its srcsafe.ini, or a UNC path of a mounted share"},
       {lblChangePath, "Change database path", "Opens a folder dialog to choose the database"},
       {txtFilter, "Filter", "Shows only the entries whose names match; * and ? are wildcards"},
+      {chkDeletedBefore, "Deleted before", "Shows only the entries deleted before the date"},
+      {dtpDeletedBefore, "Date", "The day before which the entries shown were deleted"},
       {List1, "Deleted items", "Each checked entry is purged, with everything below it"},
       {lblCheckAll, "Check or uncheck all entries", ""},
       {lblWWW, "Web site", ""},
@@ -63,10 +65,11 @@ void FMain::MakeAccessible() {
   }
 
   // The fields, the links, the list and the buttons take the focus, in the order they are read.
-  QWidget* tabOrder[] = {&txtLoginName,  &txtPassword,     &txtVssDb, &lblChangePath, &txtFilter,
-                         &cmdCheckShown, &cmdUncheckShown, &List1,    &lblCheckAll,   &txtOutcomes,
-                         &lblReport,     &lblKeptCopy,     &lblWWW,   &lblEMail,      &cmdRecover,
-                         &cmdNext,       &cmdCancel};
+  QWidget* tabOrder[] = {&txtLoginName,     &txtPassword,   &txtVssDb,        &lblChangePath,
+                         &txtFilter,        &cmdCheckShown, &cmdUncheckShown, &chkDeletedBefore,
+                         &dtpDeletedBefore, &List1,         &lblCheckAll,     &txtOutcomes,
+                         &lblReport,        &lblKeptCopy,   &lblWWW,          &lblEMail,
+                         &cmdRecover,       &cmdNext,       &cmdCancel};
   for (QWidget* control : tabOrder) {
     control->setFocusPolicy(Qt::StrongFocus);
   }

@@ -53,6 +53,23 @@ void FMain::txtFilter_Change() {
   proc.Do(101, [&] { ShowCount(); });
 }
 
+void FMain::chkDeletedBefore_Click() {
+  errors::Procedure proc("Scourwell.FMain.chkDeletedBefore_Click", report_);
+  proc.Do(100, [&] { dtpDeletedBefore.setEnabled(chkDeletedBefore.isChecked()); });
+  proc.Do(101, [&] { dtpDeletedBefore_Change(); });
+}
+
+void FMain::dtpDeletedBefore_Change() {
+  errors::Procedure proc("Scourwell.FMain.dtpDeletedBefore_Change", report_);
+  proc.Do(100, [&] {
+    shownEntries_.SetDeletedBefore(
+        chkDeletedBefore.isChecked()
+            ? wizardcore::ParseIsoDate(dtpDeletedBefore.date().toString(Qt::ISODate).toStdString())
+            : std::nullopt);
+  });
+  proc.Do(101, [&] { ShowCount(); });
+}
+
 void FMain::ShowCount() {
   lblCount.setText(QString::fromStdString(
       wizardcore::DescribeCount(static_cast<int>(shownEntries_.Shown().size()), listed_.Count())));

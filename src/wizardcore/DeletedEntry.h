@@ -6,10 +6,7 @@
 #include <string_view>
 
 #include "errors/Reporter.h"
-
-namespace sourcecontrol {
-class IVSSItem;
-}
+#include "sourcecontrol/IVSSItem.h"
 
 namespace wizardcore {
 
@@ -87,6 +84,7 @@ struct DeletedEntry {
   std::string key;
   int samePath = 1;  // its number among the listed entries of its path, from 1
   EntryKind kind = EntryKind::Unknown;
+  sourcecontrol::Deletion deletion;  // when and by whom, where the database records it
   // What goes when this entry is destroyed: the item itself and everything below it, live and
   // deleted.
   Tally takes;

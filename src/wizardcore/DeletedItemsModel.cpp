@@ -1,8 +1,10 @@
 #include "wizardcore/DeletedItemsModel.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
+#include "wizardcore/DeletionTime.h"
 #include "wizardcore/Wording.h"
 
 namespace wizardcore {
@@ -32,8 +34,29 @@ QVariant DeletedItemsModel::data(const QModelIndex& index, int role) const {
           return QString::fromStdString(entry.spec);
         case kKindColumn:
           return QString::fromStdString(DescribeKind(entry.kind));
+        case kDeletedOnColumn:
+          return entry.deletion.time ? QString::fromStdString(FormatDeletionTime(entry.deletion))
+                                     : QStringLiteral("unknown");
+        case kDeletedByColumn:
+          return entry.deletion.user.empty() ? QStringLiteral("unknown")
+                                             : QString::fromStdString(entry.deletion.user);
         default:
           return QString::fromStdString(DescribeTakes(entry));
+      }
+    case kSortRole:
+      // Unknown times and users sort first; sizes by the bytes that go.
+      switch (index.column()) {
+        case kItemColumn:
+          return QString::fromStdString(entry.spec).toCaseFolded();
+        case kKindColumn:
+          return static_cast<int>(entry.kind);
+        case kDeletedOnColumn:
+          return static_cast<qlonglong>(
+              entry.deletion.time.value_or(std::numeric_limits<std::int64_t>::min()));
+        case kDeletedByColumn:
+          return QString::fromStdString(entry.deletion.user).toCaseFolded();
+        default:
+          return static_cast<qlonglong>(entry.takes.bytes);
       }
     case Qt::CheckStateRole:
       if (index.column() == kItemColumn) {
@@ -98,6 +121,10 @@ QVariant DeletedItemsModel::headerData(int section, Qt::Orientation orientation,
       return QStringLiteral("Kind");
     case kTakesColumn:
       return QStringLiteral("Goes with it");
+    case kDeletedOnColumn:
+      return QStringLiteral("Deleted on");
+    case kDeletedByColumn:
+      return QStringLiteral("Deleted by");
     default:
       return {};
   }

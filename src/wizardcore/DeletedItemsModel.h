@@ -7,14 +7,23 @@
 
 namespace wizardcore {
 
-// The item list's rows: the entries still on the list, in the order found, with three columns
-// (the item's spec with its check box, its kind, and what goes with it). A click on a check box
-// goes to the list's rule between the boxes; UserChecked is signalled once afterwards.
+// The item list's rows: the entries still on the list, in the order found, with five columns
+// (the item's spec with its check box, its kind, what goes with it, when and by whom it was
+// deleted). A click on a check box goes to the list's rule between the boxes; UserChecked is
+// signalled once afterwards. kSortRole gives each cell's value to sort by.
 class DeletedItemsModel final : public QAbstractTableModel, public DeletedList::Observer {
   Q_OBJECT
 
  public:
-  enum Column { kItemColumn = 0, kKindColumn = 1, kTakesColumn = 2, kColumns = 3 };
+  enum Column {
+    kItemColumn = 0,
+    kKindColumn = 1,
+    kTakesColumn = 2,
+    kDeletedOnColumn = 3,
+    kDeletedByColumn = 4,
+    kColumns = 5
+  };
+  static constexpr int kSortRole = Qt::UserRole + 1;
 
   explicit DeletedItemsModel(DeletedList& list);
   ~DeletedItemsModel() override;

@@ -13,6 +13,7 @@
 #include "platform/text/Printable.h"
 #include "sourcecontrol/ErrorNumbers.h"
 #include "wizardcore/DeletedList.h"
+#include "wizardcore/DeletionTime.h"
 #include "wizardcore/Purge.h"
 #include "wizardcore/UserFolder.h"
 
@@ -54,6 +55,7 @@ std::vector<OutcomeRow> PurgeOutcomes(const DeletedList& list, const PurgeSummar
     row.index = index;
     row.spec = entry.spec;
     row.label = list.Label(index);
+    row.deletion = entry.deletion;
     if (!entry.refusal.empty() && entry.outcome == Outcome::None) {
       row.outcome = Outcome::Kept;
       row.reason = entry.refusal;
@@ -114,6 +116,11 @@ std::string PurgeReportText(const PurgeContext& context, const std::vector<Outco
               shown(row.error.description) + "'\n";
     } else if (!row.reason.empty()) {
       text += "             " + shown(row.reason) + "\n";
+    }
+    if (row.deletion.time || !row.deletion.user.empty()) {
+      text += "             deleted " +
+              (row.deletion.time ? "on " + FormatDeletionTime(row.deletion) : std::string()) +
+              (row.deletion.user.empty() ? "" : " by " + shown(row.deletion.user)) + "\n";
     }
   }
   if (rows.empty()) {

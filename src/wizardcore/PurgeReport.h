@@ -17,9 +17,10 @@ struct OutcomeRow {
   int index = -1;                   // the entry's index on the list
   Outcome outcome = Outcome::None;  // Destroyed, Failed, Refused, Kept, NotReached, Recovered
   std::string spec;
-  std::string label;            // its path as people are shown it (DeletedList::Label)
-  errors::CapturedError error;  // why it failed or was refused; 0 when it did not
-  std::string reason;           // why it was kept, when no error says it
+  std::string label;                 // its path as people are shown it (DeletedList::Label)
+  errors::CapturedError error;       // why it failed or was refused; 0 when it did not
+  std::string reason;                // why it was kept, when no error says it
+  sourcecontrol::Deletion deletion;  // when and by whom it was deleted, where recorded
 };
 
 // Every entry a purge had to do with, in list order: those it visited, those Stop left, those

@@ -23,10 +23,10 @@ int CheckedHidden(const DeletedList& list, const std::vector<int>& shown) {
   return hidden;
 }
 
-bool PatternSelection::Selects(const std::string& spec) const {
-  const auto matches = [&](const NameFilter& filter) { return filter.Matches(spec); };
+bool PatternSelection::Selects(const DeletedEntry& entry) const {
+  const auto matches = [&](const NameFilter& filter) { return filter.Matches(entry.spec); };
   return (match.empty() || std::any_of(match.begin(), match.end(), matches)) &&
-         std::none_of(exclude.begin(), exclude.end(), matches);
+         std::none_of(exclude.begin(), exclude.end(), matches) && deletion.Selects(entry.deletion);
 }
 
 std::vector<int> CheckSelected(DeletedList& list, const PatternSelection& patterns) {
@@ -38,7 +38,7 @@ std::vector<int> CheckSelected(DeletedList& list, const PatternSelection& patter
       if (list[index].removed) {
         continue;
       }
-      const bool chosen = patterns.Selects(list[index].spec);
+      const bool chosen = patterns.Selects(list[index]);
       list.SetChecked(index, chosen);
       (chosen ? selected : left).push_back(index);
     }

@@ -3,11 +3,13 @@
 #include <optional>
 #include <vector>
 
+#include "wizardcore/DeletionTime.h"
 #include "wizardcore/NameFilter.h"
 
 namespace wizardcore {
 
 class DeletedList;
+struct DeletedEntry;
 struct Selection;
 
 // The purge button is enabled when an entry on the list is checked and the user may destroy;
@@ -23,12 +25,13 @@ struct Selection;
 [[nodiscard]] int CheckedHidden(const DeletedList& list, const std::vector<int>& shown);
 
 // Which entries a purge by patterns takes: those matching any of `match` (every entry when there
-// is none) and none of `exclude`.
+// is none) and none of `exclude`, and whose delete `deletion` lets through.
 struct PatternSelection {
   std::vector<NameFilter> match;
   std::vector<NameFilter> exclude;
+  DeletionFilter deletion;
 
-  [[nodiscard]] bool Selects(const std::string& spec) const;
+  [[nodiscard]] bool Selects(const DeletedEntry& entry) const;
 };
 
 // Checks the entries on the list that `patterns` select and unchecks the others, then applies the

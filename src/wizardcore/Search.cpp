@@ -94,6 +94,8 @@ bool Search::Enter(errors::Procedure& proc, const std::shared_ptr<sourcecontrol:
       entry.key = key;
       entry.kind = kind;
       entry.takes = own;
+      // Not a statement of the walk either: unread, the time and user are shown as unknown.
+      errors::CaptureError([&] { entry.deletion = errors::Object(item).DeletedBy(); });
       entry.parent = listedAbove_;
       entry.item = item;  // the purge destroys exactly the item the entry was listed for
       listed = list_.Add(std::move(entry));

@@ -1,24 +1,30 @@
 #pragma once
 
 #include <QSortFilterProxyModel>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "wizardcore/DeletionTime.h"
 #include "wizardcore/NameFilter.h"
 
 namespace wizardcore {
 
 class DeletedItemsModel;
 
-// The rows of the item list that the filter field lets through. Rows keep the order found;
-// check boxes do not change what is shown, so rows are filtered again only when the pattern
-// changes or entries come and go.
+// The rows of the item list that the filter field and the age filter let through, in the order
+// found or sorted by a column. Check boxes do not change what is shown, so rows are filtered
+// again only when a filter changes or entries come and go. Sorting changes the view alone: the
+// list, and so the purge's order, stays as found.
 class ShownEntries final : public QSortFilterProxyModel {
  public:
   explicit ShownEntries(DeletedItemsModel& entries);
 
   void SetPattern(const std::string& pattern);
-  // The list's indexes of the entries shown, in order.
+  // Shows only the entries deleted before `before` (a time as ParseIsoDate gives); all with none.
+  void SetDeletedBefore(std::optional<std::int64_t> before);
+  // The list's indexes of the entries shown, ascending (whatever the view's order).
   std::vector<int> Shown() const;
 
  protected:
@@ -27,6 +33,7 @@ class ShownEntries final : public QSortFilterProxyModel {
  private:
   DeletedItemsModel& entries_;
   NameFilter filter_;
+  DeletionFilter age_;
 };
 
 }  // namespace wizardcore

@@ -57,9 +57,12 @@ TEST(PurgeReportTest, NamesAndMessagesAreWrittenWithTheirControlCharactersEscape
   row.outcome = wizardcore::Outcome::Failed;
   row.spec = "$/a\nFailed: 0.\x1B[2J";
   row.error = {-2147166449, "'$/a\nFailed: 0.' is locked"};
+  row.deletion = {1487663702, "Ann\nFailed: 0."};  // a user name is no safer than a path
   const std::string text = wizardcore::PurgeReportText(context, {row}, "Failed: 1.");
   EXPECT_THAT(text, HasSubstr("failed       $/a\\x0AFailed: 0.\\x1B[2J\n"));
   EXPECT_THAT(text, HasSubstr("'$/a\\x0AFailed: 0.' is locked"));
+  EXPECT_THAT(text,
+              HasSubstr("\n             deleted on 2017-02-21 07:55:02 by Ann\\x0AFailed: 0.\n"));
   EXPECT_EQ(text.find('\x1B'), std::string::npos);
   EXPECT_EQ(text.find("\nFailed: 0."), std::string::npos);
 }

@@ -71,14 +71,24 @@ const std::vector<CommandForm>& Commands() {
       {"list",
        1,
        2,
-       {{"--deleted", false}, {"--long", false}, {"--codepage", true}, {"--format", true}},
-       "vssdb list DIR [SPEC] [--deleted] [--long] [--format text|json|csv] [--codepage CP]",
+       {{"--deleted", false},
+        {"--long", false},
+        {"--codepage", true},
+        {"--format", true},
+        {"--deleted-before", true},
+        {"--deleted-by", true}},
+       "vssdb list DIR [SPEC] [--deleted] [--long] [--format text|json|csv] "
+       "[--deleted-before DATE] [--deleted-by USER] [--codepage CP]",
        "Lists SPEC (default $/) and everything below it, one spec a line, depth first, each item "
        "before its children; --deleted lists only the items marked deleted; --long puts the "
        "kind (project or file), the deleted mark and the size in bytes before each spec. With "
        "--deleted, --format json or csv gives the deleted entries as the window lists them, "
        "for reports: path, kind, size, items_below and bytes_below (what a project's destroy "
-       "takes with it) and complete (false when some of it could not be read). DIR "
+       "takes with it), complete (false when some of it could not be read), deleted_on (the "
+       "wall-clock time the database recorded, as 2017-02-21T07:55:02) and deleted_by (null "
+       "when the database does not record them). --deleted-before DATE (as 2024-01-31) lists "
+       "only the items deleted before that day, --deleted-by USER only those USER deleted (any "
+       "letter case); an item whose delete is not recorded is listed by neither. DIR "
        "may also be a SourceSafe 6 database; its names are read in the Windows code page CP "
        "(default CP1252), given by name or number (GBK or 936, CP1251 or 1251, ...), and "
        "each user logs in with their password, in any letter case."},
@@ -93,15 +103,21 @@ const std::vector<CommandForm>& Commands() {
         {"--report", true},
         {"--keep-copy", true},
         {"--no-copy", false},
+        {"--deleted-before", true},
+        {"--deleted-by", true},
         {"--codepage", true}},
-       "vssdb purge DIR [--match P]... [--exclude P]... [--dry-run] [--yes] "
+       "vssdb purge DIR [--match P]... [--exclude P]... [--deleted-before DATE] "
+       "[--deleted-by USER] [--dry-run] [--yes] "
        "[--format text|json|csv] [--report FILE] [--keep-copy FOLDER | --no-copy] "
        "[--codepage CP]",
        "Purges deleted items as the window does: lists every deleted entry, selects those whose "
        "path matches a --match pattern (all without one) and no --exclude pattern, and destroys "
        "them bottom-up. Patterns are the window's filter: * any run of characters, ? one, case "
        "does not count; without a wildcard a name containing P matches; with a / the whole path "
-       "is matched ('$/Old/*'). A project is destroyed only when every deleted entry below it is "
+       "is matched ('$/Old/*'). --deleted-before DATE (as 2024-01-31) and --deleted-by USER "
+       "select only the entries deleted before that day, or by that user (any letter case), "
+       "as the database recorded it; an entry whose delete is not recorded is selected by "
+       "neither. A project is destroyed only when every deleted entry below it is "
        "selected too; otherwise it is kept. --dry-run prints what would go and the totals and "
        "changes nothing. At a terminal the purge asks first ([y/N]) unless --yes; without a "
        "terminal it is refused without --yes. Ctrl+C stops after the item in hand. Progress "
@@ -215,6 +231,21 @@ std::optional<std::string> Arguments::Value(const std::string& name) const {
 std::vector<std::string> Arguments::Values(const std::string& name) const {
   const auto found = values.find(name);
   return found == values.end() ? std::vector<std::string>() : found->second;
+}
+
+wizardcore::DeletionFilter DeletionFilterOf(const Arguments& arguments) {
+  wizardcore::DeletionFilter filter;
+  if (const std::optional<std::string> date = arguments.Value("--deleted-before")) {
+    filter.before = wizardcore::ParseIsoDate(*date);
+    if (!filter.before) {
+      throw UsageError("--deleted-before takes a date as 2024-01-31, not '" + *date + "'");
+    }
+  }
+  filter.by = arguments.Value("--deleted-by");
+  if (filter.by && filter.by->empty()) {
+    throw UsageError("--deleted-by takes a user's name");
+  }
+  return filter;
 }
 
 Arguments ParseArguments(const std::vector<std::string>& words) {

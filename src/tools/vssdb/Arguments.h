@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "wizardcore/DeletionTime.h"
+
 namespace vssdb {
 
 // A command line that does not fit any command's form.
@@ -39,6 +41,10 @@ struct Arguments {
 // Reads a command line (without the program name). -u USER, -p PASSWORD, --password-stdin and
 // --help may stand anywhere; "--" ends the options. Throws UsageError.
 Arguments ParseArguments(const std::vector<std::string>& words);
+
+// --deleted-before DATE and --deleted-by USER as the filter they ask for. Throws UsageError for a
+// date that is not an ISO date.
+wizardcore::DeletionFilter DeletionFilterOf(const Arguments& arguments);
 
 // The help of the whole tool, and of one command.
 std::string ToolHelp();

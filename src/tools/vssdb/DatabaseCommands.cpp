@@ -150,14 +150,18 @@ int ListCommand(const Arguments& arguments, Console& console) {
     throw UsageError("--format " + *arguments.Value("--format") +
                      " lists the deleted items: add --deleted");
   }
+  const wizardcore::DeletionFilter deletion = DeletionFilterOf(arguments);
+  if (!deletion.Empty() && !arguments.Flag("--deleted")) {
+    throw UsageError("--deleted-before and --deleted-by list deleted items: add --deleted");
+  }
   const auto database = OpenDatabase(arguments, console.err);
   const std::string start = arguments.operands.size() > 1 ? arguments.operands[1] : "$/";
   if (format != ReportFormat::Text) {
-    return WriteDeletedReport(*database, arguments.operands[0], start, format, console);
+    return WriteDeletedReport(*database, arguments.operands[0], start, format, deletion, console);
   }
   const bool deletedOnly = arguments.Flag("--deleted");
   Walk(database->VSSItem(start, true), [&](IVSSItem& item) {
-    if (!deletedOnly || item.Deleted()) {
+    if (!deletedOnly || (item.Deleted() && deletion.Selects(item.DeletedBy()))) {
       PrintItem(console.out, arguments.Flag("--long"), item);
     }
   });

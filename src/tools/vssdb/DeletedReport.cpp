@@ -92,7 +92,7 @@ ReportFormat ParseFormat(const std::optional<std::string>& name) {
 void DeletedReport::Add(const wizardcore::DeletedEntry& entry, std::string outcome,
                         errors::CapturedError error, std::string label) {
   rows_.push_back({entry.spec, label.empty() ? entry.spec : std::move(label), entry.kind,
-                   entry.takes, std::move(outcome), std::move(error)});
+                   entry.takes, entry.deletion, std::move(outcome), std::move(error)});
 }
 
 void DeletedReport::Write(ReportFormat format, std::ostream& out) const {
@@ -142,7 +142,13 @@ void DeletedReport::WriteJson(std::ostream& out) const {
          columns.size.empty() ? QJsonValue() : QJsonValue(static_cast<qint64>(row.takes.bytes))},
         {"items_below", static_cast<qint64>(columns.itemsBelow)},
         {"bytes_below", static_cast<qint64>(columns.bytesBelow)},
-        {"complete", row.takes.complete}};
+        {"complete", row.takes.complete},
+        {"deleted_on", row.deletion.time ? QJsonValue(QString::fromStdString(
+                                               wizardcore::IsoDeletionTime(row.deletion)))
+                                         : QJsonValue()},
+        {"deleted_by", row.deletion.user.empty()
+                           ? QJsonValue()
+                           : QJsonValue(QString::fromStdString(row.deletion.user))}};
     if (!row.outcome.empty()) {
       entry.insert("outcome", QString::fromStdString(row.outcome));
     }
@@ -171,7 +177,8 @@ void DeletedReport::WriteJson(std::ostream& out) const {
 void DeletedReport::WriteCsv(std::ostream& out) const {
   const bool outcomes =
       std::any_of(rows_.begin(), rows_.end(), [](const Row& row) { return !row.outcome.empty(); });
-  std::vector<std::string> header{"path", "kind", "size", "items_below", "bytes_below", "complete"};
+  std::vector<std::string> header{"path",        "kind",     "size",       "items_below",
+                                  "bytes_below", "complete", "deleted_on", "deleted_by"};
   if (outcomes) {
     header.insert(header.end(), {"outcome", "error_number", "error"});
   }
@@ -183,7 +190,9 @@ void DeletedReport::WriteCsv(std::ostream& out) const {
                                     columns.size,
                                     std::to_string(columns.itemsBelow),
                                     std::to_string(columns.bytesBelow),
-                                    row.takes.complete ? "true" : "false"};
+                                    row.takes.complete ? "true" : "false",
+                                    wizardcore::IsoDeletionTime(row.deletion),
+                                    row.deletion.user};
     if (outcomes) {
       fields.insert(fields.end(), {row.outcome, ErrorNumber(row.error), row.error.description});
     }
@@ -204,7 +213,8 @@ bool SearchDeleted(sourcecontrol::IVSSDatabase& database, const std::string& sta
 }
 
 int WriteDeletedReport(sourcecontrol::IVSSDatabase& database, const std::string& path,
-                       const std::string& start, ReportFormat format, Console& console) {
+                       const std::string& start, ReportFormat format,
+                       const wizardcore::DeletionFilter& deletion, Console& console) {
   ConsoleHost host(console);
   StopOnInterrupt interrupt;
   wizardcore::DeletedList list;
@@ -215,7 +225,9 @@ int WriteDeletedReport(sourcecontrol::IVSSDatabase& database, const std::string&
   }
   DeletedReport report(path);
   for (int index = 0; index < list.Size(); ++index) {
-    report.Add(list[index]);
+    if (deletion.Selects(list[index].deletion)) {
+      report.Add(list[index]);
+    }
   }
   report.Write(format, console.out);
   return 0;

@@ -9,6 +9,7 @@
 #include "tools/vssdb/Console.h"
 #include "wizardcore/DeletedEntry.h"
 #include "wizardcore/DeletedList.h"
+#include "wizardcore/DeletionTime.h"
 
 namespace sourcecontrol {
 class IVSSDatabase;
@@ -54,6 +55,7 @@ class DeletedReport {
     std::string label;
     wizardcore::EntryKind kind;
     wizardcore::Tally takes;
+    sourcecontrol::Deletion deletion;
     std::string outcome;
     errors::CapturedError error;
   };
@@ -75,7 +77,9 @@ bool SearchDeleted(sourcecontrol::IVSSDatabase& database, const std::string& sta
 
 // `vssdb list --deleted --format json|csv`: the deleted entries below `start` of the database
 // at `path`, in a report.
+// Only the entries whose delete `deletion` lets through are written.
 int WriteDeletedReport(sourcecontrol::IVSSDatabase& database, const std::string& path,
-                       const std::string& start, ReportFormat format, Console& console);
+                       const std::string& start, ReportFormat format,
+                       const wizardcore::DeletionFilter& deletion, Console& console);
 
 }  // namespace vssdb

@@ -75,6 +75,7 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
   for (const std::string& pattern : arguments.Values("--exclude")) {
     patterns.exclude.emplace_back(pattern);
   }
+  patterns.deletion = DeletionFilterOf(arguments);
 
   const auto database = OpenDatabase(arguments, console.err);
   if (!dryRun && !database->MayDestroy()) {
@@ -145,7 +146,7 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
   bool failed = summary.stopped;
   for (int index = 0; index < list.Size(); ++index) {
     if (row != rows.end() && row->index == index) {
-      if (patterns.Selects(row->spec)) {  // refused entries not asked for are left out
+      if (patterns.Selects(list[index])) {  // refused entries not asked for are left out
         AddRow(report, list[index], *row);
         refused = refused || row->outcome == Outcome::Kept || row->outcome == Outcome::Refused;
         failed = failed || row->outcome == Outcome::Failed || row->outcome == Outcome::NotReached;

@@ -151,7 +151,15 @@ INSTANTIATE_TEST_SUITE_P(
         PurgeCase{{}, true, "", 1, kAll, ""},
         PurgeCase{{}, true, "YES\n", 0, "", "Destroyed: 4 entries, 4 items, 15 bytes"},
         PurgeCase{{"--format", "xml", "--yes"}, false, "", 2, kAll, "--format"},
-        PurgeCase{{"--keep-copy", "x", "--no-copy", "--yes"}, false, "", 2, kAll, "opposite"}));
+        PurgeCase{{"--keep-copy", "x", "--no-copy", "--yes"}, false, "", 2, kAll, "opposite"},
+        // Who deleted them, in any letter case, and a day that is not one.
+        PurgeCase{{"--deleted-by", "ADMIN", "--yes"}, false, "", 0, "", "Destroyed: 4 entries"},
+        PurgeCase{{"--deleted-before", "2024-02-30", "--yes"},
+                  false,
+                  "",
+                  2,
+                  kAll,
+                  "--deleted-before takes a date as 2024-01-31, not '2024-02-30'"}));
 
 // The copy kept before a purge: what it holds comes back into the database as it was, an entry
 // whose name is taken again is refused, and --to extracts it.
@@ -239,9 +247,14 @@ TEST_F(PurgeCommandTest, ReportsForScriptsAreJsonAndCsv) {
   const Outcome csv = Run({"list", Db(), "--deleted", "--format", "csv"});
   ASSERT_EQ(csv.status, 0) << csv.err;
   EXPECT_EQ(csv.out.substr(0, csv.out.find('\n') + 1),
-            "\"path\",\"kind\",\"size\",\"items_below\",\"bytes_below\",\"complete\"\r\n");
-  EXPECT_NE(csv.out.find("\"$/a,b\",\"project\",\"\",\"0\",\"0\",\"true\"\r\n"), std::string::npos)
+            "\"path\",\"kind\",\"size\",\"items_below\",\"bytes_below\",\"complete\","
+            "\"deleted_on\",\"deleted_by\"\r\n");
+  // Deleted just now, by the user who ran the delete.
+  const std::size_t row = csv.out.find("\"$/a,b\",\"project\",\"\",\"0\",\"0\",\"true\",\"20");
+  ASSERT_NE(row, std::string::npos) << csv.out;
+  EXPECT_EQ(csv.out.substr(row + 58, csv.out.find('\n', row) + 1 - row - 58), "\"Admin\"\r\n")
       << csv.out;
+  EXPECT_EQ(project["deleted_by"].toString(), "Admin");
 }
 
 }  // namespace
