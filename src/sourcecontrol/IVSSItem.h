@@ -49,6 +49,9 @@ class IVSSItem {
   // children. Refused when a live item of its project has its name, or the engine does not
   // recover items of its kind (the description says why).
   virtual void Recover() = 0;
+  // What destroying the item frees in the database's files, in bytes, for the item alone (not
+  // what lies below it): its files, or its records and contents; 0 when the engine cannot tell.
+  virtual std::int64_t DiskSize() { return 0; }
   // For a deleted item, when and by whom it was deleted; unknown (empty) when the database does
   // not record it, and for a live item.
   virtual Deletion DeletedBy() { return {}; }

@@ -20,16 +20,19 @@ enum class EntryKind { Project, File, Unknown };
 
 // What a destroy takes: a number of items and their size in bytes. `complete` is false when the
 // search could not read all of it (a project whose children could not be fetched, a size that
-// could not be read, a walk stopped inside), so the figures are a lower bound.
+// could not be read, a walk stopped inside), so the figures are a lower bound. `disk` is what the
+// destroy frees in the database's files, as the engine tells it (0 when it cannot).
 struct Tally {
   std::int64_t items = 0;
   std::int64_t bytes = 0;
   bool complete = true;
+  std::int64_t disk = 0;
 
   Tally& operator+=(const Tally& other) {
     items += other.items;
     bytes += other.bytes;
     complete = complete && other.complete;
+    disk += other.disk;
     return *this;
   }
 };

@@ -108,6 +108,11 @@ bool Search::Enter(errors::Procedure& proc, const std::shared_ptr<sourcecontrol:
     });
     proc.Do(105, [&] { host_.DoEvents(); });
   }
+  // What its destroy frees on disk, only for what a purge can take: a listed entry and what lies
+  // below one. Not a statement of the walk: unread, the figure is a lower bound.
+  if (listed >= 0 || listedAbove_ >= 0) {
+    errors::CaptureError([&] { own.disk = errors::Object(item).DiskSize(); });
+  }
   // 106: a failure to fetch the children (as for a file) means there are none. A project whose
   // children cannot be read leaves the search incomplete, which the window says.
   Tally below;

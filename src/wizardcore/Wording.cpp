@@ -16,6 +16,17 @@ std::string Amount(const Tally& tally, const QLocale& locale) {
          ", " + FormatSize(tally.bytes, locale);
 }
 
+// What a destroy frees, after the items it takes: the database's files when the engine tells
+// it (the content alone says little where files are empty but their histories are not), else
+// the content.
+std::string Frees(const Tally& tally, const QLocale& locale) {
+  if (tally.disk > 0) {
+    return ", holding " + FormatSize(tally.bytes, locale) + " of content; this frees about " +
+           FormatSize(tally.disk, locale) + " on disk.";
+  }
+  return ", and " + FormatSize(tally.bytes, locale) + " reclaimed.";
+}
+
 }  // namespace
 
 std::string FormatSize(std::int64_t bytes, const QLocale& locale) {
@@ -57,7 +68,10 @@ std::string DescribeSelection(const Selection& selection, const QLocale& locale)
   if (selection.checked == 0) {
     return "None checked";
   }
-  return std::to_string(selection.checked) + " checked: " + Amount(selection.takes, locale);
+  return std::to_string(selection.checked) + " checked: " + Amount(selection.takes, locale) +
+         (selection.takes.disk > 0
+              ? " (about " + FormatSize(selection.takes.disk, locale) + " on disk)"
+              : "");
 }
 
 std::string ConfirmationPrompt(const Selection& selection, int hidden, const std::string& advice,
@@ -74,7 +88,7 @@ std::string ConfirmationPrompt(const Selection& selection, int hidden, const std
   if (inside > 0) {
     prompt += ", " + std::to_string(inside) + " of them inside projects";
   }
-  prompt += ", and " + FormatSize(selection.takes.bytes, locale) + " reclaimed.\r\n\r\n";
+  prompt += Frees(selection.takes, locale) + "\r\n\r\n";
   if (!advice.empty()) {
     prompt += advice + "\r\n\r\n";
   }
@@ -107,13 +121,17 @@ std::string DescribeTotals(const Selection& selection, const QLocale& locale) {
   return Count(selection.checked, "checked entry", "checked entries") + ": " +
          (selection.takes.complete ? "" : "at least ") +
          Count(selection.takes.items, "item", "items") + " will be destroyed for good" +
-         (inside > 0 ? ", " + std::to_string(inside) + " of them inside projects," : "") + " and " +
-         FormatSize(selection.takes.bytes, locale) + " reclaimed.";
+         (inside > 0 ? ", " + std::to_string(inside) + " of them inside projects" : "") +
+         Frees(selection.takes, locale);
 }
 
 std::string DescribeSummary(const PurgeSummary& summary, const QLocale& locale) {
   std::string text = "Destroyed: " + Count(summary.destroyed, "entry", "entries") + ", " +
-                     Amount(summary.reclaimed, locale) + " reclaimed.\n";
+                     Amount(summary.reclaimed, locale) +
+                     (summary.reclaimed.disk > 0
+                          ? " of content; about " + FormatSize(summary.reclaimed.disk, locale) +
+                                " freed on disk.\n"
+                          : " reclaimed.\n");
   text += "Failed: " + std::to_string(summary.failed) + ".\n";
   text +=
       "Kept because an entry below them was not checked: " + std::to_string(summary.kept) + ".\n";

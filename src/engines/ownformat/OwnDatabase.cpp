@@ -19,6 +19,20 @@ using sourcecontrol::ItemType;
 using sourcecontrol::IVSSItem;
 using sourcecontrol::IVSSItems;
 
+// About what an item takes in the data file: its content, and its rows in the items table, the
+// two indexes over it and the contents table (each name twice, as written and folded, and a few
+// dozen bytes of numbers and record overhead each). SQLite's pages hold some slack besides, so
+// this is an estimate; vssdb compact gives the freed pages back.
+std::int64_t EstimatedRowBytes(const ItemRecord& item) {
+  constexpr std::int64_t kRowOverhead = 40;
+  const auto names = static_cast<std::int64_t>(2 * item.name.size());
+  std::int64_t bytes = 2 * (names + kRowOverhead) + (item.deleted ? 0 : names + kRowOverhead);
+  if (!item.isProject) {
+    bytes += item.size + kRowOverhead;
+  }
+  return bytes;
+}
+
 class VSSItemOfEngine final : public IVSSItem {
  public:
   VSSItemOfEngine(std::shared_ptr<Session> session, ItemRecord record)
@@ -57,6 +71,10 @@ class VSSItemOfEngine final : public IVSSItem {
     ExpectPresent();
     Raising([&] { session_->Recover(record_); });
     record_.deleted = false;
+  }
+  std::int64_t DiskSize() override {
+    ExpectPresent();
+    return EstimatedRowBytes(record_);
   }
   sourcecontrol::Deletion DeletedBy() override {
     ExpectPresent();

@@ -77,6 +77,9 @@ class Vss6Item final : public IVSSItem {
   void Destroy() override;
   std::string DestroyRefusal() override;
   void Recover() override;
+  std::int64_t DiskSize() override {
+    return RaisingFromReader([&] { return session_->tree->DiskSizeOf(item_); });
+  }
   sourcecontrol::Deletion DeletedBy() override {
     if (!item_.deleted || !item_.deletion) {
       return {};

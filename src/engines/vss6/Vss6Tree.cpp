@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "engines/vss6/EntryCensus.h"
 #include "engines/vss6/ItemFiles.h"
@@ -81,6 +83,25 @@ std::vector<std::pair<std::string, std::vector<unsigned char>>> Vss6Tree::OwnFil
     files.emplace_back("entries/" + item.parent + "/" + item.physical + ".jp", item.entryRecord);
   }
   return files;
+}
+
+std::int64_t Vss6Tree::DiskSizeOf(const TreeItem& item) {
+  std::int64_t bytes = 0;
+  for (const char* extension : {"", ".A", ".B"}) {
+    const std::filesystem::path file = data_.FindItemFile(item.physical, extension);
+    if (file.empty()) {
+      continue;
+    }
+    const files::FileDescriptor fd = data_.Open(file, O_RDONLY);
+    struct stat status {};
+    if (::fstat(fd.Get(), &status) != 0) {
+      const int error = errno;
+      throw files::FileError("Cannot look at '" + file.string() + "': " + std::strerror(error),
+                             error);
+    }
+    bytes += status.st_size;
+  }
+  return bytes;
 }
 
 std::string Vss6Tree::ProjectSpec(const std::string& physical) const {

@@ -63,6 +63,9 @@ class Vss6Tree {
   // An item's own files (its item file and data files) and its entry record in its project, named
   // by their places below the database's folder; throws FormatError when one cannot be read.
   std::vector<std::pair<std::string, std::vector<unsigned char>>> OwnFilesOf(const TreeItem& item);
+  // The bytes of the files a destroy of the item alone removes: its item file and its data files
+  // (.A, .B). Throws files::FileError when one is there but cannot be looked at.
+  std::int64_t DiskSizeOf(const TreeItem& item);
   // The path of a listed project by its physical name; empty when no listed project has it.
   std::string ProjectSpec(const std::string& physical) const;
   // The path of the nearest listed project above `item` whose entry is marked deleted; empty

@@ -6,6 +6,8 @@
 #include "EngineFixture.h"
 #include "engines/ownformat/Integrity.h"
 #include "engines/ownformat/Names.h"
+#include "engines/ownformat/OwnDatabase.h"
+#include "sourcecontrol/IVSSItems.h"
 
 namespace engine_test {
 namespace {
@@ -25,6 +27,31 @@ TEST_F(EngineTest, DestroyingAProjectRemovesEverythingBelowItInOneStep) {
   // A new project of the old name starts empty.
   admin->MakeProject("$/P");
   EXPECT_TRUE(admin->Children(admin->Find("$/P", false), true).empty());
+}
+
+// What the engine says a destroy frees is near what the data file gives back: the rows and the
+// contents go, and the freed pages are returned after the destroy.
+TEST_F(EngineTest, WhatADestroyIsSaidToFreeIsNearWhatTheFileGivesBack) {
+  admin->MakeProject("$/old");
+  for (int i = 0; i < 300; ++i) {
+    AddFile("$/old/file" + std::to_string(i) + ".txt", std::string(2000, 'x'));
+  }
+  Delete("$/old");
+  admin.reset();
+  sourcesafe::OwnDatabase database;
+  database.Open(Dir(), "Admin", "");
+  const auto project = database.VSSItem("$/old", true);
+  std::int64_t said = project->DiskSize();
+  for (const auto& file : *project->Items(true)) {
+    said += file->DiskSize();
+  }
+  const auto size = [&] { return std::filesystem::file_size(folder / "db" / "data.vssdb"); };
+  const auto before = static_cast<std::int64_t>(size());
+  project->Destroy();
+  const auto freed = before - static_cast<std::int64_t>(size());
+  EXPECT_GT(said, 300 * 2000);
+  EXPECT_GT(freed, said * 2 / 3) << said;
+  EXPECT_LT(freed, said * 3 / 2) << said;
 }
 
 TEST_F(EngineTest, DestroyIsRefusedAfterAnotherUserRecoveredTheItem) {

@@ -70,10 +70,40 @@ TEST(DestroyTest, DestroysEveryDeletedEntryTheRulesAllowAndChangesNothingElse) {
   REQUIRE_COPY(copy);
   Vss6Tree before(copy.Data());
   const std::vector<TreeItem> items = Vss6Copy::Walk(before);
+  const std::map<std::string, std::string> filesBefore = copy.Snapshot();
+  std::map<std::string, std::int64_t> frees;  // what the engine says each destroy frees
+  for (const TreeItem& item : items) {
+    if (item.deleted) {
+      frees[item.spec] = before.DiskSizeOf(item);
+    }
+  }
 
   const Outcome outcome = DestroyEveryDeleted(copy);
 
   EXPECT_EQ(outcome.destroyed.size(), 54u);
+  // What the engine said each destroy frees is the size of the files it removed: those whose
+  // item is gone (a project's entry file that changed its extension is no removal).
+  std::int64_t said = 0;
+  for (const std::string& spec : outcome.destroyed) {
+    said += frees.at(spec);
+  }
+  const std::map<std::string, std::string> filesAfter = copy.Snapshot();
+  const auto stem = [](const std::string& path) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    return name.substr(0, name.find('.'));
+  };
+  std::set<std::string> stemsLeft;
+  for (const auto& [path, bytes] : filesAfter) {
+    stemsLeft.insert(stem(path));
+  }
+  std::int64_t removed = 0;
+  for (const auto& [path, bytes] : filesBefore) {
+    if (filesAfter.count(path) == 0 && stemsLeft.count(stem(path)) == 0) {
+      removed += static_cast<std::int64_t>(bytes.size());
+    }
+  }
+  EXPECT_GT(removed, 80'000);  // the empty temporaries' histories, not their empty contents
+  EXPECT_EQ(said, removed);
   ASSERT_EQ(outcome.refused.size(), 13u);
   // Each names the project it is shared with, in the user's words.
   for (const std::string& refusal : outcome.refused) {

@@ -12,6 +12,7 @@
 
 #include "engines/ownformat/Integrity.h"
 #include "engines/ownformat/Session.h"
+#include "support/DiskFigure.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "tools/vssdb/Commands.h"
@@ -124,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
                   0,
                   kAll,
                   "4 checked entries: 4 items will be destroyed for good, 2 of them inside "
-                  "projects, and 15 bytes reclaimed."},
+                  "projects, holding 15 bytes of content; this frees about "},
         // The project matches, but keep.txt below it does not: the project is kept.
         PurgeCase{
             {"--match", "~sak*", "--yes"}, false, "", 3, "$/~sakdir\n$/~sakdir/keep.txt\n", "kept"},
@@ -220,8 +221,10 @@ TEST_F(PurgeCommandTest, WithoutItsCopyNothingIsPurgedUnlessNoneIsWanted) {
 TEST_F(PurgeCommandTest, AsksWithTheTotalsAtATerminal) {
   const Outcome outcome = Run({"purge", Db(), "--match", "~sak2"}, true, "y\n");
   EXPECT_EQ(outcome.status, 0);
-  EXPECT_NE(outcome.err.find("Purge 1 checked entry?\n\n1 item will be destroyed for good, and "
-                             "7 bytes reclaimed.\n\nThis cannot be undone. [y/N] "),
+  EXPECT_NE(testing_support::AnyDiskFigure(outcome.err)
+                .find("Purge 1 checked entry?\n\n1 item will be destroyed for good, holding 7 "
+                      "bytes of content; this frees about N on disk.\n\nThis cannot be undone. "
+                      "[y/N] "),
             std::string::npos)
       << outcome.err;
 }
