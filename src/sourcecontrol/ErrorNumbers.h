@@ -39,6 +39,8 @@ enum class ErrorCode : std::int32_t {
   kReportNotWritten = static_cast<std::int32_t>(0x8004DF10u),
   kCopyNotKept = static_cast<std::int32_t>(0x8004DF11u),
   kNotAKeptCopy = static_cast<std::int32_t>(0x8004DF12u),
+  // The content of an item could not be written where it can be viewed.
+  kViewNotWritten = static_cast<std::int32_t>(0x8004DF13u),
 };
 
 // The number an error record carries for `code`.

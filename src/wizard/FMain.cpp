@@ -189,6 +189,10 @@ void FMain::BuildControls() {
   lblEMail.setText(QString::fromUtf8(EMailAddress()));
   PlaceAutoSize(lblEMail, "lblEMail", 120, 4305);
   LinkLook(lblEMail);
+  // The selection page's look at the entry under the cursor before it goes.
+  Place(cmdView, "cmdView", 2790, 4095, 990, 390);
+  cmdView.setText(QStringLiteral("&View"));
+  cmdView.hide();
   // The selection page's second way on: the checked entries come back instead of going.
   Place(cmdRecover, "cmdRecover", 3870, 4095, 990, 390);
   cmdRecover.setText(QStringLiteral("&Recover"));
@@ -285,6 +289,7 @@ void FMain::WireEvents() {
   connect(&cmdNext, &QPushButton::clicked, this, [this] { cmdNext_Click(); });
   connect(&cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
   connect(&cmdRecover, &QPushButton::clicked, this, [this] { cmdRecover_Click(); });
+  connect(&cmdView, &QPushButton::clicked, this, [this] { cmdView_Click(); });
   // A click on a check box has gone through the rule between the boxes: the purge button's rule
   // runs once for it, however many boxes followed.
   connect(&listModel_, &wizardcore::DeletedItemsModel::UserChecked, this,
@@ -305,7 +310,8 @@ void FMain::WireEvents() {
       // A link with the focus acts on Enter as on Space.
       QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
       QCoreApplication::sendEvent(link, &space);
-    } else if (focusWidget() != &txtFilter && cmdNext.isEnabled()) {
+    } else if (focusWidget() != &txtFilter && focusWidget() != &dtpDeletedBefore &&
+               focusWidget() != &chkDeletedBefore && cmdNext.isEnabled()) {
       cmdNext.click();
     }
   };

@@ -22,6 +22,7 @@
 #include "wizard/LinkLabel.h"
 #include "wizard/ReportError.h"
 #include "wizard/Shape.h"
+#include "wizardcore/ContentViews.h"
 #include "wizardcore/DeletedItemCollection.h"
 #include "wizardcore/DeletedItemsModel.h"
 #include "wizardcore/DeletedList.h"
@@ -109,6 +110,8 @@ class FMain : public QWidget, public settings::FormObject {
   void lblReport_Click();
   void lblKeptCopy_Click();
   void cmdRecover_Click();
+  // Writes the latest content of the entry under the cursor to a private file and opens it.
+  void cmdView_Click();
   // Puts a database path named on the command line in the path field, in place of the one
   // remembered; it is remembered in its turn only once it opens.
   void UseDatabasePath(const QString& path);
@@ -240,6 +243,7 @@ class FMain : public QWidget, public settings::FormObject {
   QFrame Frame5{this};
   LinkLabel lblWWW{this};
   LinkLabel lblEMail{this};
+  QPushButton cmdView{this};
   QPushButton cmdRecover{this};
   QPushButton cmdNext{this};
   QPushButton cmdCancel{this};
@@ -261,6 +265,7 @@ class FMain : public QWidget, public settings::FormObject {
   wizardcore::DeletedList listed_;
   wizardcore::DeletedItemsModel listModel_{listed_};
   wizardcore::ShownEntries shownEntries_{listModel_};
+  wizardcore::ContentViews views_;  // the files View wrote, removed with the window
   // Whether the user may destroy in the open database; empty when it could not be read.
   std::optional<bool> mayDestroy_;
   // What the question of the purge asked for last said (figures, hidden count, advice), for its

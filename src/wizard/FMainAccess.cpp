@@ -37,6 +37,7 @@ void FMain::MakeAccessible() {
       {lblEMail, "Write an e-mail", ""},
       {lblReport, "Open the purge report", ""},
       {lblKeptCopy, "Open the copy kept before the purge", ""},
+      {cmdView, "View", "Opens the latest content of the entry under the cursor"},
       {cmdRecover, "Recover", "Brings the checked entries back where they were"},
       {txtOutcomes, "Entries that failed or were kept", "Each with the reason"},
       {Frame1, "Steps", "Where the wizard stands: Start, List All, Select, Purge, Finish"},
@@ -69,7 +70,7 @@ void FMain::MakeAccessible() {
                          &txtFilter,        &cmdCheckShown, &cmdUncheckShown, &chkDeletedBefore,
                          &dtpDeletedBefore, &List1,         &lblCheckAll,     &txtOutcomes,
                          &lblReport,        &lblKeptCopy,   &lblWWW,          &lblEMail,
-                         &cmdRecover,       &cmdNext,       &cmdCancel};
+                         &cmdView,          &cmdRecover,    &cmdNext,         &cmdCancel};
   for (QWidget* control : tabOrder) {
     control->setFocusPolicy(Qt::StrongFocus);
   }

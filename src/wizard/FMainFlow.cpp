@@ -21,7 +21,10 @@ void FMain::SetControls() {
   proc.Do(101, [&] { frmHost(1).hide(); });
   proc.Do(102, [&] { frmHost(2).hide(); });
   // 102 again, a statement added to the line: the recover button belongs to the selection page.
-  proc.Do(102, [&] { cmdRecover.setVisible(WizardStep == 2); });
+  proc.Do(102, [&] {
+    cmdRecover.setVisible(WizardStep == 2);
+    cmdView.setVisible(WizardStep == 2);
+  });
   switch (WizardStep) {  // 103
     case 1:
       proc.Do(104, [&] { frmHost(0).show(); });

@@ -43,6 +43,7 @@ void FMain::AnchorControls() {
   anchors_.Add(Frame5, F::kMoveDown | F::kStretchWidth);
   anchors_.Add(lblWWW, F::kMoveDown);
   anchors_.Add(lblEMail, F::kMoveDown);
+  anchors_.Add(cmdView, F::kMoveRight | F::kMoveDown);
   anchors_.Add(cmdRecover, F::kMoveRight | F::kMoveDown);
   anchors_.Add(cmdNext, F::kMoveRight | F::kMoveDown);
   anchors_.Add(cmdCancel, F::kMoveRight | F::kMoveDown);

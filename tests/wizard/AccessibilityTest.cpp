@@ -132,6 +132,7 @@ TEST_F(WizardTest, TheWholeFlowRunsFromTheKeyboardAlone) {
   // The selection page: back from the purge button, which has the focus, to the list.
   ASSERT_EQ(QApplication::focusWidget(), &Button("cmdNext"));
   EXPECT_EQ(Tab(true)->objectName(), "cmdRecover");
+  EXPECT_EQ(Tab(true)->objectName(), "cmdView");
   EXPECT_EQ(Tab(true)->objectName(), "lblEMail");
   EXPECT_EQ(Tab(true)->objectName(), "lblWWW");
   EXPECT_EQ(Tab(true)->objectName(), "lblCheckAll");

@@ -2,6 +2,8 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "WizardFixture.h"
 #include "platform/shell/Shell.h"
@@ -145,6 +147,33 @@ TEST_F(LinksTest, TheReportLinkOpensThePurgesReport) {
             QAccessible::Link);
   QTest::mouseClick(&Get<QLabel>("lblReport"), Qt::LeftButton, {}, QPoint(3, 3));
   EXPECT_THAT(recording.opened, ElementsAre("open file://" + written[0].string()));
+}
+
+// View writes the latest content of the entry under the cursor to a private file, opens it
+// through the shell as the report link does, and the file goes with the window.
+TEST_F(LinksTest, ViewOpensTheLatestContentAndTheFileGoesWithTheWindow) {
+  const std::filesystem::path runtime = folder / "run";
+  std::filesystem::create_directory(runtime);
+  const testing_support::ScopedEnv scoped("XDG_RUNTIME_DIR", runtime.string());
+  AddFile("$/build.cmd", "@echo off\r\n");
+  Delete("$/build.cmd");
+  ShowActive();
+  ListAll();
+  List().setCurrentIndex(Row(0));
+  QTest::mouseClick(&Button("cmdView"), Qt::LeftButton);
+  ASSERT_EQ(recording.opened.size(), 1u);
+  const std::string prefix = "open file://";
+  ASSERT_EQ(recording.opened[0].rfind(prefix, 0), 0u) << recording.opened[0];
+  const std::filesystem::path viewed = recording.opened[0].substr(prefix.size());
+  EXPECT_EQ(viewed.filename(), "build.cmd");
+  EXPECT_EQ(viewed.parent_path().parent_path().parent_path(), runtime);
+  std::ifstream in(viewed, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "@echo off\r\n");
+  EXPECT_EQ(std::filesystem::status(viewed).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_EQ(Deleted(), std::vector<std::string>{"$/build.cmd"});  // nothing was written there
+  window.reset();
+  EXPECT_TRUE(std::filesystem::is_empty(runtime));
 }
 
 }  // namespace

@@ -49,6 +49,14 @@ const std::vector<CommandForm>& Commands() {
        "vssdb add DIR SPEC [--from FILE]",
        "Adds a file holding FILE's content (empty without --from) to an existing project."},
       {"delete", 2, 2, {}, "vssdb delete DIR SPEC", "Marks a live item deleted."},
+      {"cat",
+       2,
+       2,
+       {{"--codepage", true}},
+       "vssdb cat DIR SPEC [--codepage CP]",
+       "Writes the latest content of the file SPEC, deleted or not, to standard output, byte for "
+       "byte; nothing in the database is written. Where a live file and deleted ones share the "
+       "path the live one is written; several deleted ones and no live one are refused."},
       {"recover",
        2,
        2,

@@ -66,6 +66,9 @@ int Execute(const Arguments& arguments, Console& console) {
   if (command == "list") {
     return ListCommand(arguments, console);
   }
+  if (command == "cat") {
+    return CatCommand(arguments, console);
+  }
   if (command == "destroy") {
     return DestroyCommand(arguments, console);
   }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 #include <vector>
@@ -183,6 +184,30 @@ std::shared_ptr<IVSSItem> OnlyDeleted(sourcecontrol::IVSSDatabase& database,
                                                      "'; none was " + done);
   }
   return deleted.front();
+}
+
+int CatCommand(const Arguments& arguments, Console& console) {
+  const auto database = OpenDatabase(arguments, console.err);
+  const std::string& spec = arguments.operands.at(1);
+  std::vector<std::shared_ptr<IVSSItem>> named = Named(*database, spec);
+  const auto live =
+      std::find_if(named.begin(), named.end(),
+                   [](const std::shared_ptr<IVSSItem>& item) { return !item->Deleted(); });
+  if (live == named.end() && named.size() > 1) {
+    throw EngineError(ErrorCode::kAmbiguousSpec, std::to_string(named.size()) +
+                                                     " deleted items are named '" + spec +
+                                                     "' and no live one; none was written");
+  }
+  IVSSItem& item = live != named.end() ? **live : *named.front();
+  if (item.Type() == sourcecontrol::ItemType::Project) {
+    throw EngineError(ErrorCode::kInvalidArgument,
+                      "'" + spec + "' is a project: only a file has content");
+  }
+  const std::vector<unsigned char> content = item.Content();
+  console.out.write(reinterpret_cast<const char*>(content.data()),
+                    static_cast<std::streamsize>(content.size()));
+  console.out.flush();
+  return console.out ? 0 : 1;
 }
 
 int DestroyCommand(const Arguments& arguments, Console& console) {

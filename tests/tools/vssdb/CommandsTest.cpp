@@ -66,6 +66,30 @@ TEST_F(VssdbTest, ListsKindDeletedMarkAndSizeWhenAskedForTheLongForm) {
   EXPECT_EQ(version.out, "vssdb " SCOURWELL_VERSION "\n");
 }
 
+// cat writes a file's latest content byte for byte: the live one where a live and a deleted file
+// share the path, the deleted one alone, and never a project or one of several deleted ones.
+TEST_F(VssdbTest, CatWritesTheLatestContentOfTheFileAPathNames) {
+  Ok({"create", "DB"});
+  const std::string binary("a\0b\r\n\xff", 6);
+  { std::ofstream(folder / "content", std::ios::binary) << binary; }
+  Ok({"add", "DB", "$/old.bin", "--from", (folder / "content").string()});
+  Ok({"delete", "DB", "$/old.bin"});
+  EXPECT_EQ(Run({"cat", "DB", "$/OLD.bin"}).out, binary);
+  Ok({"add", "DB", "$/old.bin"});
+  const Outcome live = Run({"cat", "DB", "$/old.bin"});
+  EXPECT_EQ(live.status, 0) << live.err;
+  EXPECT_EQ(live.out, "");
+  Ok({"delete", "DB", "$/old.bin"});
+  const Outcome several = Run({"cat", "DB", "$/old.bin"});
+  EXPECT_NE(several.status, 0);
+  EXPECT_NE(several.err.find("2 deleted items are named '$/old.bin' and no live one"),
+            std::string::npos)
+      << several.err;
+  const Outcome project = Run({"cat", "DB", "$/"});
+  EXPECT_NE(project.status, 0);
+  EXPECT_NE(project.err.find("is a project"), std::string::npos) << project.err;
+}
+
 TEST_F(VssdbTest, ListsDepthFirstAndOnlyDeletedItemsWhenAsked) {
   Ok({"create", "DB"});
   Ok({"mkdir", "DB", "$/P/Q"});
