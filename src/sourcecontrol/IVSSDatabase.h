@@ -86,6 +86,9 @@ class IVSSDatabase {
   // What its user should do around a purge of this database, in one line for the question
   // asked before it; empty when nothing.
   virtual std::string PurgeAdvice() { return {}; }
+  // What its user may do after a purge that freed `freedBytes` (as IVSSItem::DiskSize counts
+  // them), in one line for the finish page; empty when nothing.
+  virtual std::string AfterPurgeAdvice(std::int64_t /*freedBytes*/) { return {}; }
   // Puts back an entry kept before a purge, as it was then: `items` in order, the entry first (a
   // deleted item), each other one below an item before it, each file's content read as it goes
   // in. All of it or nothing. Raises kAlreadyExists when a deleted item of the project has the

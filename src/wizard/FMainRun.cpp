@@ -51,7 +51,9 @@ void FMain::PurgeVssItems() {
     return;
   }
   ShowReportLink("purge", run.reportPath, run.reportError);
-  lblSummary.setText(QString::fromStdString(wizardcore::DescribeSummary(run.summary)));
+  lblSummary.setText(
+      QString::fromStdString(wizardcore::DescribeSummary(run.summary) +
+                             (run.afterAdvice.empty() ? std::string() : "\n" + run.afterAdvice)));
   lblSummary.show();
   ShowOutcomes(run.outcomes, wizardcore::Outcome::Destroyed);
 }

@@ -4,6 +4,7 @@
 
 #include "errors/Procedure.h"
 #include "platform/files/SafeFiles.h"
+#include "sourcecontrol/IVSSDatabase.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/Host.h"
 #include "wizardcore/KeepCopy.h"
@@ -73,6 +74,10 @@ PurgeRun RunPurge(Host& host, DeletedList& list, DeletedItemCollection& items,
   purge.PurgeVssItems();
   run.summary = purge.Summary();
   run.outcomes = PurgeOutcomes(list, run.summary, request.keptByRule);
+  if (database != nullptr) {
+    errors::CaptureError(
+        [&] { run.afterAdvice = database->AfterPurgeAdvice(run.summary.reclaimed.disk); });
+  }
   run.reportPath = WriteReport(
       host, request.report, context,
       PurgeReportText(context, run.outcomes, DescribeSummary(run.summary, QLocale::c())),

@@ -66,6 +66,7 @@ struct PurgeRun {
   std::string keptCopy;               // the copy's path, when one was kept
   std::string reportPath;             // the report's path, when one was written
   errors::CapturedError reportError;  // why the report could not be written
+  std::string afterAdvice;            // the engine's word on what may follow the purge
 };
 
 // The purge of the checked entries: the copy kept first (when asked, and anything is checked),

@@ -1,5 +1,6 @@
 #include "engines/ownformat/OwnDatabase.h"
 
+#include <QLocale>
 #include <utility>
 #include <vector>
 
@@ -168,6 +169,18 @@ void OwnDatabase::Restore(const std::vector<sourcecontrol::RestoredItem>& items)
 
 std::vector<std::string> OwnDatabase::Check(const std::string& iniPath) {
   return Raising([&] { return CheckIntegrity(iniPath); });
+}
+
+std::string OwnDatabase::AfterPurgeAdvice(std::int64_t freedBytes) {
+  if (freedBytes < kCompactAdviceBytes || !session_) {
+    return {};
+  }
+  // The free pages went back at each save; what the purge left in half-empty pages did not.
+  const QLocale plain = QLocale::c();
+  return "Part of the " + plain.formattedDataSize(freedBytes, 1).toStdString() +
+         " freed may stay in half-empty pages of the data file: vssdb compact '" +
+         session_->Location().ini.parent_path().string() +
+         "' gives it back to the file system, when no one else has the database open.";
 }
 
 }  // namespace sourcesafe

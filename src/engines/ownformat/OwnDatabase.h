@@ -23,6 +23,10 @@ class OwnDatabase final : public sourcecontrol::IVSSDatabase {
   void EndDestroyGroup() override;
   std::vector<std::string> Check(const std::string& iniPath) override;
   void Restore(const std::vector<sourcecontrol::RestoredItem>& items) override;
+  // After a purge that freed kCompactAdviceBytes or more: vssdb compact.
+  std::string AfterPurgeAdvice(std::int64_t freedBytes) override;
+
+  static constexpr std::int64_t kCompactAdviceBytes = 8 * 1024 * 1024;
 
  private:
   // The open session; raises kNotOpen before Open has succeeded.

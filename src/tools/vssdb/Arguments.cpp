@@ -49,6 +49,16 @@ const std::vector<CommandForm>& Commands() {
        "vssdb add DIR SPEC [--from FILE]",
        "Adds a file holding FILE's content (empty without --from) to an existing project."},
       {"delete", 2, 2, {}, "vssdb delete DIR SPEC", "Marks a live item deleted."},
+      {"compact",
+       1,
+       1,
+       {},
+       "vssdb compact DIR",
+       "Gives the space a purge freed in the data file of our own format back to the file "
+       "system: a compacted copy is written beside it, synced, given the file's owner, group "
+       "and mode, and renamed into its place. Needs the destroy right. Refused, with nothing "
+       "changed, while another program has the database open (processes of other users are "
+       "seen only by root) or when it changes meanwhile."},
       {"cat",
        2,
        2,

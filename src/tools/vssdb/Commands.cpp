@@ -1,5 +1,6 @@
 #include "tools/vssdb/Commands.h"
 
+#include <QLocale>
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -14,6 +15,7 @@
 
 #include "engines/common/EngineError.h"
 #include "engines/common/Location.h"
+#include "engines/ownformat/Compact.h"
 #include "engines/ownformat/Generator.h"
 #include "engines/ownformat/Schema.h"
 #include "engines/ownformat/Session.h"
@@ -104,6 +106,13 @@ int Execute(const Arguments& arguments, Console& console) {
     const std::vector<unsigned char> content =
         from ? ReadFile(*from) : std::vector<unsigned char>();
     LogIn(arguments)->AddFile(operands[1], content);
+  } else if (command == "compact") {
+    const sourcesafe::Compacted done =
+        sourcesafe::CompactDatabase(operands[0], arguments.user, arguments.password);
+    const QLocale plain = QLocale::c();
+    console.out << "compacted " << operands[0] << ": "
+                << plain.formattedDataSize(done.before, 1).toStdString() << " before, "
+                << plain.formattedDataSize(done.after, 1).toStdString() << " now\n";
   } else if (command == "delete") {
     const auto session = LogIn(arguments);
     session->Delete(session->Find(operands[1], false));

@@ -163,6 +163,9 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
     report.SetSummary(wizardcore::DescribeSummary(summary, QLocale::c()));
   }
   report.Write(format, console.out);
+  if (!run.afterAdvice.empty()) {
+    console.err << "vssdb: " << run.afterAdvice << '\n';
+  }
   if (run.reportError) {
     throw std::runtime_error(run.reportError.description);  // the file's own message
   }
