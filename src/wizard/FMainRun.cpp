@@ -10,6 +10,7 @@
 #include "shell/CShell.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "wizard/FMain.h"
+#include "wizardcore/KeptCopies.h"
 #include "wizardcore/PurgeRules.h"
 #include "wizardcore/Runs.h"
 #include "wizardcore/Wording.h"
@@ -51,9 +52,18 @@ void FMain::PurgeVssItems() {
     return;
   }
   ShowReportLink("purge", run.reportPath, run.reportError);
-  lblSummary.setText(
-      QString::fromStdString(wizardcore::DescribeSummary(run.summary) +
-                             (run.afterAdvice.empty() ? std::string() : "\n" + run.afterAdvice)));
+  std::string summary = wizardcore::DescribeSummary(run.summary);
+  if (!run.afterAdvice.empty()) {
+    summary += "\n" + run.afterAdvice;
+  }
+  // Copies pile up, one a purge: how many the folder holds now, and how much they take.
+  if (!run.keptCopy.empty()) {
+    errors::CaptureError([&] {
+      summary += "\n" + wizardcore::DescribeKeptCopies(wizardcore::KeptCopiesIn(
+                            std::filesystem::path(run.keptCopy).parent_path()));
+    });
+  }
+  lblSummary.setText(QString::fromStdString(summary));
   lblSummary.show();
   ShowOutcomes(run.outcomes, wizardcore::Outcome::Destroyed);
 }

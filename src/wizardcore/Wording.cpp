@@ -96,8 +96,10 @@ std::string ConfirmationPrompt(const Selection& selection, int hidden, const std
 }
 
 std::string KeepCopyNote(const std::string& folder, std::int64_t bytes, const QLocale& locale) {
+  // The folder on a line of its own: a box that wraps a long path breaks it at a separator,
+  // never between the quote and its first name.
   return "Before anything is destroyed, a copy of it (about " + FormatSize(bytes, locale) +
-         ") is kept in '" + folder + "'.";
+         ") is kept in the folder\r\n" + folder;
 }
 
 std::string RecoverPrompt(int checked, int hidden) {

@@ -31,7 +31,8 @@ std::string DescribeSelection(const Selection& selection, const QLocale& locale 
 std::string ConfirmationPrompt(const Selection& selection, int hidden = 0,
                                const std::string& advice = {}, const QLocale& locale = QLocale());
 // The paragraph of the question that says where a copy of what goes is kept first, and about how
-// large it is: "Before anything is destroyed, a copy of it (about 2.1 MiB) is kept in '...'."
+// large it is: "Before anything is destroyed, a copy of it (about 2.1 MiB) is kept in the
+// folder", and the folder on its own line.
 std::string KeepCopyNote(const std::string& folder, std::int64_t bytes,
                          const QLocale& locale = QLocale());
 // The question asked before a recover: how many entries come back, and how many of them the

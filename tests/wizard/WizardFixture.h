@@ -180,7 +180,8 @@ class WizardTest : public ::testing::Test {
   // The question's paragraph on the copy kept, for `bytes`.
   std::string KeptNote(const char* bytes) const {
     return std::string("Before anything is destroyed, a copy of it (about ") + bytes +
-           ") is kept in '" + (folder / "data" / "scourwell" / "kept").string() + "'.\r\n\r\n";
+           ") is kept in the folder\r\n" + (folder / "data" / "scourwell" / "kept").string() +
+           "\r\n\r\n";
   }
   std::unique_ptr<sourcesafe::Session> engine;
   testing_support::RecordingForms forms;

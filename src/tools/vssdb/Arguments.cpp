@@ -161,6 +161,17 @@ const std::vector<CommandForm>& Commands() {
        "gone or whose name a deleted item of the project has now is refused, with the reason, "
        "and the others go on (exit status 3). A SourceSafe 6 database is not written: --to "
        "FOLDER extracts the copy's files there instead (never over a file there already)."},
+      {"kept",
+       0,
+       1,
+       {{"--older-than", true}, {"--remove", false}},
+       "vssdb kept [FOLDER] [--older-than DAYS] [--remove]",
+       "Lists the copies kept before purges in FOLDER (default ~/.local/share/scourwell/kept), "
+       "oldest first: when each was written, its size, how many entries it holds and the "
+       "database it came from. --older-than DAYS lists only those written more than DAYS days "
+       "ago, and with --remove removes them (--remove needs --older-than, so that no copy goes "
+       "by mistake). Nothing else in the folder is touched.",
+       false},
       {"generate",
        1,
        1,

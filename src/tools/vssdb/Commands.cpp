@@ -68,6 +68,9 @@ int Execute(const Arguments& arguments, Console& console) {
   if (command == "list") {
     return ListCommand(arguments, console);
   }
+  if (command == "kept") {
+    return KeptCommand(arguments, console);
+  }
   if (command == "cat") {
     return CatCommand(arguments, console);
   }

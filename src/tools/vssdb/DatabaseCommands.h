@@ -28,6 +28,8 @@ int RecoverCommand(const Arguments& arguments, Console& console);
 // extracts the copy's files into a folder.
 int RestoreCommand(const Arguments& arguments, Console& console);
 int CheckCommand(const Arguments& arguments, Console& console);
+// `vssdb kept [FOLDER]`: the copies kept before purges; old ones removed when asked.
+int KeptCommand(const Arguments& arguments, Console& console);
 // `vssdb cat DIR SPEC`: a file's latest content to standard output.
 int CatCommand(const Arguments& arguments, Console& console);
 

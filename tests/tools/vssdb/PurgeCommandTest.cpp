@@ -1,6 +1,8 @@
 // vssdb purge in the process of the test: what the patterns select, the dry run, the question
 // at a terminal and its refusal without one, and the reports.
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <chrono>
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -258,6 +260,39 @@ TEST_F(PurgeCommandTest, ReportsForScriptsAreJsonAndCsv) {
   EXPECT_EQ(csv.out.substr(row + 58, csv.out.find('\n', row) + 1 - row - 58), "\"Admin\"\r\n")
       << csv.out;
   EXPECT_EQ(project["deleted_by"].toString(), "Admin");
+}
+
+// vssdb kept lists the copies a folder holds and removes those older than asked, never without
+// being told how old.
+TEST_F(PurgeCommandTest, KeptListsTheCopiesAndRemovesOnlyTheOldOnes) {
+  const std::filesystem::path kept = folder / "kept";
+  ASSERT_EQ(Run({"purge", Db(), "--yes", "--match", "~sak2", "--keep-copy", kept.string()}).status,
+            0);
+  ASSERT_EQ(Run({"purge", Db(), "--yes", "--keep-copy", kept.string()}).status, 0);
+  std::vector<std::filesystem::path> copies(std::filesystem::directory_iterator(kept), {});
+  ASSERT_EQ(copies.size(), 2u);
+  // In the same second, the second copy's name gets "-2".
+  std::sort(copies.begin(), copies.end(),
+            [](const auto& a, const auto& b) { return a.string().size() < b.string().size(); });
+  // The first made ten days ago.
+  std::filesystem::last_write_time(
+      copies[0], std::filesystem::last_write_time(copies[0]) - std::chrono::hours(24 * 10));
+
+  Outcome outcome = Run({"kept", kept.string()});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_NE(outcome.out.find("1 entry  " + Db() + "  " + copies[0].string() + "\n"),
+            std::string::npos)
+      << outcome.out;
+  EXPECT_NE(outcome.out.find("1 entry  " + Db() + "  " + copies[1].string() + "\n"),
+            std::string::npos)
+      << outcome.out;
+  EXPECT_EQ(Run({"kept", kept.string(), "--remove"}).status, 2);
+  outcome = Run({"kept", kept.string(), "--older-than", "7", "--remove"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_NE(outcome.out.find(copies[0].string() + "\n  removed\n"), std::string::npos)
+      << outcome.out;
+  EXPECT_FALSE(std::filesystem::exists(copies[0]));
+  EXPECT_TRUE(std::filesystem::exists(copies[1]));
 }
 
 }  // namespace
