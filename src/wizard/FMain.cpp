@@ -251,17 +251,14 @@ void FMain::BuildSelectPage() {
   List1.setUniformRowHeights(true);
   List1.setSelectionMode(QAbstractItemView::SingleSelection);
   List1.setAllColumnsShowFocus(true);
+  // The path takes what the other columns leave, and never less than it needs to be read
+  // (LayOutList); the list scrolls sideways on a narrow window. Every column can be resized.
   List1.header()->setStretchLastSection(false);
-  List1.header()->setSectionResizeMode(wizardcore::DeletedItemsModel::kItemColumn,
-                                       QHeaderView::Stretch);
-  List1.header()->setSectionResizeMode(wizardcore::DeletedItemsModel::kKindColumn,
-                                       QHeaderView::Fixed);
-  List1.header()->setSectionResizeMode(wizardcore::DeletedItemsModel::kTakesColumn,
-                                       QHeaderView::Fixed);
-  List1.setColumnWidth(wizardcore::DeletedItemsModel::kKindColumn, Px(900));
-  List1.setColumnWidth(wizardcore::DeletedItemsModel::kTakesColumn, Px(2250));
-  List1.setColumnWidth(wizardcore::DeletedItemsModel::kDeletedOnColumn, Px(1800));
-  List1.setColumnWidth(wizardcore::DeletedItemsModel::kDeletedByColumn, Px(1050));
+  List1.header()->setSectionResizeMode(QHeaderView::Interactive);
+  List1.setColumnWidth(wizardcore::DeletedItemsModel::kKindColumn, Px(690));
+  List1.setColumnWidth(wizardcore::DeletedItemsModel::kTakesColumn, Px(1650));
+  List1.setColumnWidth(wizardcore::DeletedItemsModel::kDeletedOnColumn, Px(1620));
+  List1.setColumnWidth(wizardcore::DeletedItemsModel::kDeletedByColumn, Px(900));
   // A click on a column's header sorts the view by it; the list starts in the order found (no
   // column), and the purge keeps that order whatever the view shows.
   List1.header()->setSortIndicator(-1, Qt::AscendingOrder);
@@ -279,8 +276,8 @@ void FMain::BuildSelectPage() {
   lblCheckAll.setText(QStringLiteral("Uncheck All"));
   PlaceAutoSize(lblCheckAll, "lblCheckAll", 105, 2760);
   LinkLook(lblCheckAll);
-  Place(lblSelection, "lblSelection", 1245, 2760, 3450, 195);
-  Place(lblCount, "lblCount", 4755, 2760, 2145, 195);
+  Place(lblSelection, "lblSelection", 1245, 2760, 4200, 195);
+  Place(lblCount, "lblCount", 5505, 2760, 1395, 195);
   lblCount.setText(QStringLiteral("<count>"));
   lblCount.setAlignment(Qt::AlignRight | Qt::AlignTop);
 }

@@ -53,6 +53,12 @@ void FMain::LayOutList() {
   const int bottom = (lblNotice.isHidden() ? lblCheckAll.y() : lblNotice.y()) - kGap;
   const int width = frmHost1.width() - (Px(7440) - Px(6855));
   List1.setGeometry(List1.x(), List1.y(), width, std::max(0, bottom - List1.y()));
+  int others = 0;
+  for (int column = 1; column < wizardcore::DeletedItemsModel::kColumns; ++column) {
+    others += List1.columnWidth(column);
+  }
+  List1.setColumnWidth(wizardcore::DeletedItemsModel::kItemColumn,
+                       std::max(Px(1800), List1.viewport()->width() - others));
 }
 
 void FMain::resizeEvent(QResizeEvent* event) {

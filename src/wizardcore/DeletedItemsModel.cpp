@@ -34,9 +34,14 @@ QVariant DeletedItemsModel::data(const QModelIndex& index, int role) const {
           return QString::fromStdString(entry.spec);
         case kKindColumn:
           return QString::fromStdString(DescribeKind(entry.kind));
-        case kDeletedOnColumn:
-          return entry.deletion.time ? QString::fromStdString(FormatDeletionTime(entry.deletion))
-                                     : QStringLiteral("unknown");
+        case kDeletedOnColumn: {
+          if (!entry.deletion.time) {
+            return QStringLiteral("unknown");
+          }
+          // The list shows the minute; the tip the second.
+          const QString time = QString::fromStdString(FormatDeletionTime(entry.deletion));
+          return role == Qt::DisplayRole ? time.left(16) : time;
+        }
         case kDeletedByColumn:
           return entry.deletion.user.empty() ? QStringLiteral("unknown")
                                              : QString::fromStdString(entry.deletion.user);
