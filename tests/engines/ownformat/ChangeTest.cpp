@@ -42,7 +42,8 @@ TEST_F(EngineTest, WhatADestroyIsSaidToFreeIsNearWhatTheFileGivesBack) {
   database.Open(Dir(), "Admin", "");
   const auto project = database.VSSItem("$/old", true);
   std::int64_t said = project->DiskSize();
-  for (const auto& file : *project->Items(true)) {
+  const auto files = project->Items(true);
+  for (const auto& file : *files) {
     said += file->DiskSize();
   }
   const auto size = [&] { return std::filesystem::file_size(folder / "db" / "data.vssdb"); };
