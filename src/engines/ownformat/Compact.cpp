@@ -128,8 +128,20 @@ Compacted CompactDatabase(const std::string& path, const std::string& user,
       Failed("The compacted copy could not take the place of '" + dataFile.string() + "'", error);
     }
     copy.Placed();
-    ::fsync(folder.Get());  // the rename is done; a folder that will not sync changes nothing now
-    rollback();             // the lock of the file compacted away
+    const bool synced = ::fsync(folder.Get()) == 0;
+    const int syncError = errno;
+    rollback();  // the lock of the file compacted away
+    if (!synced) {
+      // The compacted file is in place, but a crash could still bring back the old one and lose
+      // what is written to the new one meanwhile.
+      throw EngineError(ErrorCode::kStorageFailure,
+                        "'" + dataFile.string() +
+                            "' was compacted, but its folder could not be "
+                            "synced (" +
+                            std::strerror(syncError) +
+                            "): a crash before the next "
+                            "sync may bring back the file as it was");
+    }
     return Compacted{static_cast<std::int64_t>(original.st_size),
                      static_cast<std::int64_t>(compacted.st_size)};
   });
