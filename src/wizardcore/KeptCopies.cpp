@@ -1,6 +1,5 @@
 #include "wizardcore/KeptCopies.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +9,6 @@
 #include <cerrno>
 #include <cstring>
 #include <iterator>
-#include <memory>
 #include <string_view>
 
 #include "platform/files/SafeFiles.h"
@@ -25,10 +23,6 @@ bool NamedAsACopy(std::string_view name) {
   return name.front() != '.' && (endsWith(".tar.zst") || endsWith(".tar"));
 }
 
-struct DirCloser {
-  void operator()(DIR* dir) const noexcept { ::closedir(dir); }
-};
-
 }  // namespace
 
 std::vector<KeptCopyFile> KeptCopiesIn(const std::filesystem::path& folder) {
@@ -38,21 +32,14 @@ std::vector<KeptCopyFile> KeptCopiesIn(const std::filesystem::path& folder) {
     return copies;
   }
   const files::FileDescriptor fd = files::OpenFolder(folder);
-  std::unique_ptr<DIR, DirCloser> dir(::fdopendir(::dup(fd.Get())));
-  if (!dir) {
-    const int error = errno;
-    throw files::FileError(
-        "Cannot read the folder '" + folder.string() + "': " + std::strerror(error), error);
-  }
-  while (const dirent* entry = ::readdir(dir.get())) {
+  for (const std::string& name : files::NamesIn(fd.Get(), folder)) {
     struct stat status {};
-    if (!NamedAsACopy(entry->d_name) ||
-        ::fstatat(fd.Get(), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+    if (!NamedAsACopy(name) ||
+        ::fstatat(fd.Get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
         !S_ISREG(status.st_mode)) {
       continue;
     }
-    copies.push_back(
-        {folder / entry->d_name, static_cast<std::int64_t>(status.st_size), status.st_mtime});
+    copies.push_back({folder / name, static_cast<std::int64_t>(status.st_size), status.st_mtime});
   }
   std::sort(copies.begin(), copies.end(), [](const KeptCopyFile& a, const KeptCopyFile& b) {
     return a.written != b.written ? a.written < b.written : a.path < b.path;

@@ -1,11 +1,13 @@
 #include "platform/files/SafeFiles.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 namespace files {
 namespace {
@@ -186,6 +188,28 @@ void RequirePlainFileOrNothing(const std::filesystem::path& path) {
 
 std::string ReadPlainFile(const std::filesystem::path& path, std::size_t limit) {
   return ReadOpenFile(OpenPlainFile(path).Get(), path, limit);
+}
+
+std::vector<std::string> NamesIn(int folder, const std::filesystem::path& shown) {
+  const int copy = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+  DIR* directory = copy < 0 ? nullptr : ::fdopendir(copy);
+  if (directory == nullptr) {
+    const int error = errno;
+    if (copy >= 0) {
+      ::close(copy);
+    }
+    throw FileError("Cannot read the folder " + Quoted(shown) + ": " + std::strerror(error), error);
+  }
+  const std::unique_ptr<DIR, int (*)(DIR*)> closer(directory, ::closedir);
+  ::rewinddir(directory);  // the copy shares its position with `folder`
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(directory)) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") {
+      names.emplace_back(name);
+    }
+  }
+  return names;
 }
 
 std::string ReadOpenFile(int fd, const std::filesystem::path& shown, std::size_t limit) {

@@ -52,6 +52,10 @@ FileDescriptor OpenPlainFile(const std::filesystem::path& path, int access = O_R
 FileDescriptor OpenPlainFileAt(int folder, const std::string& name,
                                const std::filesystem::path& shown, int access = O_RDONLY);
 
+// The names in the open folder `folder` ("." and ".." aside), in no order; `shown` names it in
+// messages. Throws FileError when it cannot be read.
+std::vector<std::string> NamesIn(int folder, const std::filesystem::path& shown);
+
 // Opens the folder `name` of the open folder `folder`, never through a symbolic link.
 FileDescriptor OpenFolderAt(int folder, const std::string& name,
                             const std::filesystem::path& shown);
