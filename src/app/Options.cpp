@@ -4,8 +4,12 @@
 #include <array>
 #include <string_view>
 
+#include "platform/translation/Tr.h"
+
 namespace app {
 namespace {
+
+using translation::Tr;
 
 // Qt's own options, with and without a value (QGuiApplication and QApplication document them).
 constexpr std::array<std::string_view, 11> kQtOptionsWithValue = {
@@ -34,7 +38,8 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     if (optionsEnded || !word.starts_with("-")) {
       if (pathGiven) {
         options.action = Options::Action::kUsageError;
-        options.problem = "unexpected argument '" + word + "': one database path at most";
+        options.problem =
+            Tr("scourwell", "unexpected argument '%1': one database path at most").Fill(word);
         return options;
       }
       options.databasePath = word;
@@ -59,7 +64,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     if (withValue != kQtOptionsWithValue.end()) {
       if (word.find('=') == std::string::npos && ++index == arguments.size()) {
         options.action = Options::Action::kUsageError;
-        options.problem = "'" + word + "' needs a value";
+        options.problem = Tr("scourwell", "'%1' needs a value").Fill(word);
         return options;
       }
       continue;
@@ -69,34 +74,37 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       continue;
     }
     options.action = Options::Action::kUsageError;
-    options.problem = "unknown option '" + word + "'";
+    options.problem = Tr("scourwell", "unknown option '%1'").Fill(word);
     return options;
   }
   return options;
 }
 
 std::string UsageLine() {
-  return "usage: scourwell [--help] [--version] [Qt options] [DATABASE]\n";
+  return Tr("scourwell", "usage: %1")
+             .Fill("scourwell [--help] [--version] [Qt options] [DATABASE]") +
+         "\n";
 }
 
 std::string HelpText() {
-  return UsageLine() +
-         "\n"
-         "Finds every deleted project and file in a SourceSafe database in one pass, lists\n"
-         "them with check boxes, and purges the ones you choose. It opens Scourwell's own\n"
-         "databases and SourceSafe 6 database folders (see 'vssdb --help').\n"
-         "\n"
-         "Options:\n"
-         "  -h, --help      show this help and exit\n"
-         "  -v, --version   show the version and exit\n"
-         "  -platform NAME, -style NAME, -reverse, ...\n"
-         "                  the options every Qt program takes\n"
-         "  DATABASE        a database folder (or its srcsafe.ini) to put in the path field\n"
-         "\n"
-         "The login name, the database path and the window's place are remembered between\n"
-         "runs; to see them: regtool list 'HKCU\\Software\\Pellbrook\\Scourwell'\n"
-         "\n"
-         "Exit status: 0 when the window was closed, 2 on a usage error.\n";
+  return UsageLine() + "\n" +
+         Tr("scourwell",
+            "Finds every deleted project and file in a SourceSafe database in one pass, lists\n"
+            "them with check boxes, and purges the ones you choose. It opens Scourwell's own\n"
+            "databases and SourceSafe 6 database folders (see 'vssdb --help').\n"
+            "\n"
+            "Options:\n"
+            "  -h, --help      show this help and exit\n"
+            "  -v, --version   show the version and exit\n"
+            "  -platform NAME, -style NAME, -reverse, ...\n"
+            "                  the options every Qt program takes\n"
+            "  DATABASE        a database folder (or its srcsafe.ini) to put in the path field\n"
+            "\n"
+            "The login name, the database path and the window's place are remembered between\n"
+            "runs; to see them: regtool list 'HKCU\\Software\\Pellbrook\\Scourwell'\n"
+            "\n"
+            "Exit status: 0 when the window was closed, 2 on a usage error.\n")
+             .Str();
 }
 
 std::string VersionText() { return "scourwell " SCOURWELL_VERSION "\n"; }

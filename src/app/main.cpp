@@ -6,9 +6,14 @@
 #include <vector>
 
 #include "app/Options.h"
+#include "platform/translation/Languages.h"
+#include "platform/translation/Translations.h"
 #include "wizard/FMain.h"
 
 int main(int argc, char** argv) {
+  // The language of LANGUAGE, LC_ALL, LC_MESSAGES or LANG, for the help as for the window.
+  translation::Translations translations(translation::MessageLanguages(),
+                                         translation::Translations::Scope::kOursAndQt);
   const app::Options options =
       app::ParseOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
   switch (options.action) {
@@ -25,6 +30,7 @@ int main(int argc, char** argv) {
       break;
   }
   QApplication application(argc, argv);
+  translations.Install();
   // Ties the window to its desktop entry (its icon and name in the task bar).
   QGuiApplication::setDesktopFileName("example.pellbrook.Scourwell");
   wizard::FMain window;

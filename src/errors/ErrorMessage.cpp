@@ -15,11 +15,21 @@ std::string ComposeErrorMessage(std::int32_t number, std::string_view descriptio
   return message;
 }
 
-std::string ComposeReport(const std::string& message, const std::string& source,
-                          std::int32_t line) {
-  // The sentence about 'Log.txt' is part of the fixed text: nothing is written to any file.
-  return "Error: " + message + "\r\n\r\nThe error happened in component '" + source + "' at line " +
-         std::to_string(line) + " and was logged (if configured so) to the 'Log.txt' file.";
+std::string ComposeReport(const std::string& message, const std::string& source, std::int32_t line,
+                          std::string_view form) {
+  const std::string number = std::to_string(line);
+  const std::string_view values[] = {message, source, number};
+  std::string report;
+  for (std::size_t i = 0; i < form.size(); ++i) {
+    const char next = i + 1 < form.size() ? form[i + 1] : '\0';
+    if (form[i] == '%' && next >= '1' && next <= '3') {
+      report += values[next - '1'];
+      ++i;
+    } else {
+      report += form[i];
+    }
+  }
+  return report;
 }
 
 }  // namespace errors

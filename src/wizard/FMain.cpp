@@ -7,11 +7,14 @@
 #include <QMouseEvent>
 #include <QShortcut>
 
+#include "platform/translation/Tr.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "wizard/HandCursor.h"
 #include "wizard/Twips.h"
 
 namespace wizard {
+
+using translation::Tr;
 namespace {
 
 void Place(QWidget& control, const char* name, int left, int top, int width, int height) {
@@ -97,12 +100,15 @@ void FMain::BuildControls() {
   Shape* shapes[] = {&Shape1, &Shape2, &Shape3, &Shape4, &Shape5};
   QLabel* shapeLabels[] = {&lblShape1, &lblShape2, &lblShape3, &lblShape4, &lblShape5};
   const int shapeLefts[] = {300, 1710, 3120, 4530, 5940};
-  const char* shapeCaptions[] = {"Start", "List All", "Select", "Purge", "Finish"};
+  const char* shapeCaptions[] = {
+      QT_TRANSLATE_NOOP("FMain", "Start"), QT_TRANSLATE_NOOP("FMain", "List All"),
+      QT_TRANSLATE_NOOP("FMain", "Select"), QT_TRANSLATE_NOOP("FMain", "Purge"),
+      QT_TRANSLATE_NOOP("FMain", "Finish")};
   for (int i = 0; i < 5; ++i) {
     const std::string number = std::to_string(i + 1);
     Place(*shapes[i], ("Shape" + number).c_str(), shapeLefts[i], 330, 945, 375);
     Place(*shapeLabels[i], ("lblShape" + number).c_str(), shapeLefts[i], 405, 945, 255);
-    shapeLabels[i]->setText(QString::fromLatin1(shapeCaptions[i]));
+    shapeLabels[i]->setText(Tr("FMain", shapeCaptions[i]));
     shapeLabels[i]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   }
   SetBorder(Shape1, true);
@@ -118,30 +124,30 @@ void FMain::BuildControls() {
   Place(frmHost0, "frmHost(0)", 75, 825, 7155, 3105);
   Place(lblPleaseWait, "lblPleaseWait", 75, 105, 6855, 510);
   PageHeading(lblPleaseWait,
-              QStringLiteral(
-                  "Please enter below the login information to be used and the VSS database where "
-                  "Scourwell should search for deleted items."));
-  Label1.setText(QStringLiteral("Login &Name:"));
+              Tr("FMain",
+                 "Please enter below the login information to be used and the VSS database where "
+                 "Scourwell should search for deleted items."));
+  Label1.setText(Tr("FMain", "Login &Name:"));
   PlaceAutoSize(Label1, "Label1", 75, 840);
   Label1.setBuddy(&txtLoginName);
   Place(txtLoginName, "txtLoginName", 1245, 795, 1590, 315);
   txtLoginName.setText(QStringLiteral("Admin"));
-  Label2.setText(QStringLiteral("&Password:"));
+  Label2.setText(Tr("FMain", "&Password:"));
   PlaceAutoSize(Label2, "Label2", 75, 1245);
   Label2.setBuddy(&txtPassword);
   Place(txtPassword, "txtPassword", 1245, 1185, 1590, 315);
   txtPassword.setEchoMode(QLineEdit::Password);
   txtPassword.setStyleSheet(QStringLiteral("lineedit-password-character: 42"));  // '*'
-  Label3.setText(QStringLiteral("&Database path:"));
+  Label3.setText(Tr("FMain", "&Database path:"));
   PlaceAutoSize(Label3, "Label3", 75, 1815);
   Label3.setBuddy(&txtVssDb);
   Place(txtVssDb, "txtVssDb", 1245, 1770, 5685, 315);
   txtVssDb.setText(DesignTimeDatabasePath());
   Place(lblChangePath, "lblChangePath", 6315, 2130, 570, 210);
-  lblChangePath.setText(QStringLiteral("Change"));
+  lblChangePath.setText(Tr("FMain", "Change"));
   lblChangePath.setAlignment(Qt::AlignRight | Qt::AlignTop);
   LinkLook(lblChangePath);
-  lblNowSearchingIn.setText(QStringLiteral("Now searching in:"));
+  lblNowSearchingIn.setText(Tr("FMain", "Now searching in:"));
   Bold(lblNowSearchingIn);
   PlaceAutoSize(lblNowSearchingIn, "lblNowSearchingIn", 75, 2760);
   lblNowSearchingIn.hide();
@@ -154,7 +160,7 @@ void FMain::BuildControls() {
   // Page 2, the progress page.
   Place(frmHost2, "frmHost(2)", 75, 825, 6990, 3060);
   Place(lblNowPurging, "lblNowPurging", 150, 150, 3330, 240);
-  lblNowPurging.setText(QStringLiteral("Now purging file:"));
+  lblNowPurging.setText(Tr("FMain", "Now purging file:"));
   Bold(lblNowPurging);
   Place(lblPurgeFileName, "lblPurgeFileName", 150, 435, 6675, 225);
   lblPurgeFileName.setText(QStringLiteral("<file name here>"));
@@ -170,12 +176,12 @@ void FMain::BuildControls() {
   txtOutcomes.setLineWrapMode(QPlainTextEdit::NoWrap);
   txtOutcomes.hide();
   Place(lblReport, "lblReport", 150, 2490, 6675, 210);
-  lblReport.setText(QStringLiteral("Open the purge report"));
+  lblReport.setText(Tr("FMain", "Open the purge report"));
   LinkLook(lblReport);
   lblReport.hide();
   // The copy kept before the purge.
   Place(lblKeptCopy, "lblKeptCopy", 150, 2760, 6675, 210);
-  lblKeptCopy.setText(QStringLiteral("Open the copy kept before the purge"));
+  lblKeptCopy.setText(Tr("FMain", "Open the copy kept before the purge"));
   LinkLook(lblKeptCopy);
   lblKeptCopy.hide();
 
@@ -191,17 +197,17 @@ void FMain::BuildControls() {
   LinkLook(lblEMail);
   // The selection page's look at the entry under the cursor before it goes.
   Place(cmdView, "cmdView", 2790, 4095, 990, 390);
-  cmdView.setText(QStringLiteral("&View"));
+  cmdView.setText(Tr("FMain", "&View"));
   cmdView.hide();
   // The selection page's second way on: the checked entries come back instead of going.
   Place(cmdRecover, "cmdRecover", 3870, 4095, 990, 390);
-  cmdRecover.setText(QStringLiteral("&Recover"));
+  cmdRecover.setText(Tr("FMain", "&Recover"));
   cmdRecover.hide();
   Place(cmdNext, "cmdNext", 4950, 4095, 990, 390);
-  cmdNext.setText(QStringLiteral("&List All >>"));
+  cmdNext.setText(Tr("FMain", "&List All >>"));
   cmdNext.setDefault(true);
   Place(cmdCancel, "cmdCancel", 6030, 4095, 990, 390);
-  cmdCancel.setText(QStringLiteral("&Close"));
+  cmdCancel.setText(Tr("FMain", "&Close"));
 
   // Only the fields, the links, the list and the buttons take the focus.
   for (QWidget* control : findChildren<QWidget*>()) {
@@ -210,6 +216,7 @@ void FMain::BuildControls() {
   MakeAccessible();
   frmHost1.hide();
   frmHost2.hide();
+  FitToTexts();
   AnchorControls();
 }
 
@@ -218,24 +225,24 @@ void FMain::BuildSelectPage() {
   Place(Label6, "Label6", 105, 75, 6825, 510);
   PageHeading(
       Label6,
-      QStringLiteral(
-          "Scourwell has analyzed the database and found the following items as being deleted but "
-          "not purged. Please check the items you want to purge:"));
+      Tr("FMain",
+         "Scourwell has analyzed the database and found the following items as being deleted but "
+         "not purged. Please check the items you want to purge:"));
   // The filter row: which entries the list shows, and check boxes set for those alone.
-  lblFilter.setText(QStringLiteral("&Filter:"));
+  lblFilter.setText(Tr("FMain", "&Filter:"));
   PlaceAutoSize(lblFilter, "lblFilter", 105, 645);
   lblFilter.setBuddy(&txtFilter);
   Place(txtFilter, "txtFilter", 675, 600, 2805, 315);
-  txtFilter.setPlaceholderText(QStringLiteral("names, * and ? as wildcards"));
+  txtFilter.setPlaceholderText(Tr("FMain", "names, * and ? as wildcards"));
   txtFilter.setClearButtonEnabled(true);
   Place(cmdCheckShown, "cmdCheckShown", 3600, 592, 1590, 330);
-  cmdCheckShown.setText(QStringLiteral("Chec&k shown"));
+  cmdCheckShown.setText(Tr("FMain", "Chec&k shown"));
   Place(cmdUncheckShown, "cmdUncheckShown", 5340, 592, 1590, 330);
-  cmdUncheckShown.setText(QStringLiteral("&Uncheck shown"));
+  cmdUncheckShown.setText(Tr("FMain", "&Uncheck shown"));
 
   // The age filter, off until its box is checked: a year ago by default, the usual policy.
   Place(chkDeletedBefore, "chkDeletedBefore", 105, 990, 1650, 315);
-  chkDeletedBefore.setText(QStringLiteral("Deleted &before:"));
+  chkDeletedBefore.setText(Tr("FMain", "Deleted &before:"));
   Place(dtpDeletedBefore, "dtpDeletedBefore", 1800, 990, 1680, 315);
   dtpDeletedBefore.setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
   dtpDeletedBefore.setCalendarPopup(true);
@@ -273,7 +280,7 @@ void FMain::BuildSelectPage() {
   lblNotice.setPalette(dark);
   lblNotice.hide();
 
-  lblCheckAll.setText(QStringLiteral("Uncheck All"));
+  lblCheckAll.setText(Tr("FMain", "Uncheck All"));
   PlaceAutoSize(lblCheckAll, "lblCheckAll", 105, 2760);
   LinkLook(lblCheckAll);
   Place(lblSelection, "lblSelection", 1245, 2760, 4200, 195);

@@ -156,6 +156,10 @@ class FMain : public QWidget, public settings::FormObject {
   void AnchorControls();
   // Gives the list the room between the filter row and the lines under it.
   void LayOutList();
+  // Room for texts longer than the English ones: the buttons' widths, the fields after their
+  // captions; and the account of a run with the outcomes under it.
+  void FitToTexts();
+  void LayOutSummary();
   // A pointer event of a link label, for its pointer and click handlers.
   QFrame& frmHost(int index);
   void SetBorder(Shape& shape, bool red);

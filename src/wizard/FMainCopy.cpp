@@ -1,10 +1,13 @@
 // The copy kept before a purge: where it goes, writing it, and the finish page's link to it.
 #include "errors/ObjectRequired.h"
 #include "errors/Procedure.h"
+#include "platform/translation/Tr.h"
 #include "wizard/FMain.h"
 #include "wizardcore/KeepCopy.h"
 
 namespace wizard {
+
+using translation::Tr;
 
 std::optional<std::filesystem::path> FMain::KeptCopyFolder() {
   // Unset or unreadable settings keep a copy in the default folder: the safe side.
@@ -22,8 +25,7 @@ std::optional<std::filesystem::path> FMain::KeptCopyFolder() {
 
 void FMain::ShowKeptCopy(const std::string& path) {
   keptPath_ = path;
-  lblKeptCopy.setText(QStringLiteral("Open the copy kept before the purge (%1)")
-                          .arg(QString::fromStdString(keptPath_)));
+  lblKeptCopy.setText(Tr("FMain", "Open the copy kept before the purge (%1)").FillQ(keptPath_));
   lblKeptCopy.setToolTip(QString::fromStdString(keptPath_));
   lblKeptCopy.setVisible(!keptPath_.empty());
 }

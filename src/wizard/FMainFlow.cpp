@@ -7,6 +7,7 @@
 #include "errors/ObjectRequired.h"
 #include "errors/Procedure.h"
 #include "platform/forms/Forms.h"
+#include "platform/translation/Tr.h"
 #include "settings/SettingsFile.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
@@ -14,6 +15,8 @@
 #include "wizardcore/Wording.h"
 
 namespace wizard {
+
+using translation::Tr;
 
 void FMain::SetControls() {
   errors::Procedure proc("Scourwell.FMain.SetControls", report_);
@@ -115,7 +118,8 @@ void FMain::cmdNext_Click() {
       if (proc.If(108, [&] { return kept.number != 0; })) {
         proc.Do(151, [&] {
           forms::Current().MsgBox(
-              "Could not connect to the VSS database.\r\n\r\nDetails: " + kept.description,
+              Tr("FMain", "Could not connect to the VSS database.\r\n\r\nDetails: %1")
+                  .Fill(kept.description),
               forms::vbOKOnly | forms::vbCritical, kAppTitle);
         });
         break;
@@ -140,7 +144,7 @@ void FMain::cmdNext_Click() {
       });
       proc.Do(111, [&] { cmdNext.setEnabled(false); });
       proc.Do(112, [&] { StopRequested = false; });
-      proc.Do(113, [&] { cmdCancel.setText(QStringLiteral("&Stop")); });
+      proc.Do(113, [&] { cmdCancel.setText(Tr("FMain", "&Stop")); });
       proc.Do(114, [&] { forms::Current().DoEvents(); });
       proc.Do(115, [&] { cmdCancel.setFocus(); });
       proc.Do(116, [&] { txtLoginName.setEnabled(false); });
@@ -155,8 +159,9 @@ void FMain::cmdNext_Click() {
         mayDestroy_.reset();
       });
       proc.Do(124, [&] {
-        lblPleaseWait.setText(QStringLiteral("Please wait until Scourwell builds the") +
-                              QStringLiteral(" list of items that are deleted but not purged."));
+        lblPleaseWait.setText(Tr("FMain",
+                                 "Please wait until Scourwell builds the list of items that are "
+                                 "deleted but not purged."));
       });
       proc.Do(125, [&] { lblNowSearchingIn.show(); });
       proc.Do(126, [&] { lblSearchedFolder.show(); });
@@ -170,18 +175,17 @@ void FMain::cmdNext_Click() {
         proc.Do(134, [&] { SetBorder(Shape3, true); });
         proc.Do(135, [&] { repaint(); });
         proc.Do(136, [&] { AllChecked = true; });
-        proc.Do(137, [&] {
-          lblCount.setText(QString::number(listed_.Count()) + QStringLiteral(" items found"));
-        });
+        proc.Do(137,
+                [&] { lblCount.setText(Tr("FMain", "%1 items found").FillQ(listed_.Count())); });
         // 137 again, a statement added to the line: what the checked entries take.
         proc.Do(137, [&] { ShowSelection(); });
-        proc.Do(138, [&] { cmdNext.setText(QStringLiteral("&Purge >>")); });
+        proc.Do(138, [&] { cmdNext.setText(Tr("FMain", "&Purge >>")); });
         // 139 again, statements added to the line: the button is enabled only for a user who may
         // destroy, and the notice says why otherwise and why the list may be incomplete.
         proc.Do(139, [&] { mayDestroy_ = errors::Object(Database).MayDestroy(); });
         proc.Do(139, [&] { cmdNext.setEnabled(mayDestroy_.value_or(false)); });
         proc.Do(139, [&] { ShowNotice(); });
-        proc.Do(140, [&] { cmdCancel.setText(QStringLiteral("&Close")); });
+        proc.Do(140, [&] { cmdCancel.setText(Tr("FMain", "&Close")); });
         proc.Do(141, [&] { forms::Current().DoEvents(); });
         proc.Do(142, [&] { cmdNext.setFocus(); });
         break;
@@ -192,14 +196,15 @@ void FMain::cmdNext_Click() {
       proc.Do(146, [&] { SetBorder(Shape5, true); });
       proc.Do(147, [&] { repaint(); });
       proc.Do(148, [&] { lblPurgeFileName.hide(); });
-      proc.Do(149, [&] { lblNowPurging.setText(QStringLiteral("No deleted items found.")); });
+      proc.Do(149, [&] { lblNowPurging.setText(Tr("FMain", "No deleted items found.")); });
       // 149 again, a statement added to the line: nothing found may still not be everything, so
       // say which projects could not be read.
       proc.Do(149, [&] {
         lblSummary.setText(QString::fromStdString(wizardcore::DescribeUnread(listed_.Unread())));
         lblSummary.setVisible(!listed_.Unread().empty());
+        LayOutSummary();
       });
-      proc.Do(150, [&] { cmdCancel.setText(QStringLiteral("&Close")); });
+      proc.Do(150, [&] { cmdCancel.setText(Tr("FMain", "&Close")); });
       break;
     }
     case 2:
@@ -213,7 +218,7 @@ void FMain::cmdNext_Click() {
       proc.Do(154, [&] { SetControls(); });
       proc.Do(155, [&] { cmdNext.setEnabled(false); });
       proc.Do(156, [&] { StopRequested = false; });
-      proc.Do(157, [&] { cmdCancel.setText(QStringLiteral("&Stop")); });
+      proc.Do(157, [&] { cmdCancel.setText(Tr("FMain", "&Stop")); });
       proc.Do(158, [&] { SetBorder(Shape3, false); });
       proc.Do(159, [&] { SetBorder(Shape4, true); });
       proc.Do(160, [&] { forms::Current().DoEvents(); });
@@ -222,8 +227,8 @@ void FMain::cmdNext_Click() {
       proc.Do(163, [&] { PurgeVssItems(); });
       proc.Do(164, [&] { SetHourglass(false); });
       proc.Do(165, [&] { lblPurgeFileName.hide(); });
-      proc.Do(166, [&] { lblNowPurging.setText(QStringLiteral("Finished.")); });
-      proc.Do(167, [&] { cmdCancel.setText(QStringLiteral("&Close")); });
+      proc.Do(166, [&] { lblNowPurging.setText(Tr("FMain", "Finished.")); });
+      proc.Do(167, [&] { cmdCancel.setText(Tr("FMain", "&Close")); });
       proc.Do(168, [&] { SetBorder(Shape4, false); });
       proc.Do(169, [&] { SetBorder(Shape5, true); });
       proc.Do(170, [&] { repaint(); });
@@ -239,9 +244,9 @@ void FMain::cmdNext_Click() {
 
 void FMain::cmdCancel_Click() {
   errors::Procedure proc("Scourwell.FMain.cmdCancel_Click", report_);
-  if (proc.If(100, [&] { return cmdCancel.text() == QStringLiteral("&Close"); })) {
+  if (proc.If(100, [&] { return cmdCancel.text() == Tr("FMain", "&Close").Q(); })) {
     proc.Do(101, [&] { close(); });
-  } else if (proc.If(102, [&] { return cmdCancel.text() == QStringLiteral("&Stop"); })) {
+  } else if (proc.If(102, [&] { return cmdCancel.text() == Tr("FMain", "&Stop").Q(); })) {
     proc.Do(103, [&] { StopRequested = true; });
   }
 }

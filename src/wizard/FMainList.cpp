@@ -3,11 +3,14 @@
 // buttons set the boxes of the entries shown; the lines under the list say what the checked
 // entries take and why the list may be incomplete.
 #include "errors/Procedure.h"
+#include "platform/translation/Tr.h"
 #include "wizard/FMain.h"
 #include "wizardcore/PurgeRules.h"
 #include "wizardcore/Wording.h"
 
 namespace wizard {
+
+using translation::Tr;
 
 void FMain::List1_ItemCheck(int /*index*/) {
   errors::Procedure proc("Scourwell.FMain.List1_ItemCheck", report_);
@@ -39,8 +42,7 @@ void FMain::lblCheckAll_Click() {
   }
   proc.Do(104, [&] { List1.setEnabled(true); });
   proc.Do(105, [&] {
-    lblCheckAll.setText(QString::fromLatin1(AllChecked ? "Uncheck" : "Check") +
-                        QStringLiteral(" All"));
+    lblCheckAll.setText(AllChecked ? Tr("FMain", "Uncheck All") : Tr("FMain", "Check All"));
     lblCheckAll.adjustSize();  // the label sizes itself to its caption
   });
   // The purge button's rule, once for the whole loop.
@@ -104,11 +106,14 @@ void FMain::ShowNotice() {
     const std::string user = txtLoginName.text().toStdString();
     notice += std::string(notice.empty() ? "" : "\n") +
               (mayDestroy_.has_value()
-                   ? "User '" + user +
-                         "' may not destroy items in this database, so nothing "
-                         "can be purged."
-                   : "Scourwell could not read whether user '" + user +
-                         "' may destroy items in this database, so nothing can be purged.");
+                   ? Tr("FMain",
+                        "User '%1' may not destroy items in this database, so nothing can be "
+                        "purged.")
+                         .Fill(user)
+                   : Tr("FMain",
+                        "Scourwell could not read whether user '%1' may destroy items in this "
+                        "database, so nothing can be purged.")
+                         .Fill(user));
   }
   // The line names the first few projects that could not be read; its tip names them all.
   std::string all = notice;

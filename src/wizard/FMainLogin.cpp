@@ -3,11 +3,14 @@
 #include <algorithm>
 
 #include "errors/Procedure.h"
+#include "platform/translation/Tr.h"
 #include "platform/windowing/QtWindowing.h"
 #include "shell/CBrowseForFolder.h"
 #include "wizard/FMain.h"
 
 namespace wizard {
+
+using translation::Tr;
 namespace {
 
 // Selection start 0, length 65535: the field limits the length to its text, so all of it is
@@ -52,7 +55,7 @@ void FMain::lblChangePath_Click() {
   proc.Do(101, [&] {
     picker.Init(txtVssDb.text().toStdString(),
                 static_cast<std::intptr_t>(windowing::QtWindowing::HandleOf(*this)),
-                "VSS Database Location", 1);
+                Tr("FMain", "VSS Database Location").Str(), 1);
   });
   bool chosen = false;
   proc.Do(102, [&] { chosen = picker.Browse(); });

@@ -2,18 +2,21 @@
 // account on the finish page.
 #include "errors/Procedure.h"
 #include "platform/forms/Forms.h"
+#include "platform/translation/Tr.h"
 #include "wizard/FMain.h"
 #include "wizardcore/Runs.h"
 #include "wizardcore/Wording.h"
 
 namespace wizard {
 
+using translation::Tr;
+
 void FMain::cmdRecover_Click() {
   errors::Procedure proc("Scourwell.FMain.cmdRecover_Click", report_);
   const int checked = listed_.Selected().checked;
   if (proc.If(100, [&] { return checked == 0; })) {
     proc.Do(101, [&] {
-      forms::Current().MsgBox("Check the entries to recover first.",
+      forms::Current().MsgBox(Tr("FMain", "Check the entries to recover first.").Str(),
                               forms::vbOKOnly | forms::vbInformation, kAppTitle);
     });
     return;
@@ -35,7 +38,7 @@ void FMain::cmdRecover_Click() {
   proc.Do(104, [&] { SetControls(); });
   proc.Do(105, [&] { cmdNext.setEnabled(false); });
   proc.Do(106, [&] { StopRequested = false; });
-  proc.Do(107, [&] { cmdCancel.setText(QStringLiteral("&Stop")); });
+  proc.Do(107, [&] { cmdCancel.setText(Tr("FMain", "&Stop")); });
   proc.Do(108, [&] { SetBorder(Shape3, false); });
   proc.Do(109, [&] { SetBorder(Shape4, true); });
   proc.Do(110, [&] { cmdCancel.setFocus(); });
@@ -50,7 +53,7 @@ void FMain::cmdRecover_Click() {
   });
   proc.Do(113, [&] { SetHourglass(false); });
   proc.Do(114, [&] { lblPurgeFileName.hide(); });
-  proc.Do(115, [&] { lblNowPurging.setText(QStringLiteral("Finished.")); });
+  proc.Do(115, [&] { lblNowPurging.setText(Tr("FMain", "Finished.")); });
   proc.Do(116, [&] {
     lblSummary.setText(QString::fromStdString(wizardcore::DescribeRecover(run.summary)));
     lblSummary.show();
@@ -58,7 +61,7 @@ void FMain::cmdRecover_Click() {
     lblKeptCopy.hide();
   });
   proc.Do(117, [&] { ShowReportLink("recover", run.reportPath, run.reportError); });
-  proc.Do(118, [&] { cmdCancel.setText(QStringLiteral("&Close")); });
+  proc.Do(118, [&] { cmdCancel.setText(Tr("FMain", "&Close")); });
   proc.Do(119, [&] { SetBorder(Shape4, false); });
   proc.Do(120, [&] { SetBorder(Shape5, true); });
   proc.Do(121, [&] { repaint(); });

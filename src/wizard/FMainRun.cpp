@@ -7,6 +7,7 @@
 #include "errors/Procedure.h"
 #include "platform/forms/Forms.h"
 #include "platform/text/Printable.h"
+#include "platform/translation/Tr.h"
 #include "shell/CShell.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "wizard/FMain.h"
@@ -17,13 +18,15 @@
 
 namespace wizard {
 
+using translation::Tr;
+
 void FMain::SearchVssItem(const std::shared_ptr<sourcecontrol::IVSSItem>& item) {
   // The list's page is hidden during the search: its view learns what was found at the end.
   wizardcore::DeletedItemsModel::Hold hold(listModel_);
   wizardcore::ListDeleted(host_, listed_, DeletedItems, item);
   // The search's line stands again after the refusal pass's own.
   if (lblSearchedFolder.isHidden()) {
-    lblNowSearchingIn.setText(QStringLiteral("Now searching in:"));
+    lblNowSearchingIn.setText(Tr("FMain", "Now searching in:"));
     lblNowSearchingIn.adjustSize();
     lblSearchedFolder.show();
   }
@@ -48,6 +51,7 @@ void FMain::PurgeVssItems() {
     lblSummary.setText(QString::fromStdString(run.notStarted.description));
     lblSummary.show();
     txtOutcomes.hide();
+    LayOutSummary();
     lblReport.hide();
     return;
   }
@@ -95,8 +99,9 @@ void FMain::ShowReportLink(const std::string& run, const std::string& path,
   if (error) {
     lblReport.setText(QString::fromStdString(error.description));
   } else {
-    lblReport.setText(QStringLiteral("Open the %1 report (%2)")
-                          .arg(QString::fromStdString(run), QString::fromStdString(reportPath_)));
+    lblReport.setText((run == "recover" ? Tr("FMain", "Open the recover report (%1)")
+                                        : Tr("FMain", "Open the purge report (%1)"))
+                          .FillQ(reportPath_));
   }
   lblReport.setToolTip(QString::fromStdString(reportPath_));
   lblReport.show();
@@ -110,7 +115,7 @@ void FMain::ShowOutcomes(const std::vector<wizardcore::OutcomeRow>& outcomes,
       continue;
     }
     // One line each, whatever the names hold.
-    lines += QString::fromStdString(std::string(wizardcore::OutcomeWord(row.outcome)) + ": " +
+    lines += QString::fromStdString(wizardcore::ShownOutcomeWord(row.outcome) + ": " +
                                     text::Printable(row.label, true));
     if (row.error) {
       lines += QString::fromStdString(" (" + std::to_string(row.error.number) + ") " +
@@ -122,6 +127,7 @@ void FMain::ShowOutcomes(const std::vector<wizardcore::OutcomeRow>& outcomes,
   }
   txtOutcomes.setPlainText(lines);
   txtOutcomes.setVisible(!lines.isEmpty());
+  LayOutSummary();
 }
 
 void FMain::lblReport_Click() { OpenFileLink("Scourwell.FMain.lblReport_Click", reportPath_); }

@@ -5,17 +5,20 @@
 #include "errors/ObjectRequired.h"
 #include "errors/Procedure.h"
 #include "platform/forms/Forms.h"
+#include "platform/translation/Tr.h"
 #include "shell/CShell.h"
 #include "wizard/FMain.h"
 
 namespace wizard {
+
+using translation::Tr;
 
 void FMain::cmdView_Click() {
   errors::Procedure proc("Scourwell.FMain.cmdView_Click", report_);
   const QModelIndex current = List1.currentIndex();
   if (proc.If(100, [&] { return !current.isValid(); })) {
     proc.Do(101, [&] {
-      forms::Current().MsgBox("Select an entry to view first.",
+      forms::Current().MsgBox(Tr("FMain", "Select an entry to view first.").Str(),
                               forms::vbOKOnly | forms::vbInformation, kAppTitle);
     });
     return;
@@ -34,7 +37,7 @@ void FMain::cmdView_Click() {
   });
   if (proc.If(103, [&] { return !why.empty(); })) {
     proc.Do(104, [&] {
-      forms::Current().MsgBox("The content cannot be shown: " + why,
+      forms::Current().MsgBox(Tr("FMain", "The content cannot be shown: %1").Fill(why),
                               forms::vbOKOnly | forms::vbExclamation, kAppTitle);
     });
     return;

@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
 #include <utility>
 
 namespace wizard {
@@ -50,6 +52,19 @@ bool LinkLabel::event(QEvent* event) {
       break;
   }
   return QLabel::event(event);
+}
+
+void LinkLabel::paintEvent(QPaintEvent* event) {
+  const QRect room = contentsRect();
+  const QString shown = text();
+  if (fontMetrics().horizontalAdvance(shown) <= room.width() || shown.contains(u'\n')) {
+    QLabel::paintEvent(event);
+    return;
+  }
+  QPainter painter(this);
+  style()->drawItemText(&painter, room, static_cast<int>(alignment()), palette(), isEnabled(),
+                        fontMetrics().elidedText(shown, Qt::ElideMiddle, room.width()),
+                        foregroundRole());
 }
 
 }  // namespace wizard

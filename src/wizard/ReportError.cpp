@@ -2,14 +2,18 @@
 
 #include "errors/ErrorMessage.h"
 #include "platform/forms/Forms.h"
+#include "platform/translation/Tr.h"
 
 namespace wizard {
+
+using translation::Tr;
 
 void ReportError(const std::string& message, const std::string& source,
                  std::int32_t line) noexcept {
   try {
-    forms::Current().MsgBox(errors::ComposeReport(message, source, line),
-                            forms::vbOKOnly | forms::vbCritical, kAppTitle);
+    forms::Current().MsgBox(
+        errors::ComposeReport(message, source, line, Tr("ReportError", errors::kReportForm).Str()),
+        forms::vbOKOnly | forms::vbCritical, kAppTitle);
   } catch (...) {
     // The report is the last resort; there is nobody left to tell.
   }

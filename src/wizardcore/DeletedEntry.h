@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -52,28 +54,28 @@ enum class Outcome {
   WouldDestroy,  // a dry run's: a purge would destroy it
 };
 
-// The word for an outcome in every account of a run: "destroyed", "not-reached", ...; empty for
-// None.
+// The word for an outcome in every account of a run that scripts read: "destroyed",
+// "not-reached", ...; empty for None. The window shows its translation (ShownOutcomeWord).
 constexpr std::string_view OutcomeWord(Outcome outcome) {
   switch (outcome) {
     case Outcome::None:
       return "";
     case Outcome::Destroyed:
-      return "destroyed";
+      return QT_TRANSLATE_NOOP("Outcome", "destroyed");
     case Outcome::Failed:
-      return "failed";
+      return QT_TRANSLATE_NOOP("Outcome", "failed");
     case Outcome::Kept:
-      return "kept";
+      return QT_TRANSLATE_NOOP("Outcome", "kept");
     case Outcome::Refused:
-      return "refused";
+      return QT_TRANSLATE_NOOP("Outcome", "refused");
     case Outcome::NotReached:
-      return "not-reached";
+      return QT_TRANSLATE_NOOP("Outcome", "not-reached");
     case Outcome::Recovered:
-      return "recovered";
+      return QT_TRANSLATE_NOOP("Outcome", "recovered");
     case Outcome::Restored:
-      return "restored";
+      return QT_TRANSLATE_NOOP("Outcome", "restored");
     case Outcome::WouldDestroy:
-      return "would-destroy";
+      return QT_TRANSLATE_NOOP("Outcome", "would-destroy");
   }
   return "";
 }

@@ -4,10 +4,13 @@
 #include <limits>
 #include <utility>
 
+#include "platform/translation/Tr.h"
 #include "wizardcore/DeletionTime.h"
 #include "wizardcore/Wording.h"
 
 namespace wizardcore {
+
+using translation::Tr;
 
 DeletedItemsModel::DeletedItemsModel(DeletedList& list) : list_(list) { list_.SetObserver(this); }
 
@@ -36,14 +39,14 @@ QVariant DeletedItemsModel::data(const QModelIndex& index, int role) const {
           return QString::fromStdString(DescribeKind(entry.kind));
         case kDeletedOnColumn: {
           if (!entry.deletion.time) {
-            return QStringLiteral("unknown");
+            return Tr("DeletedItemsModel", "unknown").Q();
           }
           // The list shows the minute; the tip the second.
           const QString time = QString::fromStdString(FormatDeletionTime(entry.deletion));
           return role == Qt::DisplayRole ? time.left(16) : time;
         }
         case kDeletedByColumn:
-          return entry.deletion.user.empty() ? QStringLiteral("unknown")
+          return entry.deletion.user.empty() ? Tr("DeletedItemsModel", "unknown").Q()
                                              : QString::fromStdString(entry.deletion.user);
         default:
           return QString::fromStdString(DescribeTakes(entry));
@@ -71,18 +74,19 @@ QVariant DeletedItemsModel::data(const QModelIndex& index, int role) const {
     case Qt::AccessibleTextRole:
       // What a screen reader says of an entry: its path, its kind and that it is deleted.
       if (index.column() == kItemColumn) {
-        return QStringLiteral("%1, deleted %2")
-            .arg(QString::fromStdString(entry.spec),
-                 QString::fromStdString(DescribeKind(entry.kind)).toLower());
+        return (entry.kind == EntryKind::Project ? Tr("DeletedItemsModel", "%1, deleted project")
+                : entry.kind == EntryKind::File  ? Tr("DeletedItemsModel", "%1, deleted file")
+                                                 : Tr("DeletedItemsModel", "%1, deleted unknown"))
+            .FillQ(entry.spec);
       }
       return {};
     case Qt::AccessibleDescriptionRole:
       if (index.column() == kItemColumn && !entry.refusal.empty()) {
-        return QString::fromStdString(entry.refusal + ": kept");
+        return QString::fromStdString(DescribeTakes(entry));
       }
       if (index.column() == kItemColumn) {
-        return entry.checked ? QStringLiteral("checked: it will be purged")
-                             : QStringLiteral("not checked: it will be kept");
+        return entry.checked ? Tr("DeletedItemsModel", "checked: it will be purged").Q()
+                             : Tr("DeletedItemsModel", "not checked: it will be kept").Q();
       }
       return {};
     default:
@@ -121,15 +125,15 @@ QVariant DeletedItemsModel::headerData(int section, Qt::Orientation orientation,
   }
   switch (section) {
     case kItemColumn:
-      return QStringLiteral("Deleted item");
+      return Tr("DeletedItemsModel", "Deleted item").Q();
     case kKindColumn:
-      return QStringLiteral("Kind");
+      return Tr("DeletedItemsModel", "Kind").Q();
     case kTakesColumn:
-      return QStringLiteral("Goes with it");
+      return Tr("DeletedItemsModel", "Goes with it").Q();
     case kDeletedOnColumn:
-      return QStringLiteral("Deleted on");
+      return Tr("DeletedItemsModel", "Deleted on").Q();
     case kDeletedByColumn:
-      return QStringLiteral("Deleted by");
+      return Tr("DeletedItemsModel", "Deleted by").Q();
     default:
       return {};
   }

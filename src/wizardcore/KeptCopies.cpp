@@ -12,8 +12,11 @@
 #include <string_view>
 
 #include "platform/files/SafeFiles.h"
+#include "platform/translation/Tr.h"
 
 namespace wizardcore {
+
+using translation::Tr;
 namespace {
 
 bool NamedAsACopy(std::string_view name) {
@@ -52,10 +55,14 @@ std::string DescribeKeptCopies(const std::vector<KeptCopyFile>& copies) {
   for (const KeptCopyFile& copy : copies) {
     bytes += copy.size;
   }
-  return "The folder of kept copies holds " + std::to_string(copies.size()) +
-         (copies.size() == 1 ? " copy, " : " copies, ") +
-         QLocale().formattedDataSize(bytes, 1).toStdString() +
-         " together: vssdb kept lists them and removes old ones.";
+  return (copies.size() == 1
+              ? Tr("KeptCopies",
+                   "The folder of kept copies holds %1 copy, %2 together: vssdb kept lists them "
+                   "and removes old ones.")
+              : Tr("KeptCopies",
+                   "The folder of kept copies holds %1 copies, %2 together: vssdb kept lists them "
+                   "and removes old ones."))
+      .Fill(copies.size(), QLocale().formattedDataSize(bytes, 1));
 }
 
 std::vector<KeptCopyFile> OlderThan(const std::vector<KeptCopyFile>& copies, int days,

@@ -8,6 +8,7 @@
 #include "errors/ErrorRecord.h"
 #include "errors/ObjectRequired.h"
 #include "errors/Procedure.h"
+#include "platform/translation/Tr.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "wizardcore/DeletedItemCollection.h"
@@ -15,6 +16,8 @@
 #include "wizardcore/Host.h"
 
 namespace wizardcore {
+
+using translation::Tr;
 namespace {
 
 // For each entry, how many entries before it are listed and not checked: the entries below a
@@ -127,8 +130,7 @@ void Purge::PurgeVssItems() {
     entry.outcome = Outcome::Failed;  // until the destroy has succeeded
     proc.Do(109, [&] { ++current; });
     proc.Do(110, [&] {
-      host_.ShowNowPurging(
-          QStringLiteral("Now purging item (%1/%2):").arg(current).arg(total).toStdString());
+      host_.ShowNowPurging(Tr("Purge", "Now purging item (%1/%2):").Fill(current, total));
     });
     proc.Do(111, [&] { host_.ShowPurgeFileName(entry.spec); });
     proc.Do(112, [&] { host_.DoEvents(); });

@@ -11,6 +11,7 @@
 #include "platform/files/PlaceFile.h"
 #include "platform/files/SafeFiles.h"
 #include "platform/text/Printable.h"
+#include "platform/translation/Tr.h"
 #include "sourcecontrol/ErrorNumbers.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/DeletionTime.h"
@@ -18,6 +19,8 @@
 #include "wizardcore/UserFolder.h"
 
 namespace wizardcore {
+
+using translation::Tr;
 namespace {
 
 using sourcecontrol::ErrorCode;
@@ -87,26 +90,31 @@ std::string PurgeReportText(const PurgeContext& context, const std::vector<Outco
   // Names and messages are printed with their control characters escaped: a name holding a
   // line break could otherwise forge a line of the report, or clear the terminal it is shown on.
   const auto shown = [](const std::string& line) { return text::Printable(line); };
-  std::string text = "Scourwell " + context.run + " report\n";
-  text += "Database: " + shown(context.database) + "\n";
-  text += "User: " + shown(context.user) + "\n";
+  std::string text = (context.run == "recover" ? Tr("PurgeReport", "Scourwell recover report")
+                                               : Tr("PurgeReport", "Scourwell purge report"))
+                         .Str() +
+                     "\n";
+  text += Tr("PurgeReport", "Database: %1").Fill(shown(context.database)) + "\n";
+  text += Tr("PurgeReport", "User: %1").Fill(shown(context.user)) + "\n";
   char when[64];
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   ::localtime_r(&now, &local);
   std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S %z", &local);
-  text += std::string("Written: ") + when + "\n";
-  text += "Asked: " + context.asked + "\n";
+  text += Tr("PurgeReport", "Written: %1").Fill(when) + "\n";
+  text += Tr("PurgeReport", "Asked: %1").Fill(context.asked) + "\n";
   if (context.hidden > 0) {
-    text += "Hidden by the filter: " + std::to_string(context.hidden) + " of the checked entries\n";
+    text +=
+        Tr("PurgeReport", "Hidden by the filter: %1 of the checked entries").Fill(context.hidden) +
+        "\n";
   }
   if (!context.advice.empty()) {
-    text += "Advice: " + shown(context.advice) + "\n";
+    text += Tr("PurgeReport", "Advice: %1").Fill(shown(context.advice)) + "\n";
   }
   if (!context.keptCopy.empty()) {
-    text += "Copy kept: " + shown(context.keptCopy) + "\n";
+    text += Tr("PurgeReport", "Copy kept: %1").Fill(shown(context.keptCopy)) + "\n";
   }
-  text += "\nEntries:\n";
+  text += "\n" + Tr("PurgeReport", "Entries:").Str() + "\n";
   for (const OutcomeRow& row : rows) {
     std::string outcome(OutcomeWord(row.outcome));
     outcome.resize(std::max<std::size_t>(outcome.size(), 12), ' ');
@@ -118,13 +126,17 @@ std::string PurgeReportText(const PurgeContext& context, const std::vector<Outco
       text += "             " + shown(row.reason) + "\n";
     }
     if (row.deletion.time || !row.deletion.user.empty()) {
-      text += "             deleted " +
-              (row.deletion.time ? "on " + FormatDeletionTime(row.deletion) : std::string()) +
-              (row.deletion.user.empty() ? "" : " by " + shown(row.deletion.user)) + "\n";
+      const std::string on = row.deletion.time ? FormatDeletionTime(row.deletion) : "";
+      const std::string by = shown(row.deletion.user);
+      text += "             " +
+              (on.empty()   ? Tr("PurgeReport", "deleted by %1").Fill(by)
+               : by.empty() ? Tr("PurgeReport", "deleted on %1").Fill(on)
+                            : Tr("PurgeReport", "deleted on %1 by %2").Fill(on, by)) +
+              "\n";
     }
   }
   if (rows.empty()) {
-    text += "(none)\n";
+    text += Tr("PurgeReport", "(none)").Str() + "\n";
   }
   return text + "\n" + summary + "\n";
 }

@@ -1,12 +1,15 @@
 #include "wizardcore/Recover.h"
 
 #include "errors/ErrorRecord.h"
+#include "platform/translation/Tr.h"
 #include "sourcecontrol/ErrorNumbers.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/Host.h"
 
 namespace wizardcore {
+
+using translation::Tr;
 
 RecoverSummary RecoverChecked(Host& host, DeletedList& list) {
   RecoverSummary summary;
@@ -34,8 +37,7 @@ RecoverSummary RecoverChecked(Host& host, DeletedList& list) {
       continue;
     }
     ++done;
-    host.ShowNowPurging("Now recovering item (" + std::to_string(done) + "/" +
-                        std::to_string(checked.size()) + "):");
+    host.ShowNowPurging(Tr("Recover", "Now recovering item (%1/%2):").Fill(done, checked.size()));
     host.ShowPurgeFileName(entry.spec);
     try {
       if (!entry.item) {
@@ -62,13 +64,15 @@ RecoverSummary RecoverChecked(Host& host, DeletedList& list) {
 }
 
 std::string DescribeRecover(const RecoverSummary& summary) {
-  std::string text = "Recovered: " + std::to_string(summary.recovered) +
-                     (summary.recovered == 1 ? " entry" : " entries") + ".\n";
-  text += "Refused: " + std::to_string(summary.refused) + ".\n";
-  text += "Failed: " + std::to_string(summary.failed) + ".\n";
-  text += "Not reached because of Stop: " + std::to_string(summary.notReached) + ".";
+  std::string text = (summary.recovered == 1 ? Tr("Recover", "Recovered: %1 entry.")
+                                             : Tr("Recover", "Recovered: %1 entries."))
+                         .Fill(summary.recovered) +
+                     "\n";
+  text += Tr("Recover", "Refused: %1.").Fill(summary.refused) + "\n";
+  text += Tr("Recover", "Failed: %1.").Fill(summary.failed) + "\n";
+  text += Tr("Recover", "Not reached because of Stop: %1.").Fill(summary.notReached);
   if (summary.stopped) {
-    text += "\nThe recover was stopped.";
+    text += "\n" + Tr("Recover", "The recover was stopped.").Str();
   }
   return text;
 }

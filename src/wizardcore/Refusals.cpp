@@ -1,23 +1,26 @@
 #include "wizardcore/Refusals.h"
 
 #include "errors/Procedure.h"
+#include "platform/translation/Tr.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/Host.h"
 
 namespace wizardcore {
 
+using translation::Tr;
+
 void MarkRefused(Host& host, DeletedList& list) {
   DeletedList::Batch batch(list);
   int unknown = 0;  // answers that could not be read: the first is logged, the others counted
-  const std::string total = " of " + std::to_string(list.Count());
   int asked = 0;
   for (int index = 0; index < list.Size(); ++index) {
     const DeletedEntry& entry = list[index];
     if (entry.removed || !entry.item) {
       continue;
     }
-    host.ShowChecking("Checking which entries can be purged: " + std::to_string(++asked) + total);
+    host.ShowChecking(Tr("Refusals", "Checking which entries can be purged: %1 of %2")
+                          .Fill(++asked, list.Count()));
     std::string reason;
     if (const errors::CapturedError error =
             errors::CaptureError([&] { reason = entry.item->DestroyRefusal(); });

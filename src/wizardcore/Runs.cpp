@@ -4,6 +4,7 @@
 
 #include "errors/Procedure.h"
 #include "platform/files/SafeFiles.h"
+#include "platform/translation/Tr.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/Host.h"
@@ -13,6 +14,8 @@
 #include "wizardcore/Wording.h"
 
 namespace wizardcore {
+
+using translation::Tr;
 namespace {
 
 // Writes the report where `target` says; gives back its path, or sets `error`.
@@ -55,7 +58,7 @@ PurgeRun RunPurge(Host& host, DeletedList& list, DeletedItemCollection& items,
   context.run = "purge";
   if (request.keepIn && list.Selected().checked > 0) {
     // Nothing is destroyed before the copy is whole on disk.
-    host.ShowNowPurging("Keeping a copy of what the purge destroys:");
+    host.ShowNowPurging(Tr("Runs", "Keeping a copy of what the purge destroys:").Str());
     run.notStarted = errors::CaptureError([&] {
       run.keptCopy =
           KeepCopy(host, list, {context.database, context.user}, *request.keepIn).string();
@@ -90,8 +93,9 @@ RecoverRun RunRecover(Host& host, DeletedList& list, PurgeContext context,
   RecoverRun run;
   const int checked = list.Selected().checked;
   context.run = "recover";
-  context.asked = "Recover " + std::to_string(checked) +
-                  (checked == 1 ? " checked entry." : " checked entries.");
+  context.asked = (checked == 1 ? Tr("Runs", "Recover %1 checked entry.")
+                                : Tr("Runs", "Recover %1 checked entries."))
+                      .Fill(checked);
   run.summary = RecoverChecked(host, list);
   run.reportPath = WriteReport(
       host, report, context,

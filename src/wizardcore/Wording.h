@@ -17,8 +17,12 @@ struct Selection;
 
 std::string FormatSize(std::int64_t bytes, const QLocale& locale = QLocale());
 
-// "Project" or "File", as the list's kind column shows it.
+// "Project" or "File", as the list's kind column shows it, in the user's language.
 std::string DescribeKind(EntryKind kind);
+// "project", "file" or "unknown", as scripts read it: never translated.
+std::string KindWord(EntryKind kind);
+// The word for an outcome as the window shows it: OutcomeWord in the user's language.
+std::string ShownOutcomeWord(Outcome outcome);
 // What goes with an entry: "12 items below, 3.4 KiB" for a project, the size for a file; or why
 // it is kept when the engine would refuse it ("shared with '$/b': kept").
 std::string DescribeTakes(const DeletedEntry& entry, const QLocale& locale = QLocale());

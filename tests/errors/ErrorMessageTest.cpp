@@ -38,4 +38,11 @@ TEST(ComposeReportTest, GivesTheFixedReportText) {
   EXPECT_NE(errors::ComposeReport("(1) ''", "S", 0).find("' at line 0 and was"), std::string::npos);
 }
 
+// A translated form puts the values where its language wants them, and a message that holds a
+// placeholder of its own (a description naming '%2') keeps it.
+TEST(ComposeReportTest, FillsAFormInOnePass) {
+  EXPECT_EQ(errors::ComposeReport("(5) 'a %2 b'", "S.P", 7, "%3 行，%2：%1 (%4 %)"),
+            "7 行，S.P：(5) 'a %2 b' (%4 %)");
+}
+
 }  // namespace

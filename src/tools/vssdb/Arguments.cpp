@@ -1,10 +1,17 @@
 #include "tools/vssdb/Arguments.h"
 
+#include <QtGlobal>
 #include <algorithm>
 #include <array>
+#include <string_view>
+
+#include "platform/text/DisplayWidth.h"
+#include "platform/translation/Tr.h"
 
 namespace vssdb {
 namespace {
+
+using translation::Tr;
 
 struct OptionForm {
   std::string_view name;
@@ -28,64 +35,82 @@ const std::vector<CommandForm>& Commands() {
        1,
        {},
        "vssdb create DIR",
-       "Makes a new database in DIR (made if missing).",
+       QT_TRANSLATE_NOOP("vssdb", "Makes a new database in DIR (made if missing)."),
        false},
       {"user add",
        2,
        2,
        {{"--password", true}, {"--no-destroy", false}},
        "vssdb user add DIR NAME [--password P] [--no-destroy]",
-       "Adds a user; --no-destroy withholds the right to destroy. Only Admin may add users."},
+       QT_TRANSLATE_NOOP(
+           "vssdb",
+           "Adds a user; --no-destroy withholds the right to destroy. Only Admin may add users.")},
       {"mkdir",
        2,
        2,
        {},
        "vssdb mkdir DIR SPEC",
-       "Makes a project, and the missing projects above it."},
+       QT_TRANSLATE_NOOP("vssdb", "Makes a project, and the missing projects above it.")},
       {"add",
        2,
        2,
        {{"--from", true}},
        "vssdb add DIR SPEC [--from FILE]",
-       "Adds a file holding FILE's content (empty without --from) to an existing project."},
-      {"delete", 2, 2, {}, "vssdb delete DIR SPEC", "Marks a live item deleted."},
+       QT_TRANSLATE_NOOP(
+           "vssdb",
+           "Adds a file holding FILE's content (empty without --from) to an existing project.")},
+      {"delete",
+       2,
+       2,
+       {},
+       "vssdb delete DIR SPEC",
+       QT_TRANSLATE_NOOP("vssdb", "Marks a live item deleted.")},
       {"compact",
        1,
        1,
        {},
        "vssdb compact DIR",
-       "Gives the space a purge freed in the data file of our own format back to the file "
-       "system: a compacted copy is written beside it, synced, given the file's owner, group "
-       "and mode, and renamed into its place. Needs the destroy right. Refused, with nothing "
-       "changed, while another program has the database open (processes of other users are "
-       "seen only by root) or when it changes meanwhile."},
+       QT_TRANSLATE_NOOP(
+           "vssdb",
+           "Gives the space a purge freed in the data file of our own format back to the file "
+           "system: a compacted copy is written beside it, synced, given the file's owner, group "
+           "and mode, and renamed into its place. Needs the destroy right. Refused, with nothing "
+           "changed, while another program has the database open (processes of other users are "
+           "seen only by root) or when it changes meanwhile.")},
       {"cat",
        2,
        2,
        {{"--codepage", true}},
        "vssdb cat DIR SPEC [--codepage CP]",
-       "Writes the latest content of the file SPEC, deleted or not, to standard output, byte for "
-       "byte; nothing in the database is written. Where a live file and deleted ones share the "
-       "path the live one is written; several deleted ones and no live one are refused."},
+       QT_TRANSLATE_NOOP(
+           "vssdb",
+           "Writes the latest content of the file SPEC, deleted or not, to standard output, byte "
+           "for "
+           "byte; nothing in the database is written. Where a live file and deleted ones share the "
+           "path the live one is written; several deleted ones and no live one are refused.")},
       {"recover",
        2,
        2,
        {{"--codepage", true}},
        "vssdb recover DIR SPEC [--codepage CP]",
-       "Brings a deleted item back where it was; refused while a live item of its project has "
-       "its name. A project comes back without the deleted items below it. In a SourceSafe 6 "
-       "database only files that are not shared, pinned, branched or checked out are "
-       "recovered (projects are refused), with the same journal and locks as a destroy."},
+       QT_TRANSLATE_NOOP(
+           "vssdb",
+           "Brings a deleted item back where it was; refused while a live item of its project has "
+           "its name. A project comes back without the deleted items below it. In a SourceSafe 6 "
+           "database only files that are not shared, pinned, branched or checked out are "
+           "recovered (projects are refused), with the same journal and locks as a destroy.")},
       {"destroy",
        2,
        2,
        {{"--codepage", true}},
        "vssdb destroy DIR SPEC [--codepage CP]",
-       "Destroys a deleted item for good. A live item is refused, and so is a spec that "
-       "several deleted items share. In a SourceSafe 6 database only the kinds of item whose "
-       "destroy is known are destroyed (not shared, branched, pinned, labelled or checked "
-       "out); the others are refused with their reason and nothing is written. Its names are "
-       "read in the Windows code page CP (default CP1252; a name or a number)."},
+       QT_TRANSLATE_NOOP(
+           "vssdb",
+           "Destroys a deleted item for good. A live item is refused, and so is a spec that "
+           "several deleted items share. In a SourceSafe 6 database only the kinds of item whose "
+           "destroy is known are destroyed (not shared, branched, pinned, labelled or checked "
+           "out); the others are refused with their reason and nothing is written. Its names are "
+           "read in the Windows code page CP (default CP1252; a name or a number).")},
       {"list",
        1,
        2,
@@ -97,19 +122,22 @@ const std::vector<CommandForm>& Commands() {
         {"--deleted-by", true}},
        "vssdb list DIR [SPEC] [--deleted] [--long] [--format text|json|csv] "
        "[--deleted-before DATE] [--deleted-by USER] [--codepage CP]",
-       "Lists SPEC (default $/) and everything below it, one spec a line, depth first, each item "
-       "before its children; --deleted lists only the items marked deleted; --long puts the "
-       "kind (project or file), the deleted mark and the size in bytes before each spec. With "
-       "--deleted, --format json or csv gives the deleted entries as the window lists them, "
-       "for reports: path, kind, size, items_below and bytes_below (what a project's destroy "
-       "takes with it), complete (false when some of it could not be read), deleted_on (the "
-       "wall-clock time the database recorded, as 2017-02-21T07:55:02) and deleted_by (null "
-       "when the database does not record them). --deleted-before DATE (as 2024-01-31) lists "
-       "only the items deleted before that day, --deleted-by USER only those USER deleted (any "
-       "letter case); an item whose delete is not recorded is listed by neither. DIR "
-       "may also be a SourceSafe 6 database; its names are read in the Windows code page CP "
-       "(default CP1252), given by name or number (GBK or 936, CP1251 or 1251, ...), and "
-       "each user logs in with their password, in any letter case."},
+       QT_TRANSLATE_NOOP(
+           "vssdb",
+           "Lists SPEC (default $/) and everything below it, one spec a line, depth first, each "
+           "item "
+           "before its children; --deleted lists only the items marked deleted; --long puts the "
+           "kind (project or file), the deleted mark and the size in bytes before each spec. With "
+           "--deleted, --format json or csv gives the deleted entries as the window lists them, "
+           "for reports: path, kind, size, items_below and bytes_below (what a project's destroy "
+           "takes with it), complete (false when some of it could not be read), deleted_on (the "
+           "wall-clock time the database recorded, as 2017-02-21T07:55:02) and deleted_by (null "
+           "when the database does not record them). --deleted-before DATE (as 2024-01-31) lists "
+           "only the items deleted before that day, --deleted-by USER only those USER deleted (any "
+           "letter case); an item whose delete is not recorded is listed by neither. DIR "
+           "may also be a SourceSafe 6 database; its names are read in the Windows code page CP "
+           "(default CP1252), given by name or number (GBK or 936, CP1251 or 1251, ...), and "
+           "each user logs in with their password, in any letter case.")},
       {"purge",
        1,
        1,
@@ -128,73 +156,91 @@ const std::vector<CommandForm>& Commands() {
        "[--deleted-by USER] [--dry-run] [--yes] "
        "[--format text|json|csv] [--report FILE] [--keep-copy FOLDER | --no-copy] "
        "[--codepage CP]",
-       "Purges deleted items as the window does: lists every deleted entry, selects those whose "
-       "path matches a --match pattern (all without one) and no --exclude pattern, and destroys "
-       "them bottom-up. Patterns are the window's filter: * any run of characters, ? one, case "
-       "does not count; without a wildcard a name containing P matches; with a / the whole path "
-       "is matched ('$/Old/*'). --deleted-before DATE (as 2024-01-31) and --deleted-by USER "
-       "select only the entries deleted before that day, or by that user (any letter case), "
-       "as the database recorded it; an entry whose delete is not recorded is selected by "
-       "neither. A project is destroyed only when every deleted entry below it is "
-       "selected too; otherwise it is kept. --dry-run prints what would go and the totals and "
-       "changes nothing. At a terminal the purge asks first ([y/N]) unless --yes; without a "
-       "terminal it is refused without --yes. Ctrl+C stops after the item in hand. Progress "
-       "goes to standard error at a terminal; the report (each entry's outcome and the "
-       "summary) to standard output, and with --report FILE the window's plain-text purge report "
-       "to FILE as well. Entries the engine would refuse (shared, pinned, branched, checked out, "
-       "or holding such an entry) are kept and say why before anything is destroyed. Before the "
-       "first destroy a copy of everything it destroys is written to a tar archive in FOLDER "
-       "(default ~/.local/share/scourwell/kept): each file's latest content, the database's own "
-       "files of each item and a manifest.json; vssdb restore puts it back. A copy that cannot "
-       "be written stops the purge before anything is destroyed; --no-copy keeps none. Exit "
-       "status: "
-       "0 when everything selected was destroyed, "
-       "3 when some were kept or refused (shared, pinned, checked out, changed since listed, "
-       "locked, no right), 1 on any other failure, when stopped, or when not confirmed."},
+       QT_TRANSLATE_NOOP(
+           "vssdb",
+           "Purges deleted items as the window does: lists every deleted entry, selects those "
+           "whose "
+           "path matches a --match pattern (all without one) and no --exclude pattern, and "
+           "destroys "
+           "them bottom-up. Patterns are the window's filter: * any run of characters, ? one, case "
+           "does not count; without a wildcard a name containing P matches; with a / the whole "
+           "path "
+           "is matched ('$/Old/*'). --deleted-before DATE (as 2024-01-31) and --deleted-by USER "
+           "select only the entries deleted before that day, or by that user (any letter case), "
+           "as the database recorded it; an entry whose delete is not recorded is selected by "
+           "neither. A project is destroyed only when every deleted entry below it is "
+           "selected too; otherwise it is kept. --dry-run prints what would go and the totals and "
+           "changes nothing. At a terminal the purge asks first ([y/N]) unless --yes; without a "
+           "terminal it is refused without --yes. Ctrl+C stops after the item in hand. Progress "
+           "goes to standard error at a terminal; the report (each entry's outcome and the "
+           "summary) to standard output, and with --report FILE the window's plain-text purge "
+           "report "
+           "to FILE as well. Entries the engine would refuse (shared, pinned, branched, checked "
+           "out, "
+           "or holding such an entry) are kept and say why before anything is destroyed. Before "
+           "the "
+           "first destroy a copy of everything it destroys is written to a tar archive in FOLDER "
+           "(default ~/.local/share/scourwell/kept): each file's latest content, the database's "
+           "own "
+           "files of each item and a manifest.json; vssdb restore puts it back. A copy that cannot "
+           "be written stops the purge before anything is destroyed; --no-copy keeps none. Exit "
+           "status: "
+           "0 when everything selected was destroyed, "
+           "3 when some were kept or refused (shared, pinned, checked out, changed since listed, "
+           "locked, no right), 1 on any other failure, when stopped, or when not confirmed.")},
       {"restore",
        1,
        2,
        {{"--to", true}},
        "vssdb restore COPY DIR | vssdb restore COPY --to FOLDER",
-       "Puts the entries of COPY, a copy kept before a purge, back into the database DIR of "
-       "our own format as they were: deleted, with their content. An entry whose project is "
-       "gone or whose name a deleted item of the project has now is refused, with the reason, "
-       "and the others go on (exit status 3). A SourceSafe 6 database is not written: --to "
-       "FOLDER extracts the copy's files there instead (never over a file there already)."},
+       QT_TRANSLATE_NOOP(
+           "vssdb",
+           "Puts the entries of COPY, a copy kept before a purge, back into the database DIR of "
+           "our own format as they were: deleted, with their content. An entry whose project is "
+           "gone or whose name a deleted item of the project has now is refused, with the reason, "
+           "and the others go on (exit status 3). A SourceSafe 6 database is not written: --to "
+           "FOLDER extracts the copy's files there instead (never over a file there already).")},
       {"kept",
        0,
        1,
        {{"--older-than", true}, {"--remove", false}},
        "vssdb kept [FOLDER] [--older-than DAYS] [--remove]",
-       "Lists the copies kept before purges in FOLDER (default ~/.local/share/scourwell/kept), "
-       "oldest first: when each was written, its size, how many entries it holds and the "
-       "database it came from. --older-than DAYS lists only those written more than DAYS days "
-       "ago, and with --remove removes them (--remove needs --older-than, so that no copy goes "
-       "by mistake). Nothing else in the folder is touched.",
+       QT_TRANSLATE_NOOP(
+           "vssdb",
+           "Lists the copies kept before purges in FOLDER (default ~/.local/share/scourwell/kept), "
+           "oldest first: when each was written, its size, how many entries it holds and the "
+           "database it came from. --older-than DAYS lists only those written more than DAYS days "
+           "ago, and with --remove removes them (--remove needs --older-than, so that no copy goes "
+           "by mistake). Nothing else in the folder is touched."),
        false},
       {"generate",
        1,
        1,
        {{"--items", true}, {"--deleted", true}, {"--seed", true}},
        "vssdb generate DIR --items N [--deleted FRACTION] [--seed S]",
-       "Makes a new database holding a random tree of N items (projects nested up to 8 deep, "
-       "about one project per ten files), FRACTION of them deleted. The same seed gives the same "
-       "tree.",
+       QT_TRANSLATE_NOOP(
+           "vssdb",
+           "Makes a new database holding a random tree of N items (projects nested up to 8 deep, "
+           "about one project per ten files), FRACTION of them deleted. The same seed gives the "
+           "same "
+           "tree."),
        false},
       {"check",
        1,
        1,
        {{"--codepage", true}},
        "vssdb check DIR [--codepage CP]",
-       "Checks the database; prints each fault and exits 1 when there is one. Needs no login: "
-       "it reads the files and changes nothing, so anyone who may read them may check them. "
-       "DIR may also be a SourceSafe 6 database (its srcsafe.ini names a Data_Path): then "
-       "every record's check value, the header counts against the records and entries, the "
-       "parent-folder records against the entries naming each file, each project's log "
-       "against its entries, the entries' order, two live entries of a project named alike "
-       "but for letter case, item files that no project names, and a journal or record of a "
-       "destroy that was cut off (whose it is, and the files it names that entries still use) "
-       "are checked, each fault with its file and names read in the code page CP.",
+       QT_TRANSLATE_NOOP(
+           "vssdb",
+           "Checks the database; prints each fault and exits 1 when there is one. Needs no login: "
+           "it reads the files and changes nothing, so anyone who may read them may check them. "
+           "DIR may also be a SourceSafe 6 database (its srcsafe.ini names a Data_Path): then "
+           "every record's check value, the header counts against the records and entries, the "
+           "parent-folder records against the entries naming each file, each project's log "
+           "against its entries, the entries' order, two live entries of a project named alike "
+           "but for letter case, item files that no project names, and a journal or record of a "
+           "destroy that was cut off (whose it is, and the files it names that entries still use) "
+           "are checked, each fault with its file and names read in the code page CP."),
        false},
   };
   return commands;
@@ -241,6 +287,16 @@ std::string_view Nearest(std::string_view typed) {
   return best;
 }
 
+// "usage: vssdb ...": the synopsis itself is the command's syntax and never translated.
+std::string Usage(std::string_view synopsis) {
+  return Tr("vssdb", "usage: %1").Fill(std::string(synopsis));
+}
+
+// What a command does, in the user's language.
+std::string Purpose(const CommandForm& form) {
+  return Tr("vssdb", std::string(form.purpose).c_str()).Str();
+}
+
 const OptionForm* FindOption(const CommandForm& form, std::string_view name) {
   for (const OptionForm& option : form.options) {
     if (option.name == name) {
@@ -267,12 +323,13 @@ wizardcore::DeletionFilter DeletionFilterOf(const Arguments& arguments) {
   if (const std::optional<std::string> date = arguments.Value("--deleted-before")) {
     filter.before = wizardcore::ParseIsoDate(*date);
     if (!filter.before) {
-      throw UsageError("--deleted-before takes a date as 2024-01-31, not '" + *date + "'");
+      throw UsageError(
+          Tr("vssdb", "--deleted-before takes a date as 2024-01-31, not '%1'").Fill(*date));
     }
   }
   filter.by = arguments.Value("--deleted-by");
   if (filter.by && filter.by->empty()) {
-    throw UsageError("--deleted-by takes a user's name");
+    throw UsageError(Tr("vssdb", "--deleted-by takes a user's name").Str());
   }
   return filter;
 }
@@ -290,7 +347,7 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
     const std::string& word = words[i];
     if (!optionsEnded && (word == "-u" || word == "-p")) {
       if (i + 1 == words.size()) {
-        throw UsageError(word + " needs a value");
+        throw UsageError(Tr("vssdb", "%1 needs a value").Fill(word));
       }
       (word == "-u" ? arguments.user : arguments.password) = words[++i];
       arguments.passwordGiven = arguments.passwordGiven || word == "-p";
@@ -316,23 +373,24 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
     if (arguments.help) {
       return arguments;
     }
-    throw UsageError("no command given");
+    throw UsageError(Tr("vssdb", "no command given").Str());
   }
   if (arguments.command == "user") {
     if (arguments.help) {
       return arguments;
     }
-    throw UsageError("'user' needs a subcommand: " +
-                     std::string(FindCommand("user add")->synopsis));
+    throw UsageError(Tr("vssdb", "'user' needs a subcommand: %1")
+                         .Fill(std::string(FindCommand("user add")->synopsis)));
   }
   const CommandForm* form = FindCommand(arguments.command);
   if (form == nullptr && arguments.command.rfind("user ", 0) == 0) {
-    throw UsageError("'user' has no subcommand '" + arguments.command.substr(5) +
-                     "'; it has one: " + std::string(FindCommand("user add")->synopsis));
+    throw UsageError(
+        Tr("vssdb", "'user' has no subcommand '%1'; it has one: %2")
+            .Fill(arguments.command.substr(5), std::string(FindCommand("user add")->synopsis)));
   }
   if (form == nullptr) {
-    throw UsageError("unknown command '" + arguments.command + "'; did you mean '" +
-                     std::string(Nearest(arguments.command)) + "'?");
+    throw UsageError(Tr("vssdb", "unknown command '%1'; did you mean '%2'?")
+                         .Fill(arguments.command, std::string(Nearest(arguments.command))));
   }
   if (arguments.help) {
     return arguments;
@@ -348,11 +406,11 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
       const std::string name = word.substr(0, equals);
       const OptionForm* option = FindOption(*form, name);
       if (option == nullptr) {
-        throw UsageError("'" + arguments.command + "' has no option " + name);
+        throw UsageError(Tr("vssdb", "'%1' has no option %2").Fill(arguments.command, name));
       }
       if (!option->takesValue) {
         if (equals != std::string::npos) {
-          throw UsageError(name + " takes no value");
+          throw UsageError(Tr("vssdb", "%1 takes no value").Fill(name));
         }
         arguments.flags.insert(name);
       } else if (equals != std::string::npos) {
@@ -360,7 +418,7 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
       } else if (next + 1 < rest.size()) {
         arguments.values[name].push_back(rest[++next]);
       } else {
-        throw UsageError(name + " needs a value");
+        throw UsageError(Tr("vssdb", "%1 needs a value").Fill(name));
       }
     } else {
       arguments.operands.push_back(word);
@@ -368,83 +426,127 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
   }
   if (arguments.operands.size() < form->minOperands ||
       arguments.operands.size() > form->maxOperands) {
-    throw UsageError("usage: " + std::string(form->synopsis));
+    throw UsageError(Usage(form->synopsis));
   }
   return arguments;
 }
 
-// `text` in lines of at most `width` characters (a longer word stands alone), each beginning
-// with `indent` spaces.
+// `text` in lines of at most `width` columns (a longer word stands alone), each beginning with
+// `indent` spaces. A language written without spaces breaks between any two of its wide
+// characters.
 std::string Wrapped(std::string_view text, std::size_t indent, std::size_t width) {
   std::string out;
   std::string line(indent, ' ');
+  std::size_t columns = indent;
+  const auto add = [&](std::string_view word, bool spaced) {
+    const std::size_t wide = text::DisplayWidth(word);
+    if (columns > indent && columns + (spaced ? 1 : 0) + wide > width) {
+      out += line + "\n";
+      line.assign(indent, ' ');
+      columns = indent;
+    }
+    if (!word.empty()) {
+      if (spaced && columns > indent) {
+        line += ' ';
+        ++columns;
+      }
+      line += word;
+      columns += wide;
+    }
+  };
   std::size_t at = 0;
   while (at < text.size()) {
     const std::size_t end = std::min(text.find(' ', at), text.size());
     const std::string_view word = text.substr(at, end - at);
-    if (line.size() > indent && line.size() + 1 + word.size() > width) {
-      out += line + "\n";
-      line.assign(indent, ' ');
-    }
-    if (!word.empty()) {
-      line += (line.size() > indent ? " " : "") + std::string(word);
+    if (text::DisplayWidth(word) + indent <= width) {
+      add(word, true);
+    } else {
+      // Too long for a line: its wide characters are places to break; runs of narrow ones
+      // (an option, a path) stay whole.
+      bool first = true;
+      std::size_t start = 0;
+      for (std::size_t i = 0; i < word.size();) {
+        std::uint32_t code = 0;
+        const std::size_t length = text::NextCodePoint(word, i, code);
+        std::uint32_t next = 0;
+        if (i + length < word.size()) {
+          text::NextCodePoint(word, i + length, next);
+        }
+        // No line begins with a closing mark: it stays with the character before it.
+        const bool closing =
+            std::u32string_view(U"，。；：、！？）」』”’").find(static_cast<char32_t>(next)) !=
+            std::u32string_view::npos;
+        if ((text::ColumnsOf(code) == 2 && !closing) || i + length == word.size()) {
+          add(word.substr(start, i + length - start), first);
+          first = false;
+          start = i + length;
+        }
+        i += length;
+      }
     }
     at = end + 1;
   }
-  return line.size() > indent ? out + line + "\n" : out;
+  return columns > indent ? out + line + "\n" : out;
 }
 
 std::string ToolHelp() {
   std::string help =
-      "vssdb: administration and test data for source-control databases.\n\n"
-      "Every command takes the database folder DIR after its command words (restore takes\n"
-      "the kept copy first). -u USER and -p PASSWORD log in and may stand anywhere (default:\n"
-      "Admin with an empty password).\n"
-      "As -p shows the password to anyone who lists the processes, it may come instead from\n"
-      "the first line of standard input (--password-stdin) or from $VSSDB_PASSWORD.\n\n"
-      "Paths (SPEC) have at most 256 names below $/ and at most 4096 bytes; deeper or longer\n"
-      "ones are refused, and a database holding such items is not walked past them. A name is\n"
-      "1 to 255 bytes of UTF-8 without / \\ : * ? \" < > | ; and control characters, does not\n"
-      "begin with $, is not made of dots alone, does not begin or end with a space, and holds\n"
-      "no invisible or direction-changing character and no space but the plain one. Names\n"
-      "compare without regard to case, in Unicode normal form C.\n\n";
+      Tr("vssdb",
+         "vssdb: administration and test data for source-control databases.\n\n"
+         "Every command takes the database folder DIR after its command words (restore takes\n"
+         "the kept copy first). -u USER and -p PASSWORD log in and may stand anywhere (default:\n"
+         "Admin with an empty password).\n"
+         "As -p shows the password to anyone who lists the processes, it may come instead from\n"
+         "the first line of standard input (--password-stdin) or from $VSSDB_PASSWORD.\n\n"
+         "Paths (SPEC) have at most 256 names below $/ and at most 4096 bytes; deeper or longer\n"
+         "ones are refused, and a database holding such items is not walked past them. A name is\n"
+         "1 to 255 bytes of UTF-8 without / \\ : * ? \" < > | ; and control characters, does not\n"
+         "begin with $, is not made of dots alone, does not begin or end with a space, and holds\n"
+         "no invisible or direction-changing character and no space but the plain one. Names\n"
+         "compare without regard to case, in Unicode normal form C.\n\n")
+          .Str();
   // A paragraph for each command, which the man page keeps.
-  help += "Commands:\n";
+  help += Tr("vssdb", "Commands:").Str() + "\n";
   for (const auto& form : Commands()) {
-    help += "  " + std::string(form.synopsis) + "\n" + Wrapped(form.purpose, 6, 79) + "\n";
+    help += "  " + std::string(form.synopsis) + "\n" + Wrapped(Purpose(form), 6, 79) + "\n";
   }
-  help +=
-      "Exit status:\n"
-      "  0 on success.\n"
-      "  1 on failure (one line on standard error), or a purge stopped or not confirmed.\n"
-      "  2 on a usage error.\n"
-      "  3 when a purge kept or was refused some of what it was asked to destroy.\n\n"
-      "'vssdb COMMAND --help' explains a command.\n";
+  help += Tr("vssdb",
+             "Exit status:\n"
+             "  0 on success.\n"
+             "  1 on failure (one line on standard error), or a purge stopped or not confirmed.\n"
+             "  2 on a usage error.\n"
+             "  3 when a purge kept or was refused some of what it was asked to destroy.\n\n"
+             "'vssdb COMMAND --help' explains a command.\n")
+              .Str();
   return help;
 }
 
 std::string CommandHelp(std::string_view command) {
   if (command == "user") {
     const CommandForm* add = FindCommand("user add");
-    return "usage: " + std::string(add->synopsis) +
-           "\n\n'vssdb user' manages the users of a database. Its one subcommand, add: " +
-           std::string(add->purpose) + "\n'vssdb user add --help' explains it.\n";
+    return Usage(add->synopsis) + "\n\n" +
+           Tr("vssdb",
+              "'vssdb user' manages the users of a database. Its one subcommand, add: %1\n"
+              "'vssdb user add --help' explains it.\n")
+               .Fill(Purpose(*add));
   }
   const CommandForm* form = FindCommand(command);
   if (form == nullptr) {
     return ToolHelp();
   }
-  std::string help =
-      "usage: " + std::string(form->synopsis) + "\n\n" + std::string(form->purpose) + "\n";
+  std::string help = Usage(form->synopsis) + "\n\n" + Purpose(*form) + "\n";
   if (form->synopsis.find("SPEC") != std::string_view::npos) {
-    help +=
-        "SPEC is an item's path in the database, as $/Project/file.txt: at most 256 names\n"
-        "below $/ and 4096 bytes ('vssdb --help' gives the rules for names).\n";
+    help += Tr("vssdb",
+               "SPEC is an item's path in the database, as $/Project/file.txt: at most 256 names\n"
+               "below $/ and 4096 bytes ('vssdb --help' gives the rules for names).\n")
+                .Str();
   }
   if (form->logsIn) {
     help +=
-        "-u USER and -p PASSWORD log in (default: Admin with an empty password); the password\n"
-        "may come instead from standard input (--password-stdin) or $VSSDB_PASSWORD.\n";
+        Tr("vssdb",
+           "-u USER and -p PASSWORD log in (default: Admin with an empty password); the password\n"
+           "may come instead from standard input (--password-stdin) or $VSSDB_PASSWORD.\n")
+            .Str();
   }
   return help;
 }

@@ -21,11 +21,14 @@
 #include "engines/ownformat/Session.h"
 #include "errors/ErrorRecord.h"
 #include "platform/text/Printable.h"
+#include "platform/translation/Tr.h"
 #include "tools/vssdb/Arguments.h"
 #include "tools/vssdb/DatabaseCommands.h"
 #include "tools/vssdb/PurgeCommand.h"
 
 namespace vssdb {
+
+using translation::Tr;
 namespace {
 
 using sourcesafe::EngineError;
@@ -40,7 +43,7 @@ Number ParseNumber(const std::string& option, const std::string& text) {
   const char* end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(text.data(), end, value);
   if (text.empty() || error != std::errc() || stop != end) {
-    throw UsageError(option + " takes a number, not '" + text + "'");
+    throw UsageError(Tr("vssdb", "%1 takes a number, not '%2'").Fill(option, text));
   }
   return value;
 }
@@ -52,12 +55,12 @@ std::unique_ptr<Session> LogIn(const Arguments& arguments) {
 std::vector<unsigned char> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    throw EngineError(ErrorCode::kFileNotFound, "Cannot read '" + path + "'");
+    throw EngineError(ErrorCode::kFileNotFound, Tr("vssdb", "Cannot read '%1'").Fill(path));
   }
   std::vector<unsigned char> content((std::istreambuf_iterator<char>(in)),
                                      std::istreambuf_iterator<char>());
   if (in.bad()) {
-    throw EngineError(ErrorCode::kFileNotFound, "Cannot read '" + path + "'");
+    throw EngineError(ErrorCode::kFileNotFound, Tr("vssdb", "Cannot read '%1'").Fill(path));
   }
   return content;
 }
@@ -92,10 +95,10 @@ int Execute(const Arguments& arguments, Console& console) {
   // The other commands are our own engine's.
   if (sourcesafe::FormatOf(operands.at(0)) == sourcesafe::DatabaseFormat::SourceSafe6) {
     throw EngineError(ErrorCode::kUnsupportedVersion,
-                      "'" + operands[0] +
-                          "' is a SourceSafe 6 database: vssdb lists, checks, destroys, "
-                          "purges and recovers in it, but does not " +
-                          command + " there");
+                      Tr("vssdb",
+                         "'%1' is a SourceSafe 6 database: vssdb lists, checks, destroys, purges "
+                         "and recovers in it, but does not %2 there")
+                          .Fill(operands[0], command));
   }
   if (command == "create") {
     sourcesafe::CreateDatabase(operands[0]);
@@ -113,16 +116,17 @@ int Execute(const Arguments& arguments, Console& console) {
     const sourcesafe::Compacted done =
         sourcesafe::CompactDatabase(operands[0], arguments.user, arguments.password);
     const QLocale plain = QLocale::c();
-    console.out << "compacted " << operands[0] << ": "
-                << plain.formattedDataSize(done.before, 1).toStdString() << " before, "
-                << plain.formattedDataSize(done.after, 1).toStdString() << " now\n";
+    console.out << Tr("vssdb", "compacted %1: %2 before, %3 now")
+                       .Fill(operands[0], plain.formattedDataSize(done.before, 1),
+                             plain.formattedDataSize(done.after, 1))
+                << '\n';
   } else if (command == "delete") {
     const auto session = LogIn(arguments);
     session->Delete(session->Find(operands[1], false));
   } else if (command == "generate") {
     const std::optional<std::string> items = arguments.Value("--items");
     if (!items) {
-      throw UsageError("generate needs --items N");
+      throw UsageError(Tr("vssdb", "generate needs --items N").Str());
     }
     sourcesafe::GenerateOptions options;
     options.items = ParseNumber<std::int64_t>("--items", *items);
@@ -130,11 +134,13 @@ int Execute(const Arguments& arguments, Console& console) {
         ParseNumber<double>("--deleted", arguments.Value("--deleted").value_or("0"));
     options.seed = ParseNumber<std::uint64_t>("--seed", arguments.Value("--seed").value_or("1"));
     if (options.items < 0 || !(options.deletedFraction >= 0.0 && options.deletedFraction <= 1.0)) {
-      throw UsageError("--items must not be negative and --deleted must lie between 0 and 1");
+      throw UsageError(
+          Tr("vssdb", "--items must not be negative and --deleted must lie between 0 and 1").Str());
     }
     const sourcesafe::GenerateResult result = sourcesafe::GenerateDatabase(operands[0], options);
-    console.out << "generated " << options.items << " items (" << result.projects << " projects, "
-                << result.files << " files, " << result.deleted << " deleted) in " << operands[0]
+    console.out << Tr("vssdb", "generated %1 items (%2 projects, %3 files, %4 deleted) in %5")
+                       .Fill(options.items, result.projects, result.files, result.deleted,
+                             operands[0])
                 << '\n';
   }
   return 0;
@@ -143,7 +149,7 @@ int Execute(const Arguments& arguments, Console& console) {
 void PrintError(std::ostream& err, std::int32_t number, std::string_view description) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(number));
-  err << "vssdb: error " << text << ": " << text::Printable(description, false) << '\n';
+  err << Tr("vssdb", "vssdb: error %1: %2").Fill(text, text::Printable(description, false)) << '\n';
 }
 
 }  // namespace
@@ -187,7 +193,7 @@ int Run(const std::vector<std::string>& words, Console& console) {
     }
     return Execute(arguments, console);
   } catch (const UsageError& error) {
-    err << "vssdb: " << error.what() << " (see 'vssdb --help')\n";
+    err << Tr("vssdb", "vssdb: %1 (see 'vssdb --help')").Fill(error.what()) << '\n';
     return 2;
   } catch (const EngineError& error) {
     PrintError(err, error.Number(), error.what());

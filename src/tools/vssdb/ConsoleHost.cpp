@@ -4,8 +4,11 @@
 
 #include "errors/ErrorMessage.h"
 #include "platform/text/Printable.h"
+#include "platform/translation/Tr.h"
 
 namespace vssdb {
+
+using translation::Tr;
 namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
@@ -40,14 +43,16 @@ void ConsoleHost::StatementFailed(const std::string& source, std::int32_t line,
     return;
   }
   try {
-    Log("vssdb: " + source + ", line " + std::to_string(line) + ": " +
-        errors::ComposeErrorMessage(error.number, error.description));
+    Log(Tr("vssdb", "vssdb: %1, line %2: %3")
+            .Fill(source, line, errors::ComposeErrorMessage(error.number, error.description)));
   } catch (...) {
     // Out of memory while writing a failure down: nothing better can be done.
   }
 }
 
-void ConsoleHost::ShowSearchedFolder(const std::string& spec) { Progress("Searching " + spec); }
+void ConsoleHost::ShowSearchedFolder(const std::string& spec) {
+  Progress(Tr("vssdb", "Searching %1").Fill(spec));
+}
 
 void ConsoleHost::ShowPurgeFileName(const std::string& spec) { Progress(caption_ + " " + spec); }
 

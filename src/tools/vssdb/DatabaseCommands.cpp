@@ -12,6 +12,7 @@
 #include "engines/vss6/CodePage.h"
 #include "errors/ErrorRecord.h"
 #include "platform/text/Printable.h"
+#include "platform/translation/Tr.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "sourcecontrol/IVSSItems.h"
@@ -19,6 +20,8 @@
 #include "tools/vssdb/DeletedReport.h"
 
 namespace vssdb {
+
+using translation::Tr;
 namespace {
 
 using sourcecontrol::IVSSItem;
@@ -93,8 +96,9 @@ std::vector<std::shared_ptr<IVSSItem>> Named(sourcecontrol::IVSSDatabase& databa
   std::vector<std::shared_ptr<IVSSItem>> found{database.VSSItem("$/", false)};
   const QString path = QString::fromStdString(spec);
   if (!path.startsWith(QStringLiteral("$/"))) {
-    throw EngineError(ErrorCode::kInvalidName,
-                      "'" + spec + "' is not a path of the database: it starts with $/");
+    throw EngineError(
+        ErrorCode::kInvalidName,
+        Tr("vssdb", "'%1' is not a path of the database: it starts with $/").Fill(spec));
   }
   const QStringList names = path.mid(2).split(QLatin1Char('/'), Qt::SkipEmptyParts);
   for (qsizetype at = 0; at < names.size(); ++at) {
@@ -113,7 +117,8 @@ std::vector<std::shared_ptr<IVSSItem>> Named(sourcecontrol::IVSSDatabase& databa
     found = std::move(next);
   }
   if (found.empty()) {
-    throw EngineError(ErrorCode::kItemNotFound, "No item '" + spec + "' in the database");
+    throw EngineError(ErrorCode::kItemNotFound,
+                      Tr("vssdb", "No item '%1' in the database").Fill(spec));
   }
   return found;
 }
@@ -148,12 +153,13 @@ std::shared_ptr<sourcecontrol::IVSSDatabase> OpenDatabase(const Arguments& argum
 int ListCommand(const Arguments& arguments, Console& console) {
   const ReportFormat format = ParseFormat(arguments.Value("--format"));
   if (format != ReportFormat::Text && !arguments.Flag("--deleted")) {
-    throw UsageError("--format " + *arguments.Value("--format") +
-                     " lists the deleted items: add --deleted");
+    throw UsageError(Tr("vssdb", "--format %1 lists the deleted items: add --deleted")
+                         .Fill(*arguments.Value("--format")));
   }
   const wizardcore::DeletionFilter deletion = DeletionFilterOf(arguments);
   if (!deletion.Empty() && !arguments.Flag("--deleted")) {
-    throw UsageError("--deleted-before and --deleted-by list deleted items: add --deleted");
+    throw UsageError(
+        Tr("vssdb", "--deleted-before and --deleted-by list deleted items: add --deleted").Str());
   }
   const auto database = OpenDatabase(arguments, console.err);
   const std::string start = arguments.operands.size() > 1 ? arguments.operands[1] : "$/";
@@ -169,19 +175,23 @@ int ListCommand(const Arguments& arguments, Console& console) {
   return 0;
 }
 
-// The one deleted item `spec` names, for a destroy or a recover (`done` says which).
+// The one deleted item `spec` names, for a destroy or else a recover.
 std::shared_ptr<IVSSItem> OnlyDeleted(sourcecontrol::IVSSDatabase& database,
-                                      const std::string& spec, const std::string& done) {
+                                      const std::string& spec, bool destroy) {
   std::vector<std::shared_ptr<IVSSItem>> deleted = Named(database, spec);
   std::erase_if(deleted, [](const std::shared_ptr<IVSSItem>& item) { return !item->Deleted(); });
   if (deleted.empty()) {
-    throw EngineError(ErrorCode::kItemNotDeleted,
-                      "'" + spec + "' is not deleted; only deleted items can be " + done);
+    throw EngineError(
+        ErrorCode::kItemNotDeleted,
+        (destroy ? Tr("vssdb", "'%1' is not deleted; only deleted items can be destroyed")
+                 : Tr("vssdb", "'%1' is not deleted; only deleted items can be recovered"))
+            .Fill(spec));
   }
   if (deleted.size() > 1) {
-    throw EngineError(ErrorCode::kAmbiguousSpec, std::to_string(deleted.size()) +
-                                                     " deleted items are named '" + spec +
-                                                     "'; none was " + done);
+    throw EngineError(ErrorCode::kAmbiguousSpec,
+                      (destroy ? Tr("vssdb", "%1 deleted items are named '%2'; none was destroyed")
+                               : Tr("vssdb", "%1 deleted items are named '%2'; none was recovered"))
+                          .Fill(deleted.size(), spec));
   }
   return deleted.front();
 }
@@ -194,14 +204,15 @@ int CatCommand(const Arguments& arguments, Console& console) {
       std::find_if(named.begin(), named.end(),
                    [](const std::shared_ptr<IVSSItem>& item) { return !item->Deleted(); });
   if (live == named.end() && named.size() > 1) {
-    throw EngineError(ErrorCode::kAmbiguousSpec, std::to_string(named.size()) +
-                                                     " deleted items are named '" + spec +
-                                                     "' and no live one; none was written");
+    throw EngineError(
+        ErrorCode::kAmbiguousSpec,
+        Tr("vssdb", "%1 deleted items are named '%2' and no live one; none was written")
+            .Fill(named.size(), spec));
   }
   IVSSItem& item = live != named.end() ? **live : *named.front();
   if (item.Type() == sourcecontrol::ItemType::Project) {
     throw EngineError(ErrorCode::kInvalidArgument,
-                      "'" + spec + "' is a project: only a file has content");
+                      Tr("vssdb", "'%1' is a project: only a file has content").Fill(spec));
   }
   const std::vector<unsigned char> content = item.Content();
   console.out.write(reinterpret_cast<const char*>(content.data()),
@@ -212,13 +223,13 @@ int CatCommand(const Arguments& arguments, Console& console) {
 
 int DestroyCommand(const Arguments& arguments, Console& console) {
   const auto database = OpenDatabase(arguments, console.err);
-  OnlyDeleted(*database, arguments.operands.at(1), "destroyed")->Destroy();
+  OnlyDeleted(*database, arguments.operands.at(1), true)->Destroy();
   return 0;
 }
 
 int RecoverCommand(const Arguments& arguments, Console& console) {
   const auto database = OpenDatabase(arguments, console.err);
-  OnlyDeleted(*database, arguments.operands.at(1), "recovered")->Recover();
+  OnlyDeleted(*database, arguments.operands.at(1), false)->Recover();
   return 0;
 }
 
@@ -232,7 +243,7 @@ int CheckCommand(const Arguments& arguments, Console& console) {
   }
   if (!faults.empty()) {
     throw EngineError(ErrorCode::kDamaged,
-                      std::to_string(faults.size()) + " faults found in " + path);
+                      Tr("vssdb", "%1 faults found in %2").Fill(faults.size(), path));
   }
   console.out << "ok\n";
   return 0;

@@ -10,7 +10,9 @@
 #include <cstdio>
 
 #include "platform/text/AsciiCase.h"
+#include "platform/text/DisplayWidth.h"
 #include "platform/text/Printable.h"
+#include "platform/translation/Tr.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "sourcecontrol/IVSSItem.h"
 #include "tools/vssdb/Arguments.h"
@@ -20,6 +22,8 @@
 #include "wizardcore/Wording.h"
 
 namespace vssdb {
+
+using translation::Tr;
 namespace {
 
 using wizardcore::EntryKind;
@@ -30,7 +34,7 @@ const QLocale& Plain() {
   return c;
 }
 
-std::string KindName(EntryKind kind) { return text::AsciiLower(wizardcore::DescribeKind(kind)); }
+std::string KindName(EntryKind kind) { return wizardcore::KindWord(kind); }
 
 // The columns of one entry, as text: size is the file's own (empty for a project, or when it
 // could not be read); below counts what a project holds.
@@ -86,7 +90,7 @@ ReportFormat ParseFormat(const std::optional<std::string>& name) {
   if (*name == "csv") {
     return ReportFormat::Csv;
   }
-  throw UsageError("--format takes text, json or csv, not '" + *name + "'");
+  throw UsageError(Tr("vssdb", "--format takes text, json or csv, not '%1'").Fill(*name));
 }
 
 void DeletedReport::Add(const wizardcore::DeletedEntry& entry, std::string outcome,
@@ -114,10 +118,11 @@ void DeletedReport::WriteText(std::ostream& out) const {
     wizardcore::DeletedEntry entry;
     entry.kind = row.kind;
     entry.takes = row.takes;
-    char columns[96];
-    std::snprintf(columns, sizeof columns, "%-12s %-8s %-28s ", row.outcome.c_str(),
-                  KindName(row.kind).c_str(), wizardcore::DescribeTakes(entry, Plain()).c_str());
-    out << columns << text::Printable(row.label, true) << '\n';
+    // Columns by the terminal's cells: what goes with an entry may be in a language whose
+    // characters take two.
+    out << text::PadToWidth(row.outcome, 12) << ' ' << text::PadToWidth(KindName(row.kind), 8)
+        << ' ' << text::PadToWidth(wizardcore::DescribeTakes(entry, Plain()), 28) << ' '
+        << text::Printable(row.label, true) << '\n';
     if (row.error) {
       out << "    " << ErrorNumber(row.error) << ": "
           << text::Printable(row.error.description, false) << '\n';
@@ -126,8 +131,8 @@ void DeletedReport::WriteText(std::ostream& out) const {
   if (totals_) {
     out << wizardcore::DescribeTotals(*totals_, Plain()) << '\n';
   }
-  if (!summary_.empty()) {
-    out << summary_ << '\n';
+  if (summary_) {
+    out << wizardcore::DescribeSummary(*summary_, Plain()) << '\n';
   }
 }
 
@@ -168,8 +173,11 @@ void DeletedReport::WriteJson(std::ostream& out) const {
                     {"inside_projects", static_cast<qint64>(totals_->takes.items - totals_->roots)},
                     {"complete", totals_->takes.complete}});
   }
-  if (!summary_.empty()) {
-    report.insert("summary", QString::fromStdString(summary_));
+  if (summary_) {
+    // Scripts read it: in the source texts, whatever the user's language.
+    const translation::SourceTexts english;
+    report.insert("summary",
+                  QString::fromStdString(wizardcore::DescribeSummary(*summary_, Plain())));
   }
   out << QJsonDocument(report).toJson(QJsonDocument::Indented).toStdString();
 }
@@ -206,8 +214,9 @@ bool SearchDeleted(sourcecontrol::IVSSDatabase& database, const std::string& sta
   wizardcore::ListDeleted(host, list, items, database.VSSItem(start, true));
   host.EndProgress();
   for (const wizardcore::UnreadProject& unread : list.Unread()) {
-    host.Log("vssdb: " + unread.spec + " could not be read" +
-             (unread.reason.empty() ? "" : ": " + unread.reason));
+    host.Log(unread.reason.empty()
+                 ? Tr("vssdb", "vssdb: %1 could not be read").Fill(unread.spec)
+                 : Tr("vssdb", "vssdb: %1 could not be read: %2").Fill(unread.spec, unread.reason));
   }
   return !host.StopRequested();
 }
@@ -220,7 +229,8 @@ int WriteDeletedReport(sourcecontrol::IVSSDatabase& database, const std::string&
   wizardcore::DeletedList list;
   wizardcore::DeletedItemCollection items;
   if (!SearchDeleted(database, start, host, list, items)) {
-    console.err << "vssdb: stopped; the list is incomplete and was not written\n";
+    console.err << Tr("vssdb", "vssdb: stopped; the list is incomplete and was not written").Str()
+                << '\n';
     return 1;
   }
   DeletedReport report(path);

@@ -10,6 +10,7 @@
 #include "wizardcore/DeletedEntry.h"
 #include "wizardcore/DeletedList.h"
 #include "wizardcore/DeletionTime.h"
+#include "wizardcore/Purge.h"
 
 namespace sourcecontrol {
 class IVSSDatabase;
@@ -45,7 +46,7 @@ class DeletedReport {
   // What the purge would take (a dry run) or the account of what it did, for people; in JSON
   // also as numbers.
   void SetTotals(const wizardcore::Selection& selection) { totals_ = selection; }
-  void SetSummary(std::string text) { summary_ = std::move(text); }
+  void SetSummary(const wizardcore::PurgeSummary& summary) { summary_ = summary; }
 
   void Write(ReportFormat format, std::ostream& out) const;
 
@@ -66,7 +67,7 @@ class DeletedReport {
   std::string database_;
   std::vector<Row> rows_;
   std::optional<wizardcore::Selection> totals_;
-  std::string summary_;
+  std::optional<wizardcore::PurgeSummary> summary_;
 };
 
 // Searches the database from `start` down as the window does, with the progress and Ctrl+C of

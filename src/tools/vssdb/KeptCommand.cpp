@@ -7,6 +7,7 @@
 
 #include "errors/ErrorRecord.h"
 #include "platform/text/Printable.h"
+#include "platform/translation/Tr.h"
 #include "tools/vssdb/Arguments.h"
 #include "tools/vssdb/DatabaseCommands.h"
 #include "wizardcore/KeepCopy.h"
@@ -14,6 +15,8 @@
 #include "wizardcore/KeptCopies.h"
 
 namespace vssdb {
+
+using translation::Tr;
 namespace {
 
 std::optional<int> DaysOf(const Arguments& arguments) {
@@ -24,7 +27,7 @@ std::optional<int> DaysOf(const Arguments& arguments) {
   int days = -1;
   const char* end = text->data() + text->size();
   if (text->empty() || std::from_chars(text->data(), end, days).ptr != end || days < 0) {
-    throw UsageError("--older-than takes a number of days, not '" + *text + "'");
+    throw UsageError(Tr("vssdb", "--older-than takes a number of days, not '%1'").Fill(*text));
   }
   return days;
 }
@@ -44,7 +47,8 @@ int KeptCommand(const Arguments& arguments, Console& console) {
   const std::optional<int> days = DaysOf(arguments);
   const bool remove = arguments.Flag("--remove");
   if (remove && !days) {
-    throw UsageError("--remove needs --older-than DAYS, so that no copy goes by mistake");
+    throw UsageError(
+        Tr("vssdb", "--remove needs --older-than DAYS, so that no copy goes by mistake").Str());
   }
   const std::filesystem::path folder = arguments.operands.empty()
                                            ? wizardcore::KeptFolder()
@@ -59,11 +63,12 @@ int KeptCommand(const Arguments& arguments, Console& console) {
     std::string holds;
     try {
       const wizardcore::KeptCopyRead read = wizardcore::ReadKeptCopy(copy.path);
-      holds = std::to_string(read.entries.size()) +
-              (read.entries.size() == 1 ? " entry  " : " entries  ") +
-              text::Printable(read.database);
+      holds =
+          (read.entries.size() == 1 ? Tr("vssdb", "%1 entry  %2") : Tr("vssdb", "%1 entries  %2"))
+              .Fill(read.entries.size(), text::Printable(read.database));
     } catch (const errors::ErrorRecord& error) {
-      holds = "(cannot be read as a copy: " + text::Printable(error.Description()) + ")";
+      holds =
+          Tr("vssdb", "(cannot be read as a copy: %1)").Fill(text::Printable(error.Description()));
     }
     console.out << LocalTime(copy.written) << "  "
                 << plain.formattedDataSize(copy.size, 1).toStdString() << "  " << holds << "  "
@@ -71,7 +76,7 @@ int KeptCommand(const Arguments& arguments, Console& console) {
     if (remove) {
       try {
         wizardcore::RemoveKeptCopy(copy.path);
-        console.out << "  removed\n";
+        console.out << "  " << Tr("vssdb", "removed").Str() << '\n';
       } catch (const std::exception& error) {
         console.err << "vssdb: " << error.what() << '\n';
         status = 1;

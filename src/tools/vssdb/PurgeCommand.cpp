@@ -9,6 +9,7 @@
 #include "errors/ErrorRecord.h"
 #include "platform/text/AsciiCase.h"
 #include "platform/text/Printable.h"
+#include "platform/translation/Tr.h"
 #include "sourcecontrol/IVSSDatabase.h"
 #include "tools/vssdb/Arguments.h"
 #include "tools/vssdb/ConsoleHost.h"
@@ -23,6 +24,8 @@
 #include "wizardcore/Wording.h"
 
 namespace vssdb {
+
+using translation::Tr;
 namespace {
 
 using sourcesafe::ErrorCode;
@@ -60,13 +63,14 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
   const ReportFormat format = ParseFormat(arguments.Value("--format"));
   const bool dryRun = arguments.Flag("--dry-run");
   if (!dryRun && !arguments.Flag("--yes") && !console.terminal) {
-    throw UsageError(
-        "a purge destroys for good, and there is no terminal to ask at: give --yes, or "
-        "--dry-run to see what would go");
+    throw UsageError(Tr("vssdb",
+                        "a purge destroys for good, and there is no terminal to ask at: give "
+                        "--yes, or --dry-run to see what would go")
+                         .Str());
   }
   const std::optional<std::string> keepIn = arguments.Value("--keep-copy");
   if (keepIn && arguments.Flag("--no-copy")) {
-    throw UsageError("--keep-copy and --no-copy say opposite things; give one");
+    throw UsageError(Tr("vssdb", "--keep-copy and --no-copy say opposite things; give one").Str());
   }
   wizardcore::PatternSelection patterns;
   for (const std::string& pattern : arguments.Values("--match")) {
@@ -80,16 +84,18 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
   const auto database = OpenDatabase(arguments, console.err);
   if (!dryRun && !database->MayDestroy()) {
     throw sourcesafe::EngineError(ErrorCode::kAccessDenied,
-                                  "User '" + arguments.user +
-                                      "' may not destroy items in this database, so nothing "
-                                      "can be purged");
+                                  Tr("vssdb",
+                                     "User '%1' may not destroy items in this database, so "
+                                     "nothing can be purged")
+                                      .Fill(arguments.user));
   }
   ConsoleHost host(console);
   StopOnInterrupt interrupt;
   wizardcore::DeletedList list;
   wizardcore::DeletedItemCollection items;
   if (!SearchDeleted(*database, "$/", host, list, items)) {
-    console.err << "vssdb: stopped during the search; nothing was purged\n";
+    console.err << Tr("vssdb", "vssdb: stopped during the search; nothing was purged").Str()
+                << '\n';
     return 1;
   }
   const std::vector<int> keptByRule = wizardcore::CheckSelected(list, patterns);
@@ -102,7 +108,7 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
   if (!dryRun) {
     if (!asked && !arguments.Flag("--yes") && wizardcore::AskBeforePurge(selection) &&
         !Confirmed(selection, advice, console)) {
-      console.err << "vssdb: nothing was purged\n";
+      console.err << Tr("vssdb", "vssdb: nothing was purged").Str() << '\n';
       return 1;
     }
     wizardcore::PurgeRequest request;
@@ -112,7 +118,8 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
     request.context.advice = advice;
     if (!arguments.Flag("--no-copy") && !asked) {
       request.keepIn = keepIn ? std::filesystem::path(*keepIn) : wizardcore::KeptFolder();
-      console.err << "vssdb: keeping a copy of what the purge destroys\n" << std::flush;
+      console.err << Tr("vssdb", "vssdb: keeping a copy of what the purge destroys").Str() << '\n'
+                  << std::flush;
     }
     request.keptByRule = keptByRule;
     request.report.kind = wizardcore::ReportTarget::Kind::None;
@@ -121,10 +128,13 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
     }
     request.beforeDestroys = [&](const std::string& keptCopy) {
       if (!keptCopy.empty()) {
-        console.err << "vssdb: kept the copy in " << text::Printable(keptCopy, false) << '\n';
+        console.err
+            << Tr("vssdb", "vssdb: kept the copy in %1").Fill(text::Printable(keptCopy, false))
+            << '\n';
       }
       if (!asked) {
-        console.err << "vssdb: purging " << selection.checked << " entries\n" << std::flush;
+        console.err << Tr("vssdb", "vssdb: purging %1 entries").Fill(selection.checked) << '\n'
+                    << std::flush;
       }
       host.SetQuietReports(true);  // every failure is written to the log once
     };
@@ -160,7 +170,7 @@ int PurgeCommand(const Arguments& arguments, Console& console) {
   if (asked) {
     report.SetTotals(selection);
   } else {
-    report.SetSummary(wizardcore::DescribeSummary(summary, QLocale::c()));
+    report.SetSummary(summary);
   }
   report.Write(format, console.out);
   if (!run.afterAdvice.empty()) {
