@@ -1,4 +1,4 @@
-# The Debian package: the three programs and the desktop data, with dependencies worked out by
+# The Debian package: the three programs, their translations and the desktop data, with dependencies worked out by
 # dpkg-shlibdeps from the libraries the programs link, plus the Qt platform plugins the window
 # loads at run time.
 include(GNUInstallDirs)
@@ -21,5 +21,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Qt's own dialogs and buttons in the user's language, and a font for Chinese texts.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.pellbrook.example/")
 include(CPack)
