@@ -26,6 +26,7 @@ struct Language {
   const char* destroyed;
   const char* stopped;
   const char* recovered;
+  const char* yes;  // Qt's own, on the question's button
 };
 
 const Language kEnglish{"English",
@@ -38,7 +39,8 @@ const Language kEnglish{"English",
                         "Purge 2 checked entries?\r\n\r\n",
                         "Destroyed: 2 entries, ",
                         "\nThe purge was stopped.",
-                        "Recovered: 1 entry.\n"};
+                        "Recovered: 1 entry.\n",
+                        "&Yes"};
 const Language kChinese{"Chinese",
                         "zh_CN.UTF-8",
                         "列出全部(&L) >>",
@@ -49,7 +51,8 @@ const Language kChinese{"Chinese",
                         "清除 2 个勾选的条目？\r\n\r\n",
                         "已永久删除：2 个条目，",
                         "\n清除已停止。",
-                        "已恢复：1 个条目。\n"};
+                        "已恢复：1 个条目。\n",
+                        "是(&Y)"};
 
 class LanguageTest : public WizardTest, public ::testing::WithParamInterface<Language> {
  protected:
@@ -87,6 +90,9 @@ TEST_P(LanguageTest, ListAndPurgeGoAsInEnglishAndCloseCloses) {
   EXPECT_EQ(RedMarkers(), "5");
   Button("cmdCancel").click();
   EXPECT_FALSE(window->isVisible());
+  // The question's buttons are Qt's, in the same language.
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"),
+            QString::fromUtf8(GetParam().yes));
 }
 
 TEST_P(LanguageTest, StopStopsThePurgeAndOnlyWhileItRuns) {

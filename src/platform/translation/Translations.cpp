@@ -29,6 +29,9 @@ std::vector<QString> TranslationFolders() {
 
 Translations::Translations(const std::vector<std::string>& languages, Scope scope) {
   for (const std::string& language : languages) {
+    if (language == "en" || language.starts_with("en_")) {
+      break;  // the source texts are English: a user who puts English first gets them
+    }
     auto ours = std::make_unique<QTranslator>();
     const QString name = QStringLiteral("scourwell_") + QString::fromStdString(language);
     const auto folders = TranslationFolders();

@@ -11,7 +11,8 @@ namespace translation {
 // The translators of this process for as long as the object lives: ours for the first of the
 // given languages that we have, and, when asked, Qt's own for its dialogs and buttons. Installed
 // in the application when there is one; a program without one reaches them through Lookup. A
-// language we have no translation for leaves the source texts (English).
+// language we have no translation for is passed over; English, or none we have, leaves the source
+// texts.
 class Translations {
  public:
   enum class Scope { kOurs, kOursAndQt };

@@ -35,6 +35,12 @@ TEST(TranslationsTest, AnUnknownLanguageKeepsTheSourceTexts) {
   EXPECT_EQ(Tr("FMain", "&Close").Str(), "&Close");
 }
 
+// English is the program's own language: listed before Chinese (LANGUAGE=en_GB:zh_CN), it wins.
+TEST(TranslationsTest, EnglishBeforeAnotherLanguageKeepsTheSourceTexts) {
+  EXPECT_EQ(Translations({"en_GB", "zh_CN"}).Language(), "");
+  EXPECT_EQ(Translations({"de", "en", "zh_CN"}).Language(), "");
+}
+
 // A country we have no translation for takes its language's (zh_TW has none, so English); a
 // plain language name finds nothing either: the file is named for the language and country.
 TEST(TranslationsTest, OnlyTheLanguageAndCountryWeHaveAreLoaded) {
