@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>BrowseForFolder</name>
+    <message>
+        <source>Browse for Folder</source>
+        <translation>浏览文件夹</translation>
+    </message>
+    <message>
+        <source>&amp;Make New Folder</source>
+        <translation>新建文件夹(&amp;M)</translation>
+    </message>
+    <message>
+        <source>New Folder</source>
+        <translation>新建文件夹</translation>
+    </message>
+    <message>
+        <source>New Folder (%1)</source>
+        <translation>新建文件夹 (%1)</translation>
+    </message>
+</context>
+<context>
     <name>DeletedItemsModel</name>
     <message>
         <source>unknown</source>

@@ -17,10 +17,13 @@
 #include <cstring>
 #include <set>
 
+#include "platform/translation/Tr.h"
 #include "platform/windowing/QtWindowing.h"
 
 namespace shell {
 namespace {
+
+using translation::Tr;
 
 // The open dialogs, by handle, for the requests the callback sends.
 class BrowseDialog;
@@ -33,7 +36,7 @@ class BrowseDialog final : public QDialog {
  public:
   BrowseDialog(QWidget* owner, const BROWSEINFO& browse) : QDialog(owner), browse_(browse) {
     setObjectName(QStringLiteral("BrowseForFolder"));
-    setWindowTitle(QStringLiteral("Browse for Folder"));
+    setWindowTitle(Tr("BrowseForFolder", "Browse for Folder"));
     title_.setObjectName(QStringLiteral("title"));
     title_.setText(QString::fromStdString(browse.lpszTitle));
     title_.setWordWrap(true);
@@ -55,7 +58,7 @@ class BrowseDialog final : public QDialog {
     status_.setObjectName(QStringLiteral("status"));
     status_.setVisible((browse.ulFlags & BIF_STATUSTEXT) != 0);
     newFolder_.setObjectName(QStringLiteral("newFolder"));
-    newFolder_.setText(QStringLiteral("&Make New Folder"));
+    newFolder_.setText(Tr("BrowseForFolder", "&Make New Folder"));
     newFolder_.setVisible((browse.ulFlags & BIF_NEWDIALOGSTYLE) != 0);
     buttons_.setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons_.button(QDialogButtonBox::Ok)->setEnabled(false);
@@ -173,9 +176,10 @@ class BrowseDialog final : public QDialog {
     if (parent.isEmpty()) {
       return;
     }
-    QString name = QStringLiteral("New Folder");
+    // Named in the user's language, as the desktop's own file manager names a new folder.
+    QString name = Tr("BrowseForFolder", "New Folder");
     for (int n = 2; QDir(parent).exists(name); ++n) {
-      name = QStringLiteral("New Folder (%1)").arg(n);
+      name = Tr("BrowseForFolder", "New Folder (%1)").FillQ(n);
     }
     const QModelIndex made = model_.mkdir(tree_.currentIndex(), name);
     if (made.isValid()) {
