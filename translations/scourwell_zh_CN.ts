@@ -68,6 +68,13 @@
     </message>
 </context>
 <context>
+    <name>DeletedList</name>
+    <message>
+        <source>%1 (%2 of %3 entries of this path)</source>
+        <translation>%1（此路径 %3 个条目中的第 %2 个）</translation>
+    </message>
+</context>
+<context>
     <name>FMain</name>
     <message>
         <source>Start</source>

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <utility>
+#include "platform/translation/Tr.h"
 
 namespace wizardcore {
 
@@ -39,8 +40,8 @@ std::string DeletedList::Label(int index) const {
   if (all <= 1) {
     return entry.spec;
   }
-  return entry.spec + " (" + std::to_string(entry.samePath) + " of " + std::to_string(all) +
-         " entries of this path)";
+  return translation::Tr("DeletedList", "%1 (%2 of %3 entries of this path)")
+      .Fill(entry.spec, entry.samePath, all);
 }
 
 int DeletedList::Add(DeletedEntry entry) {
