@@ -19,6 +19,7 @@
 #include "settings/CFormRestore.h"
 #include "settings/FormObject.h"
 #include "wizard/Anchors.h"
+#include "wizard/ElidingLabel.h"
 #include "wizard/LinkLabel.h"
 #include "wizard/ReportError.h"
 #include "wizard/Shape.h"
@@ -223,7 +224,7 @@ class FMain : public QWidget, public settings::FormObject {
   QLineEdit txtVssDb{&frmHost0};
   LinkLabel lblChangePath{&frmHost0};
   QLabel lblNowSearchingIn{&frmHost0};
-  QLabel lblSearchedFolder{&frmHost0};
+  ElidingLabel lblSearchedFolder{&frmHost0};
   QFrame frmHost1{this};
   QLabel Label6{&frmHost1};
   QLabel lblFilter{&frmHost1};
@@ -235,11 +236,11 @@ class FMain : public QWidget, public settings::FormObject {
   QTreeView List1{&frmHost1};
   QLabel lblNotice{&frmHost1};
   LinkLabel lblCheckAll{&frmHost1};
-  QLabel lblSelection{&frmHost1};
+  ElidingLabel lblSelection{&frmHost1};
   QLabel lblCount{&frmHost1};
   QFrame frmHost2{this};
   QLabel lblNowPurging{&frmHost2};
-  QLabel lblPurgeFileName{&frmHost2};
+  ElidingLabel lblPurgeFileName{&frmHost2};
   QLabel lblSummary{&frmHost2};
   QPlainTextEdit txtOutcomes{&frmHost2};
   LinkLabel lblReport{&frmHost2};

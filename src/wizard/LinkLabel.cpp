@@ -2,8 +2,6 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QStyle>
 #include <utility>
 
 namespace wizard {
@@ -51,20 +49,7 @@ bool LinkLabel::event(QEvent* event) {
     default:
       break;
   }
-  return QLabel::event(event);
-}
-
-void LinkLabel::paintEvent(QPaintEvent* event) {
-  const QRect room = contentsRect();
-  const QString shown = text();
-  if (fontMetrics().horizontalAdvance(shown) <= room.width() || shown.contains(u'\n')) {
-    QLabel::paintEvent(event);
-    return;
-  }
-  QPainter painter(this);
-  style()->drawItemText(&painter, room, static_cast<int>(alignment()), palette(), isEnabled(),
-                        fontMetrics().elidedText(shown, Qt::ElideMiddle, room.width()),
-                        foregroundRole());
+  return ElidingLabel::event(event);
 }
 
 }  // namespace wizard

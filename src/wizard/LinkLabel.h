@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QLabel>
+#include "wizard/ElidingLabel.h"
 
 namespace wizard {
 
@@ -8,13 +8,12 @@ namespace wizard {
 // second press of a double-click is no click of its own), Enter or Space while it has the focus
 // give clicked(); the pointer moving over it or the focus coming to it give hovered(), the focus
 // leaving it left(). A disabled link does nothing at all, and keeps the pointer's movements to
-// itself. A text wider than the label is shown elided in the middle (its tip says it whole);
-// text() and what a screen reader reads keep it whole.
-class LinkLabel : public QLabel {
+// itself. A text wider than the label is shown elided in the middle.
+class LinkLabel : public ElidingLabel {
   Q_OBJECT
 
  public:
-  using QLabel::QLabel;
+  using ElidingLabel::ElidingLabel;
 
  signals:
   void clicked();
@@ -23,7 +22,6 @@ class LinkLabel : public QLabel {
 
  protected:
   bool event(QEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
 
  private:
   bool pressed_ = false;  // the left button went down over the link and has not come up
