@@ -3,9 +3,12 @@
 // Latin letters.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
+#include <algorithm>
+#include <cctype>
 #include <set>
 #include <string>
 #include <vector>
@@ -82,11 +85,11 @@ QChar Accelerator(const QString& text) {
   return {};
 }
 
-class TranslationFileTest : public ::testing::TestWithParam<const char*> {};
+class TranslationFileTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(TranslationFileTest, KeepsPlaceholdersLineBreaksAndAccelerators) {
-  const std::vector<Message> messages =
-      Read(QStringLiteral(SCOURWELL_SOURCE_DIR "/translations/") + QString::fromLatin1(GetParam()));
+  const std::vector<Message> messages = Read(QStringLiteral(SCOURWELL_SOURCE_DIR "/translations/") +
+                                             QString::fromStdString(GetParam()));
   ASSERT_GT(messages.size(), 200u);
   for (const Message& message : messages) {
     const std::string where =
@@ -107,6 +110,24 @@ TEST_P(TranslationFileTest, KeepsPlaceholdersLineBreaksAndAccelerators) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, TranslationFileTest, ::testing::Values("scourwell_zh_CN.ts"));
+// Every translation in the repository, so that a new language is checked as soon as it is there.
+std::vector<std::string> TranslationFiles() {
+  std::vector<std::string> files;
+  for (const QString& name : QDir(QStringLiteral(SCOURWELL_SOURCE_DIR "/translations"))
+                                 .entryList({QStringLiteral("*.ts")}, QDir::Files, QDir::Name)) {
+    files.push_back(name.toStdString());
+  }
+  return files;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, TranslationFileTest, ::testing::ValuesIn(TranslationFiles()),
+                         [](const auto& info) {
+                           std::string name = info.param;
+                           std::replace_if(
+                               name.begin(), name.end(),
+                               [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); },
+                               '_');
+                           return name;
+                         });
 
 }  // namespace
