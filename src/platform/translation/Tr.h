@@ -3,6 +3,7 @@
 #include <QString>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 namespace translation {
 

@@ -1,7 +1,6 @@
 #include "platform/translation/Translations.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <algorithm>
@@ -20,12 +19,14 @@ QString ProgramFolder() {
   return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(u'/', 0, -2);
 }
 
-}  // namespace
-
+// The folders searched for our compiled translations, in order: the installed one beside the
+// program (../share/scourwell/translations), then the build tree's.
 std::vector<QString> TranslationFolders() {
   return {ProgramFolder() + QStringLiteral("/../share/scourwell/translations"),
           QStringLiteral(SCOURWELL_BUILD_TRANSLATIONS)};
 }
+
+}  // namespace
 
 Translations::Translations(const std::vector<std::string>& languages, Scope scope) {
   for (const std::string& language : languages) {

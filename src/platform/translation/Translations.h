@@ -37,8 +37,4 @@ class Translations {
   bool installed_ = false;
 };
 
-// The folders searched for our compiled translations, in order: the installed one beside the
-// program (../share/scourwell/translations), then the build tree's.
-std::vector<QString> TranslationFolders();
-
 }  // namespace translation
