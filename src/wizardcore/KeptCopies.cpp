@@ -55,13 +55,14 @@ std::string DescribeKeptCopies(const std::vector<KeptCopyFile>& copies) {
   for (const KeptCopyFile& copy : copies) {
     bytes += copy.size;
   }
-  return (copies.size() == 1
-              ? Tr("KeptCopies",
-                   "The folder of kept copies holds %1 copy, %2 together: vssdb kept lists them "
-                   "and removes old ones.")
-              : Tr("KeptCopies",
-                   "The folder of kept copies holds %1 copies, %2 together: vssdb kept lists them "
-                   "and removes old ones."))
+  return translation::Plural(
+             static_cast<long long>(copies.size()),
+             Tr("KeptCopies",
+                "The folder of kept copies holds %1 copy, %2 together: vssdb kept lists them "
+                "and removes old ones."),
+             Tr("KeptCopies",
+                "The folder of kept copies holds %1 copies, %2 together: vssdb kept lists them "
+                "and removes old ones."))
       .Fill(copies.size(), QLocale().formattedDataSize(bytes, 1));
 }
 

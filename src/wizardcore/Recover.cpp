@@ -64,8 +64,8 @@ RecoverSummary RecoverChecked(Host& host, DeletedList& list) {
 }
 
 std::string DescribeRecover(const RecoverSummary& summary) {
-  std::string text = (summary.recovered == 1 ? Tr("Recover", "Recovered: %1 entry.")
-                                             : Tr("Recover", "Recovered: %1 entries."))
+  std::string text = translation::Plural(summary.recovered, Tr("Recover", "Recovered: %1 entry."),
+                                         Tr("Recover", "Recovered: %1 entries."))
                          .Fill(summary.recovered) +
                      "\n";
   text += Tr("Recover", "Refused: %1.").Fill(summary.refused) + "\n";

@@ -93,8 +93,8 @@ RecoverRun RunRecover(Host& host, DeletedList& list, PurgeContext context,
   RecoverRun run;
   const int checked = list.Selected().checked;
   context.run = "recover";
-  context.asked = (checked == 1 ? Tr("Runs", "Recover %1 checked entry.")
-                                : Tr("Runs", "Recover %1 checked entries."))
+  context.asked = translation::Plural(checked, Tr("Runs", "Recover %1 checked entry."),
+                                      Tr("Runs", "Recover %1 checked entries."))
                       .Fill(checked);
   run.summary = RecoverChecked(host, list);
   run.reportPath = WriteReport(

@@ -7,14 +7,10 @@
 namespace wizardcore {
 namespace {
 
+using translation::Plural;
 using translation::Tr;
 
-// The two forms of a counted noun are two texts, so that a language with one form (or more than
-// two) says it its own way; the count is %1.
-translation::Text Plural(std::int64_t count, translation::Text one, translation::Text many) {
-  return count == 1 ? std::move(one) : std::move(many);
-}
-
+// A counted noun in the form its count takes; the count is %1.
 std::string Count(std::int64_t count, translation::Text one, translation::Text many) {
   return Plural(count, std::move(one), std::move(many)).Fill(count);
 }

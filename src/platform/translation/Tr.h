@@ -43,6 +43,12 @@ class Text {
 // it is called; a table of texts marks its entries with QT_TRANSLATE_NOOP instead.
 Text Tr(const char* context, const char* source);
 
+// The text for `count` of the two forms of a counted sentence: both are texts of their own, so
+// that a language with one form (or more than two) says it its own way; %1 is usually the count.
+inline Text Plural(long long count, Text one, Text many) {
+  return count == 1 ? std::move(one) : std::move(many);
+}
+
 // While one lives, Tr gives the source texts on this thread: for a text that goes into what
 // scripts read (a summary in JSON), which must not change with the user's language.
 class SourceTexts {

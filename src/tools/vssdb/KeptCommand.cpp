@@ -63,9 +63,9 @@ int KeptCommand(const Arguments& arguments, Console& console) {
     std::string holds;
     try {
       const wizardcore::KeptCopyRead read = wizardcore::ReadKeptCopy(copy.path);
-      holds =
-          (read.entries.size() == 1 ? Tr("vssdb", "%1 entry  %2") : Tr("vssdb", "%1 entries  %2"))
-              .Fill(read.entries.size(), text::Printable(read.database));
+      holds = translation::Plural(static_cast<long long>(read.entries.size()),
+                                  Tr("vssdb", "%1 entry  %2"), Tr("vssdb", "%1 entries  %2"))
+                  .Fill(read.entries.size(), text::Printable(read.database));
     } catch (const errors::ErrorRecord& error) {
       holds =
           Tr("vssdb", "(cannot be read as a copy: %1)").Fill(text::Printable(error.Description()));
